@@ -1,0 +1,43 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "platform/registry.h"
+
+// Reading and writing the settings as registry strings.
+namespace basRegistry {
+
+using platform::Registry;
+using platform::RootKey;
+
+// Root of every settings call; set first thing when a main dialog loads.
+extern RootKey SettingsRoot;
+
+// Which deliverable's reading rules apply: the applet also reads
+// multi-strings and may keep them unstripped; the daemon reads REG_SZ only.
+enum class Flavor { Applet, Daemon };
+
+// The string held by an open key's value, or nothing when the value is
+// missing or not a string type this flavour reads.
+std::optional<std::string> QueryStringValue(Registry& reg, Registry::Key key,
+                                            const std::string& name, bool strip = true,
+                                            Flavor flavor = Flavor::Applet);
+
+// The value's string, or nothing. An existing empty value is "" (not nothing).
+std::optional<std::string> ReadOptional(Registry& reg, RootKey root, const std::string& path,
+                                        const std::string& name, bool strip = true,
+                                        Flavor flavor = Flavor::Applet);
+
+// The value's string, else `def`.
+std::string ReadValue(Registry& reg, RootKey root, const std::string& path,
+                      const std::string& name, const std::string& def, bool strip = true,
+                      Flavor flavor = Flavor::Applet);
+
+// `s` cut before its first NUL.
+std::string StripTerminator(const std::string& s);
+
+// Writes `text` as REG_SZ without terminator, creating the key path. Silent.
+void SaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
+                const std::string& text);
+
+}  // namespace basRegistry

@@ -1,0 +1,185 @@
+#include "common/basSettings.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <limits>
+
+namespace basSettings {
+
+std::string DowName(const std::string& program) { return kDowPrefix + program; }
+std::string RunOnceName(const std::string& program) { return kRunOncePrefix + program; }
+std::string LastRunName(const std::string& program) { return kLastRunPrefix + program; }
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+// A decimal integer with optional sign; nothing when it does not fit `lo..hi`.
+std::optional<long long> ToInteger(const std::string& s, long long lo, long long hi) {
+    std::string t = Trim(s);
+    size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+    if (i == t.size()) return std::nullopt;
+    long long v = 0;
+    for (; i < t.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(t[i]))) return std::nullopt;
+        v = v * 10 + (t[i] - '0');
+        if (v > hi + 1) return std::nullopt;  // beyond any target; stop before overflow
+    }
+    if (negative) v = -v;
+    if (v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+}  // namespace
+
+std::optional<std::int16_t> ToInt16(const std::string& s) {
+    auto v = ToInteger(s, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
+    if (!v) return std::nullopt;
+    return static_cast<std::int16_t>(*v);
+}
+
+std::optional<std::int32_t> ToInt32(const std::string& s) {
+    auto v = ToInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+    if (!v) return std::nullopt;
+    return static_cast<std::int32_t>(*v);
+}
+
+std::optional<bool> ToBool(const std::string& s) {
+    std::string t = Trim(s);
+    if (EqualsNoCase(t, "True")) return true;
+    if (EqualsNoCase(t, "False")) return false;
+    // Any decimal integer, however long: true unless it is zero.
+    size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
+    if (i == t.size()) return std::nullopt;
+    bool nonZero = false;
+    for (; i < t.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(t[i]))) return std::nullopt;
+        nonZero = nonZero || t[i] != '0';
+    }
+    return nonZero;
+}
+
+std::string Store::Text(const std::string& name, const std::string& def) const {
+    return basRegistry::ReadValue(reg_, basRegistry::SettingsRoot, kSettingsKey, name, def, true,
+                                  flavor_);
+}
+
+std::int16_t Store::Flag(const std::string& name, std::int16_t def) const {
+    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    return s ? ToInt16(*s).value_or(def) : def;
+}
+
+std::int32_t Store::Long(const std::string& name, std::int32_t def) const {
+    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    return s ? ToInt32(*s).value_or(def) : def;
+}
+
+bool Store::Boolean(const std::string& name, bool def) const {
+    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    return s ? ToBool(*s).value_or(def) : def;
+}
+
+void Store::Write(const std::string& name, const std::string& text) const {
+    basRegistry::SaveString(reg_, basRegistry::SettingsRoot, kSettingsKey, name, text);
+}
+
+std::vector<std::string> ParseCommaList(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
+        out.push_back(text.substr(start, comma - start));
+    return out;
+}
+
+std::string BuildCommaList(const std::vector<std::string>& elements) {
+    std::string out;
+    for (const auto& e : elements) out += e + ",";
+    return out;
+}
+
+std::string DaysText(const std::string& dow, bool runOnce, const DayInitialsT& initials) {
+    std::string out;
+    for (int d = 1; d <= 7; ++d)
+        if (dow.find(static_cast<char>('0' + d)) != std::string::npos) out += initials[static_cast<size_t>(d - 1)];
+    if (runOnce) out += "(1)";
+    return out;
+}
+
+std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials, bool namesOnly) {
+    std::vector<RunRow> rows;
+    for (const auto& name : ParseCommaList(store.Read(RunList))) {
+        RunRow row{name, {}, false};
+        if (!namesOnly)
+            row.days = DaysText(store.Text(DowName(name), kAllDays),
+                                store.Boolean(RunOnceName(name), false), initials);
+        rows.push_back(std::move(row));
+    }
+    for (const auto& entry : ParseCommaList(store.Read(SelectedList))) {
+        auto n = ToInt32(entry);
+        if (n && *n >= 0 && static_cast<size_t>(*n) < rows.size()) rows[static_cast<size_t>(*n)].checked = true;
+    }
+    return rows;
+}
+
+std::string BuildRunListText(const std::vector<RunRow>& rows) {
+    std::string out;
+    for (const auto& r : rows) out += r.name + ",";
+    return out;
+}
+
+std::string BuildSelectedListText(const std::vector<RunRow>& rows) {
+    std::string out;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].checked) out += std::to_string(i) + ",";
+    return out;
+}
+
+bool IsDueOnWeekday(const std::string& dow, int weekday) {
+    return weekday >= 1 && weekday <= 7 && dow.find(static_cast<char>('0' + weekday)) != std::string::npos;
+}
+
+namespace {
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+std::string FourDigits(int y) {
+    std::string s = std::to_string(y);
+    return s.size() < 4 ? std::string(4 - s.size(), '0') + s : s;
+}
+
+}  // namespace
+
+std::int32_t DayKey(int year, int month, int day) {
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    int m = month < 1 ? 1 : month > 12 ? 12 : month;
+    int dayOfYear = kBefore[m - 1] + (m > 2 && IsLeap(year) ? 1 : 0) + day - 1;
+    return ToInt32(std::to_string(dayOfYear) + FourDigits(year)).value_or(0);
+}
+
+bool IsDueOnce(std::int32_t todayKey, std::int32_t lastKey) {
+    std::string lastText = std::to_string(lastKey);
+    long long last = lastKey;
+    if (lastText.size() < 4) last = std::atoll((lastText + "0000").c_str());
+    auto yearOf = [](long long key) { return (key < 0 ? -key : key) % 10000; };
+    if (yearOf(todayKey) > yearOf(last)) return true;
+    return todayKey > last;
+}
+
+}  // namespace basSettings

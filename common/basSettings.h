@@ -1,0 +1,123 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/basRegistry.h"
+#include "platform/clock.h"
+
+// The settings key: every value name with its default, the typed reads,
+// the comma lists and the run-list bookkeeping.
+namespace basSettings {
+
+inline constexpr const char* kSettingsKey = "Software\\Halcyra\\Settings";
+
+struct TextValue { const char* name; const char* def; };
+struct FlagValue { const char* name; std::int16_t def; };   // "1"/"0"
+struct LongValue { const char* name; std::int32_t def; };   // decimal, 32 bits
+struct BoolValue { const char* name; bool def; };           // "True"/"False"
+
+inline constexpr TextValue RunList{"RunList", ""};
+inline constexpr TextValue SelectedList{"SelectedList", ""};
+inline constexpr TextValue StopList{"StopList", ""};
+inline constexpr TextValue SelectedStopList{"SelectedStopList", ""};
+inline constexpr FlagValue RunPrograms{"RunPrograms", 1};
+inline constexpr FlagValue StopServices{"StopServices", 0};
+inline constexpr BoolValue Order{"Order", true};
+inline constexpr FlagValue UseHalcyra{"UseHalcyra", 0};
+inline constexpr FlagValue ShowIcon{"ShowIcon", 1};
+inline constexpr FlagValue LogEV{"LogEV", 1};
+inline constexpr LongValue SecondsToWaitForService{"SecondsToWaitForService", 20};
+inline constexpr FlagValue UserCanModifyApps{"UserCanModifyApps", 1};
+inline constexpr TextValue ShutdownType{"ShutdownType", "Logoff"};
+inline constexpr TextValue ShowDetails{"ShowDetails", ">>"};
+inline constexpr BoolValue RanQuickStart{"RanQuickStart", false};
+inline constexpr TextValue Admin{"Admin", ""};
+inline constexpr TextValue AppPath{"AppPath", ""};
+
+// Per-program values: the command line under the program's own name, and
+// three more under a prefix.
+inline constexpr const char* kDowPrefix = "dow";
+inline constexpr const char* kRunOncePrefix = "ro";
+inline constexpr const char* kLastRunPrefix = "lr";
+inline constexpr const char* kAllDays = "1234567";
+std::string DowName(const std::string& program);
+std::string RunOnceName(const std::string& program);
+std::string LastRunName(const std::string& program);
+
+// System values read from HKEY_LOCAL_MACHINE.
+inline constexpr const char* kWinlogonKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr LongValue PowerdownAfterShutdown{"PowerdownAfterShutdown", 0};
+inline constexpr const char* kServicesKey = "System\\CurrentControlSet\\Services\\";
+inline constexpr const char* kDependOnService = "DependOnService";
+
+// Text conversions. A number converts when it is a decimal integer with an
+// optional sign and surrounding blanks that fits the target type.
+std::optional<std::int16_t> ToInt16(const std::string& s);
+std::optional<std::int32_t> ToInt32(const std::string& s);
+// "True"/"False" in any letter case, or a number (non-zero is true).
+std::optional<bool> ToBool(const std::string& s);
+inline std::string FromBool(bool b) { return b ? "True" : "False"; }
+
+// Typed access to the settings key under SettingsRoot. A value that is
+// missing, of another type or does not convert yields its default.
+class Store {
+public:
+    explicit Store(platform::Registry& reg,
+                   basRegistry::Flavor flavor = basRegistry::Flavor::Applet)
+        : reg_(reg), flavor_(flavor) {}
+
+    std::string Read(const TextValue& v) const { return Text(v.name, v.def); }
+    std::int16_t Read(const FlagValue& v) const { return Flag(v.name, v.def); }
+    std::int32_t Read(const LongValue& v) const { return Long(v.name, v.def); }
+    bool Read(const BoolValue& v) const { return Boolean(v.name, v.def); }
+
+    std::string Text(const std::string& name, const std::string& def) const;
+    std::int16_t Flag(const std::string& name, std::int16_t def) const;
+    std::int32_t Long(const std::string& name, std::int32_t def) const;
+    bool Boolean(const std::string& name, bool def) const;
+
+    void Write(const std::string& name, const std::string& text) const;
+    void WriteFlag(const std::string& name, int state) const { Write(name, std::to_string(state)); }
+    void WriteBool(const std::string& name, bool b) const { Write(name, FromBool(b)); }
+
+    platform::Registry& registry() const { return reg_; }
+
+private:
+    platform::Registry& reg_;
+    basRegistry::Flavor flavor_;
+};
+
+// Comma lists: every element is followed by one ","; text after the last
+// comma is not an element.
+std::vector<std::string> ParseCommaList(const std::string& text);
+std::string BuildCommaList(const std::vector<std::string>& elements);
+
+using DayInitialsT = std::array<std::string, 7>;  // Sunday first
+
+// A run-list row as both deliverables show it.
+struct RunRow {
+    std::string name;
+    std::string days;  // empty when only names were asked for
+    bool checked = false;
+};
+
+std::string DaysText(const std::string& dow, bool runOnce, const DayInitialsT& initials);
+std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials,
+                                bool namesOnly = false);
+// "RunList" and "SelectedList" texts of rows, top to bottom.
+std::string BuildRunListText(const std::vector<RunRow>& rows);
+std::string BuildSelectedListText(const std::vector<RunRow>& rows);
+
+// Weekday test: `weekday` is 1 Sunday .. 7 Saturday.
+bool IsDueOnWeekday(const std::string& dow, int weekday);
+
+// Day key: the day of the year counted from 0, then the four-digit year.
+std::int32_t DayKey(int year, int month, int day);
+inline std::int32_t DayKey(const platform::LocalTime& t) { return DayKey(t.year, t.month, t.day); }
+// The once-per-day rule: is a program last run on `lastKey` due on `todayKey`?
+bool IsDueOnce(std::int32_t todayKey, std::int32_t lastKey);
+
+}  // namespace basSettings

@@ -1,0 +1,107 @@
+#include "platform/fake/fake_registry.h"
+
+#include <cctype>
+
+namespace platform::fake {
+
+std::string FakeRegistry::Fold(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string FakeRegistry::NormalisePath(const std::string& path) {
+    std::string out;
+    for (char c : path) {
+        if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
+        out += c;
+    }
+    while (!out.empty() && out.back() == '\\') out.pop_back();
+    return Fold(out);
+}
+
+std::string FakeRegistry::Id(RootKey root, const std::string& path) const {
+    return std::to_string(static_cast<int>(root)) + ":" + NormalisePath(path);
+}
+
+FakeRegistry::KeyNode* FakeRegistry::Node(Key key) {
+    auto h = handles_.find(key);
+    if (h == handles_.end()) return nullptr;
+    auto k = keys_.find(h->second);
+    return k == keys_.end() ? nullptr : &k->second;
+}
+
+Registry::Key FakeRegistry::OpenKey(RootKey root, const std::string& path) {
+    if (root == RootKey::None) return 0;
+    std::string id = Id(root, path);
+    if (!NormalisePath(path).empty() && !keys_.count(id)) return 0;
+    keys_[id];  // a root always exists
+    handles_[next_] = id;
+    return next_++;
+}
+
+Registry::Key FakeRegistry::CreateKey(RootKey root, const std::string& path) {
+    if (root == RootKey::None || failWrites_) return 0;
+    // Every key along the path comes into being, as RegCreateKey does.
+    std::string norm = NormalisePath(path);
+    for (size_t i = 0; i <= norm.size(); ++i) {
+        if (i == norm.size() || norm[i] == '\\') keys_[Id(root, norm.substr(0, i))];
+    }
+    handles_[next_] = Id(root, path);
+    return next_++;
+}
+
+std::optional<RegData> FakeRegistry::QueryValue(Key key, const std::string& name) {
+    KeyNode* node = Node(key);
+    if (!node) return std::nullopt;
+    auto v = node->values.find(Fold(name));
+    if (v == node->values.end()) return std::nullopt;
+    return v->second.data;
+}
+
+bool FakeRegistry::SetValue(Key key, const std::string& name, const RegData& value) {
+    KeyNode* node = Node(key);
+    if (!node || failWrites_) return false;
+    auto& slot = node->values[Fold(name)];
+    if (slot.name.empty()) slot.name = name;
+    slot.data = value;
+    return true;
+}
+
+bool FakeRegistry::DeleteValue(Key key, const std::string& name) {
+    KeyNode* node = Node(key);
+    if (!node || failWrites_) return false;
+    return node->values.erase(Fold(name)) > 0;
+}
+
+void FakeRegistry::CloseKey(Key key) { handles_.erase(key); }
+
+void FakeRegistry::Plant(RootKey root, const std::string& path, const std::string& name,
+                         RegData value) {
+    bool saved = failWrites_;
+    failWrites_ = false;
+    Key k = CreateKey(root, path);
+    SetValue(k, name, value);
+    CloseKey(k);
+    failWrites_ = saved;
+}
+
+void FakeRegistry::PlantString(RootKey root, const std::string& path, const std::string& name,
+                               const std::string& text) {
+    Plant(root, path, name, RegData{kRegSz, text});
+}
+
+std::optional<RegData> FakeRegistry::Peek(RootKey root, const std::string& path,
+                                          const std::string& name) const {
+    auto k = keys_.find(Id(root, path));
+    if (k == keys_.end()) return std::nullopt;
+    auto v = k->second.values.find(Fold(name));
+    if (v == k->second.values.end()) return std::nullopt;
+    return v->second.data;
+}
+
+bool FakeRegistry::KeyExists(RootKey root, const std::string& path) const {
+    return keys_.count(Id(root, path)) > 0;
+}
+
+}  // namespace platform::fake

@@ -1,0 +1,49 @@
+#pragma once
+#include <map>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace platform::fake {
+
+// In-memory registry: keys and value names match without regard to letter
+// case, values keep their types, handles must be closed.
+class FakeRegistry : public Registry {
+public:
+    Key OpenKey(RootKey root, const std::string& path) override;
+    Key CreateKey(RootKey root, const std::string& path) override;
+    std::optional<RegData> QueryValue(Key key, const std::string& name) override;
+    bool SetValue(Key key, const std::string& name, const RegData& value) override;
+    bool DeleteValue(Key key, const std::string& name) override;
+    void CloseKey(Key key) override;
+
+    // Test helpers working on paths directly.
+    void Plant(RootKey root, const std::string& path, const std::string& name, RegData value);
+    void PlantString(RootKey root, const std::string& path, const std::string& name,
+                     const std::string& text);
+    std::optional<RegData> Peek(RootKey root, const std::string& path,
+                                const std::string& name) const;
+    bool KeyExists(RootKey root, const std::string& path) const;
+    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    void FailWrites(bool fail) { failWrites_ = fail; }
+
+private:
+    struct Value {
+        std::string name;  // as first written
+        RegData data;
+    };
+    struct KeyNode {
+        std::map<std::string, Value> values;  // by folded name
+    };
+    static std::string Fold(const std::string& s);
+    static std::string NormalisePath(const std::string& path);
+    std::string Id(RootKey root, const std::string& path) const;
+    KeyNode* Node(Key key);
+
+    std::map<std::string, KeyNode> keys_;    // by root and folded path
+    std::map<Key, std::string> handles_;     // open handle to key id
+    Key next_ = 0x100;
+    bool failWrites_ = false;
+};
+
+}  // namespace platform::fake

@@ -1,0 +1,53 @@
+#pragma once
+#include <array>
+#include <map>
+
+#include "platform/clock.h"
+#include "platform/system.h"
+
+namespace platform::fake {
+
+// A settable stand-in for the system facts; defaults describe an English
+// Windows 2000.
+class FakeSystem : public System {
+public:
+    OsVersion version{2, 5, 0};
+    std::string windowsDir = "C:\\WINNT";
+    std::string systemDir = "C:\\WINNT\\system32";
+    std::string tempDir = "C:\\TEMP";
+    std::string userName = "user";
+    std::map<std::string, std::string> env;
+    std::map<std::string, VersionTranslations> translations;  // by exact path
+    std::uint16_t uiLanguage = 1033;
+    std::array<std::string, 7> dayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                        "Thursday", "Friday", "Saturday"};
+    std::vector<std::string> translationQueries;
+
+    OsVersion Version() override { return version; }
+    std::string WindowsDirectory() override { return windowsDir; }
+    std::string SystemDirectory() override { return systemDir; }
+    std::string TempDirectory() override { return tempDir; }
+    std::string UserName() override { return userName; }
+    std::optional<std::string> Environment(const std::string& name) override {
+        auto it = env.find(name);
+        if (it == env.end()) return std::nullopt;
+        return it->second;
+    }
+    VersionTranslations FileTranslations(const std::string& path) override {
+        translationQueries.push_back(path);
+        auto it = translations.find(path);
+        return it == translations.end() ? VersionTranslations{} : it->second;
+    }
+    std::uint16_t SystemDefaultUILanguage() override { return uiLanguage; }
+    std::string LongDayName(int day) override {
+        return day >= 0 && day < 7 ? dayNames[static_cast<size_t>(day)] : std::string();
+    }
+};
+
+class FakeClock : public Clock {
+public:
+    LocalTime now;
+    LocalTime Now() override { return now; }
+};
+
+}  // namespace platform::fake

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct OsVersion {
+    std::uint32_t platformId = 0;  // 1 Windows 95/98, 2 NT
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+};
+
+// The "\VarFileInfo\Translation" table of a file's version resource.
+struct VersionTranslations {
+    enum class Status { NoVersionInfo, NoTranslationTable, Ok };
+    Status status = Status::NoVersionInfo;
+    // Each entry: language in the low word, code page in the high word.
+    std::vector<std::uint32_t> entries;
+};
+
+// Facts about the running Windows and the user's session.
+class System {
+public:
+    virtual ~System() = default;
+    virtual OsVersion Version() = 0;
+    // Folders as the system reports them (no trailing backslash unless a root).
+    virtual std::string WindowsDirectory() = 0;
+    virtual std::string SystemDirectory() = 0;
+    virtual std::string TempDirectory() = 0;
+    virtual std::string UserName() = 0;
+    virtual std::optional<std::string> Environment(const std::string& name) = 0;
+    virtual VersionTranslations FileTranslations(const std::string& path) = 0;
+    // The language of the installed Windows' own user interface.
+    virtual std::uint16_t SystemDefaultUILanguage() = 0;
+    // The long day name of the user's locale; 0 Sunday to 6 Saturday.
+    virtual std::string LongDayName(int day) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include "platform/win32/system_win32.h"
+
+#include <windows.h>
+#include <lmcons.h>
+
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+OsVersion Win32System::Version() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&info)) return {};
+#pragma GCC diagnostic pop
+    return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+namespace {
+
+template <typename F>
+std::string FolderFrom(F call) {
+    std::vector<wchar_t> buf(MAX_PATH + 1);
+    UINT n = call(buf.data(), static_cast<UINT>(buf.size()));
+    if (n >= buf.size()) {
+        buf.resize(n + 1);
+        n = call(buf.data(), static_cast<UINT>(buf.size()));
+    }
+    return n && n < buf.size() ? Narrow(buf.data(), n) : std::string();
+}
+
+}  // namespace
+
+std::string Win32System::WindowsDirectory() {
+    return FolderFrom([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
+}
+
+std::string Win32System::SystemDirectory() {
+    return FolderFrom([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
+}
+
+std::string Win32System::TempDirectory() {
+    std::string t = FolderFrom([](wchar_t* b, UINT n) { return UINT(GetTempPathW(n, b)); });
+    // GetTempPath ends in a backslash; report it like the other folders.
+    if (t.size() > 3 && t.back() == '\\') t.pop_back();
+    return t;
+}
+
+std::string Win32System::UserName() {
+    wchar_t buf[UNLEN + 1];
+    DWORD n = UNLEN + 1;
+    if (!GetUserNameW(buf, &n) || n == 0) return {};
+    return Narrow(buf, n - 1);  // n counts the terminator
+}
+
+std::optional<std::string> Win32System::Environment(const std::string& name) {
+    std::wstring w = Widen(name);
+    DWORD n = GetEnvironmentVariableW(w.c_str(), nullptr, 0);
+    if (n == 0) return std::nullopt;
+    std::vector<wchar_t> buf(n);
+    DWORD got = GetEnvironmentVariableW(w.c_str(), buf.data(), n);
+    if (got >= n) return std::nullopt;
+    return Narrow(buf.data(), got);
+}
+
+VersionTranslations Win32System::FileTranslations(const std::string& path) {
+    VersionTranslations out;
+    std::wstring w = Widen(path);
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(w.c_str(), &handle);
+    if (size > 64000) size = 64000;
+    if (size == 0) return out;
+    std::vector<BYTE> buf(size);
+    if (!GetFileVersionInfoW(w.c_str(), 0, size, buf.data())) return out;
+    void* block = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(buf.data(), L"\\VarFileInfo\\Translation", &block, &len) || !block) {
+        out.status = VersionTranslations::Status::NoTranslationTable;
+        return out;
+    }
+    out.status = VersionTranslations::Status::Ok;
+    const BYTE* p = static_cast<const BYTE*>(block);
+    for (UINT i = 0; i + 4 <= len; i += 4) {
+        std::uint32_t lang = p[i] | (p[i + 1] << 8);
+        std::uint32_t cp = p[i + 2] | (p[i + 3] << 8);
+        out.entries.push_back(lang | (cp << 16));
+    }
+    return out;
+}
+
+std::uint16_t Win32System::SystemDefaultUILanguage() { return GetSystemDefaultUILanguage(); }
+
+std::string Win32System::LongDayName(int day) {
+    if (day < 0 || day > 6) return {};
+    // 31 December 1899 was a Sunday; the following days run to Saturday.
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(day == 0 ? 1899 : 1900);
+    st.wMonth = static_cast<WORD>(day == 0 ? 12 : 1);
+    st.wDay = static_cast<WORD>(day == 0 ? 31 : day);
+    st.wDayOfWeek = static_cast<WORD>(day);
+    wchar_t buf[128];
+    int n = GetDateFormatW(LOCALE_USER_DEFAULT, 0, &st, L"dddd", buf, 128);
+    return n > 1 ? Narrow(buf, static_cast<size_t>(n - 1)) : std::string();
+}
+
+LocalTime Win32Clock::Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/clock.h"
+#include "platform/system.h"
+
+namespace platform::win32 {
+
+class Win32System : public System {
+public:
+    OsVersion Version() override;
+    std::string WindowsDirectory() override;
+    std::string SystemDirectory() override;
+    std::string TempDirectory() override;
+    std::string UserName() override;
+    std::optional<std::string> Environment(const std::string& name) override;
+    VersionTranslations FileTranslations(const std::string& path) override;
+    std::uint16_t SystemDefaultUILanguage() override;
+    std::string LongDayName(int day) override;
+};
+
+class Win32Clock : public Clock {
+public:
+    LocalTime Now() override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,43 @@
+# Private Wine prefix and X display for a Windows build tree.
+# halcyra_win_start BUILD_DIR: starts Xvfb and a persistent wineserver,
+# initialising the prefix on first use; exports DISPLAY and WINEPREFIX.
+# halcyra_win_stop BUILD_DIR: stops both again.
+
+halcyra_win_start() {
+  local build=$1
+  export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  rm -f "$build/display" "$build/xvfb.num"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb.num" >/dev/null 2>&1 &
+  echo $! >"$build/xvfb.pid"
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$build/xvfb.num" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$build/xvfb.num" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=:$(head -n1 "$build/xvfb.num")
+  echo "$DISPLAY" >"$build/display"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "initialising Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  wineserver -p 2>/dev/null || true
+  # Start Wine's background processes (services, the desktop's explorer) now,
+  # detached from any pipe: started later by a test, they would inherit
+  # ctest's pipe and hold it open.
+  timeout 120 wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+}
+
+halcyra_win_stop() {
+  local build=$1
+  WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
+  if [ -f "$build/xvfb.pid" ]; then
+    kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+    rm -f "$build/xvfb.pid"
+  fi
+  rm -f "$build/display" "$build/xvfb.num"
+}

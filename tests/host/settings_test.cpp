@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "common/basSettings.h"
+#include "platform/fake/fake_registry.h"
+
+using namespace basSettings;
+using platform::RegData;
+using platform::RootKey;
+using platform::fake::FakeRegistry;
+
+namespace {
+
+const DayInitialsT kEnglish{"S", "M", "T", "W", "H", "F", "S"};
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { basRegistry::SettingsRoot = RootKey::CurrentUser; }
+    void TearDown() override { basRegistry::SettingsRoot = RootKey::None; }
+    void Put(const std::string& name, const std::string& text) {
+        reg.PlantString(RootKey::CurrentUser, kSettingsKey, name, text);
+    }
+    FakeRegistry reg;
+    Store store{reg};
+};
+
+TEST(Conversion, DecimalIntegersWithSignAndBlanksThatFit) {
+    EXPECT_EQ(ToInt16("1"), 1);
+    EXPECT_EQ(ToInt16("  -12 "), -12);
+    EXPECT_EQ(ToInt16("+7"), 7);
+    EXPECT_EQ(ToInt16("32767"), 32767);
+    EXPECT_EQ(ToInt16("-32768"), -32768);
+    EXPECT_EQ(ToInt16("70000"), std::nullopt);
+    EXPECT_EQ(ToInt16("32768"), std::nullopt);
+    EXPECT_EQ(ToInt32("70000"), 70000);
+    EXPECT_EQ(ToInt32("3641999"), 3641999);
+    EXPECT_EQ(ToInt32("2147483648"), std::nullopt);
+    EXPECT_EQ(ToInt32("99999999999999999999999"), std::nullopt);
+    for (const char* bad : {"", " ", "-", "abc", "1.5", "1e3", "12abc", "0x10", "1 2", "--1"})
+        EXPECT_EQ(ToInt32(bad), std::nullopt) << '"' << bad << '"';
+}
+
+TEST(Conversion, BooleansReadWordsAndNumbers) {
+    EXPECT_EQ(ToBool("True"), true);
+    EXPECT_EQ(ToBool("false"), false);
+    EXPECT_EQ(ToBool(" TRUE "), true);
+    EXPECT_EQ(ToBool("1"), true);
+    EXPECT_EQ(ToBool("-1"), true);
+    EXPECT_EQ(ToBool("0"), false);
+    EXPECT_EQ(ToBool("000"), false);
+    EXPECT_EQ(ToBool("123456789012345678901234567890"), true);
+    EXPECT_EQ(ToBool("yes"), std::nullopt);
+    EXPECT_EQ(ToBool(""), std::nullopt);
+    EXPECT_EQ(FromBool(true), "True");
+    EXPECT_EQ(FromBool(false), "False");
+}
+
+TEST_F(SettingsTest, FreshUserGetsEveryDefault) {
+    EXPECT_EQ(store.Read(RunList), "");
+    EXPECT_EQ(store.Read(SelectedStopList), "");
+    EXPECT_EQ(store.Read(RunPrograms), 1);
+    EXPECT_EQ(store.Read(StopServices), 0);
+    EXPECT_TRUE(store.Read(Order));
+    EXPECT_EQ(store.Read(UseHalcyra), 0);
+    EXPECT_EQ(store.Read(ShowIcon), 1);
+    EXPECT_EQ(store.Read(LogEV), 1);
+    EXPECT_EQ(store.Read(SecondsToWaitForService), 20);
+    EXPECT_EQ(store.Read(UserCanModifyApps), 1);
+    EXPECT_EQ(store.Read(ShutdownType), "Logoff");
+    EXPECT_EQ(store.Read(ShowDetails), ">>");
+    EXPECT_FALSE(store.Read(RanQuickStart));
+    EXPECT_EQ(store.Read(Admin), "");
+    EXPECT_EQ(store.Read(AppPath), "");
+    EXPECT_FALSE(reg.KeyExists(RootKey::CurrentUser, kSettingsKey));
+}
+
+TEST_F(SettingsTest, ValuesThatDoNotConvertYieldTheirDefault) {
+    Put("ShowIcon", "70000");
+    Put("LogEV", "yes");
+    Put("SecondsToWaitForService", "");
+    Put("UseHalcyra", "1.5");
+    Put("Order", "maybe");
+    Put("RanQuickStart", "1");
+    EXPECT_EQ(store.Read(ShowIcon), 1);
+    EXPECT_EQ(store.Read(LogEV), 1);
+    EXPECT_EQ(store.Read(SecondsToWaitForService), 20);
+    EXPECT_EQ(store.Read(UseHalcyra), 0);
+    EXPECT_TRUE(store.Read(Order));
+    EXPECT_TRUE(store.Read(RanQuickStart));
+    reg.Plant(RootKey::CurrentUser, kSettingsKey, "StopServices", RegData{platform::kRegDword, std::string("\1\0\0\0", 4)});
+    EXPECT_EQ(store.Read(StopServices), 0);
+}
+
+TEST_F(SettingsTest, WritesAreTextInTheirForms) {
+    store.WriteFlag(ShowIcon.name, 0);
+    store.WriteBool(Order.name, false);
+    store.Write(SecondsToWaitForService.name, "45");
+    EXPECT_EQ(reg.Peek(RootKey::CurrentUser, kSettingsKey, "ShowIcon")->data, "0");
+    EXPECT_EQ(reg.Peek(RootKey::CurrentUser, kSettingsKey, "Order")->data, "False");
+    EXPECT_EQ(store.Read(ShowIcon), 0);
+    EXPECT_FALSE(store.Read(Order));
+    EXPECT_EQ(store.Read(SecondsToWaitForService), 45);
+}
+
+TEST(CommaList, EveryElementNeedsItsComma) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(ParseCommaList("Backup,Scan for Errors,"), (V{"Backup", "Scan for Errors"}));
+    EXPECT_EQ(ParseCommaList("A,B"), (V{"A"}));
+    EXPECT_EQ(ParseCommaList("A"), V{});
+    EXPECT_EQ(ParseCommaList(""), V{});
+    EXPECT_EQ(ParseCommaList(",,"), (V{"", ""}));
+    EXPECT_EQ(BuildCommaList({"Backup", "Scan for Errors"}), "Backup,Scan for Errors,");
+    EXPECT_EQ(BuildCommaList({}), "");
+    V round{"x y", "Défragmenter", "z"};
+    EXPECT_EQ(ParseCommaList(BuildCommaList(round)), round);
+}
+
+TEST_F(SettingsTest, RunListChecksRowsNamedBySelectedList) {
+    Put("RunList", "A,B,");
+    Put("SelectedList", "1,");
+    auto rows = ReadRunList(store, kEnglish);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name, "A");
+    EXPECT_FALSE(rows[0].checked);
+    EXPECT_EQ(rows[1].name, "B");
+    EXPECT_TRUE(rows[1].checked);
+    EXPECT_EQ(rows[1].days, "SMTWHFS");
+
+    Put("RunList", "A,B");
+    rows = ReadRunList(store, kEnglish);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "A");
+    EXPECT_FALSE(rows[0].checked);  // row 1 no longer exists
+}
+
+TEST_F(SettingsTest, BadSelectedEntriesCheckNothing) {
+    Put("RunList", "A,B,C,");
+    Put("SelectedList", "x,2,3,-1,1.0, 0 ,99999999999,");
+    auto rows = ReadRunList(store, kEnglish);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_TRUE(rows[0].checked);   // " 0 " is a number with blanks
+    EXPECT_FALSE(rows[1].checked);  // "1.0" is not
+    EXPECT_TRUE(rows[2].checked);
+    EXPECT_EQ(BuildSelectedListText(rows), "0,2,");
+    EXPECT_EQ(BuildRunListText(rows), "A,B,C,");
+}
+
+TEST_F(SettingsTest, DaysColumnFromDowAndRunOnce) {
+    Put("RunList", "Weekend,Work,NoDays,backup,");
+    Put("dowWeekend", "17");
+    Put("dowWork", "65432");
+    Put("roWork", "True");
+    Put("dowNoDays", "");
+    Put("dowBACKUP", "2");
+    auto rows = ReadRunList(store, kEnglish);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].days, "SS");
+    EXPECT_EQ(rows[1].days, "MTWHF(1)");
+    EXPECT_EQ(rows[2].days, "");
+    EXPECT_EQ(rows[3].days, "M");  // value names ignore case
+    auto names = ReadRunList(store, kEnglish, true);
+    EXPECT_EQ(names[1].days, "");
+    const DayInitialsT french{"d", "l", "m", "m", "j", "v", "s"};
+    EXPECT_EQ(DaysText("1234567", true, french), "dlmmjvs(1)");
+}
+
+TEST(Schedule, WeekdayDigitMustOccurInDow) {
+    EXPECT_TRUE(IsDueOnWeekday("17", 1));
+    EXPECT_TRUE(IsDueOnWeekday("17", 7));
+    EXPECT_FALSE(IsDueOnWeekday("17", 2));
+    EXPECT_FALSE(IsDueOnWeekday("", 3));
+    EXPECT_FALSE(IsDueOnWeekday("abc", 3));
+    EXPECT_TRUE(IsDueOnWeekday("x3y", 3));
+}
+
+TEST(Schedule, DayKeysAndTheOncePerDayRule) {
+    EXPECT_EQ(DayKey(1999, 2, 5), 351999);
+    EXPECT_EQ(DayKey(1999, 1, 1), 1999);
+    EXPECT_EQ(DayKey(1999, 12, 31), 3641999);
+    EXPECT_EQ(DayKey(2000, 1, 1), 2000);
+    EXPECT_EQ(DayKey(2000, 1, 2), 12000);
+    EXPECT_EQ(DayKey(2000, 12, 31), 3652000);  // leap year
+    EXPECT_EQ(DayKey(1900, 3, 1), 591900);     // not a leap year
+    EXPECT_EQ(DayKey(2024, 3, 1), 602024);
+
+    EXPECT_TRUE(IsDueOnce(DayKey(2000, 1, 1), DayKey(1999, 12, 31)));   // year greater
+    EXPECT_TRUE(IsDueOnce(DayKey(2000, 1, 2), DayKey(2000, 1, 1)));     // 12000 > 2000
+    EXPECT_FALSE(IsDueOnce(DayKey(2000, 1, 2), DayKey(2000, 1, 2)));    // same day
+    EXPECT_TRUE(IsDueOnce(DayKey(2000, 4, 10), DayKey(2000, 4, 9)));    // 1002000 > 992000
+    EXPECT_FALSE(IsDueOnce(DayKey(2000, 1, 1), DayKey(2000, 1, 2)));    // earlier day, same year
+    EXPECT_TRUE(IsDueOnce(DayKey(2026, 1, 1), 0));                      // never ran
+    EXPECT_TRUE(IsDueOnce(DayKey(2026, 1, 1), 999));                    // "999" reads as 9990000, year 0
+    EXPECT_FALSE(IsDueOnce(DayKey(2026, 1, 1), DayKey(2026, 1, 1)));
+}
+
+}  // namespace

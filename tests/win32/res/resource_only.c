@@ -1,0 +1,2 @@
+/* A DLL that carries resources only. */
+int halcyra_resource_only_marker;

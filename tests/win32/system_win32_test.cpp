@@ -1,0 +1,92 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/basCountry.h"
+#include "common/basWinVer.h"
+#include "platform/win32/system_win32.h"
+#include "platform/win32/text.h"
+#include "test_util.h"
+
+namespace {
+
+class Win32SystemTest : public ::testing::Test {
+protected:
+    void TearDown() override { basCountry::CountryCode = 0; }
+    std::uint16_t LanguageOf(const char* dll) {
+        return basCountry::LanguageOfFile(sys, testutil::ProgramFolder() + dll);
+    }
+    platform::win32::Win32System sys;
+};
+
+TEST_F(Win32SystemTest, WineReportsAnNt5OrLaterPlatform) {
+    basWinVer::GetWinVer(sys);
+    EXPECT_EQ(basWinVer::WinPlatform, 2);
+    EXPECT_EQ(basWinVer::WINVER, 5);
+}
+
+TEST_F(Win32SystemTest, TranslationWalkOnRealVersionResources) {
+    EXPECT_EQ(LanguageOf("lang_de.dll"), 1031);
+    EXPECT_EQ(LanguageOf("lang_de_en.dll"), 1033);
+    EXPECT_EQ(LanguageOf("lang_en_de.dll"), 1033);
+    EXPECT_EQ(LanguageOf("lang_fr_frca.dll"), 3084);
+    EXPECT_EQ(basCountry::LanguageOf(LanguageOf("lang_fr_frca.dll")), basCountry::Language::English);
+}
+
+TEST_F(Win32SystemTest, FilesWithoutATranslationTable) {
+    auto t = sys.FileTranslations(testutil::ProgramFolder() + "lang_none.dll");
+    EXPECT_EQ(t.status, platform::VersionTranslations::Status::NoTranslationTable);
+    EXPECT_EQ(LanguageOf("lang_none.dll"), 1033);
+    // No version resource at all: the system's own UI language.
+    EXPECT_EQ(sys.FileTranslations(testutil::ProgramFolder() + "no_version.dll").status,
+              platform::VersionTranslations::Status::NoVersionInfo);
+    EXPECT_EQ(LanguageOf("no_version.dll"), GetSystemDefaultUILanguage());
+    EXPECT_EQ(LanguageOf("missing.dll"), GetSystemDefaultUILanguage());
+}
+
+TEST_F(Win32SystemTest, WindowsLanguageOnThisSystem) {
+    std::string userExe = sys.SystemDirectory() + "\\user.exe";
+    std::uint16_t expected = GetFileAttributesW(platform::win32::Widen(userExe).c_str()) == INVALID_FILE_ATTRIBUTES
+                                 ? GetSystemDefaultUILanguage()
+                                 : basCountry::LanguageOfFile(sys, userExe);
+    EXPECT_EQ(basCountry::GetWindowsLanguage(sys), expected);
+    EXPECT_NE(expected, 0);
+}
+
+TEST_F(Win32SystemTest, FoldersUserAndEnvironment) {
+    std::string win = sys.WindowsDirectory();
+    std::string sysDir = sys.SystemDirectory();
+    EXPECT_EQ(CharUpperA(win.data()), std::string("C:\\WINDOWS"));
+    EXPECT_EQ(sysDir.rfind(sys.WindowsDirectory(), 0), 0u);
+    EXPECT_NE(sysDir.back(), '\\');
+    std::string temp = sys.TempDirectory();
+    EXPECT_FALSE(temp.empty());
+    EXPECT_NE(temp.back(), '\\');
+    EXPECT_NE(GetFileAttributesW(platform::win32::Widen(temp).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(sys.UserName().empty());
+    SetEnvironmentVariableW(L"HALCYRA_TEST_VAR", L"Wert ü");
+    EXPECT_EQ(sys.Environment("HALCYRA_TEST_VAR"), "Wert ü");
+    EXPECT_EQ(sys.Environment("HALCYRA_NO_SUCH_VAR"), std::nullopt);
+}
+
+TEST_F(Win32SystemTest, EnglishDayNamesGiveThursdayH) {
+    // The test environment runs Wine in an English locale.
+    EXPECT_EQ(sys.LongDayName(0), "Sunday");
+    EXPECT_EQ(sys.LongDayName(4), "Thursday");
+    EXPECT_EQ(sys.LongDayName(6), "Saturday");
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName);
+    EXPECT_EQ(basCountry::DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
+}
+
+TEST_F(Win32SystemTest, ClockGivesAConsistentLocalDate) {
+    platform::win32::Win32Clock clock;
+    platform::LocalTime t = clock.Now();
+    EXPECT_GE(t.year, 2024);
+    // The weekday the system reports agrees with the calendar.
+    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    int y = t.year - (t.month < 3 ? 1 : 0);
+    int dow = (y + y / 4 - y / 100 + y / 400 + offsets[t.month - 1] + t.day) % 7;
+    EXPECT_EQ(t.dayOfWeek, dow);
+}
+
+}  // namespace
