@@ -1,7 +1,10 @@
 #pragma once
 #include "platform/clock.h"
+#include "platform/locale.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/windows.h"
 
 namespace platform {
 
@@ -10,6 +13,9 @@ struct Platform {
     Registry& registry;
     System& system;
     Clock& clock;
+    Locale& locale;
+    Shell& shell;
+    WindowManager& windows;
 };
 
 }  // namespace platform

@@ -34,6 +34,10 @@ public:
     virtual VersionTranslations FileTranslations(const std::string& path) = 0;
     // The language of the installed Windows' own user interface.
     virtual std::uint16_t SystemDefaultUILanguage() = 0;
+    // Attributes of the first name a directory search for `path` finds.
+    virtual std::optional<std::uint32_t> FindFile(const std::string& path) = 0;
+    // The long form of a path; "" when the system cannot give one.
+    virtual std::string LongPathName(const std::string& path) = 0;
     // The long day name of the user's locale; 0 Sunday to 6 Saturday.
     virtual std::string LongDayName(int day) = 0;
 };

@@ -22,6 +22,18 @@ public:
     std::array<std::string, 7> dayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                         "Thursday", "Friday", "Saturday"};
     std::vector<std::string> translationQueries;
+    std::map<std::string, std::uint32_t> files;  // path to attributes
+    std::map<std::string, std::string> longPaths;
+
+    std::optional<std::uint32_t> FindFile(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+    std::string LongPathName(const std::string& path) override {
+        auto it = longPaths.find(path);
+        return it == longPaths.end() ? path : it->second;
+    }
 
     OsVersion Version() override { return version; }
     std::string WindowsDirectory() override { return windowsDir; }

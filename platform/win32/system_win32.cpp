@@ -93,6 +93,24 @@ VersionTranslations Win32System::FileTranslations(const std::string& path) {
 
 std::uint16_t Win32System::SystemDefaultUILanguage() { return GetSystemDefaultUILanguage(); }
 
+std::optional<std::uint32_t> Win32System::FindFile(const std::string& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Widen(path).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(h);
+    return fd.dwFileAttributes;
+}
+
+std::string Win32System::LongPathName(const std::string& path) {
+    std::wstring w = Widen(path);
+    DWORD n = GetLongPathNameW(w.c_str(), nullptr, 0);
+    if (n == 0) return {};
+    std::vector<wchar_t> buf(n);
+    DWORD got = GetLongPathNameW(w.c_str(), buf.data(), n);
+    if (got == 0 || got >= n) return {};
+    return Narrow(buf.data(), got);
+}
+
 std::string Win32System::LongDayName(int day) {
     if (day < 0 || day > 6) return {};
     // 31 December 1899 was a Sunday; the following days run to Saturday.

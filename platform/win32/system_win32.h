@@ -14,6 +14,8 @@ public:
     std::optional<std::string> Environment(const std::string& name) override;
     VersionTranslations FileTranslations(const std::string& path) override;
     std::uint16_t SystemDefaultUILanguage() override;
+    std::optional<std::uint32_t> FindFile(const std::string& path) override;
+    std::string LongPathName(const std::string& path) override;
     std::string LongDayName(int day) override;
 };
 

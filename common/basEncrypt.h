@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "platform/locale.h"
+
+// The settings password is stored with every ANSI byte inverted.
+namespace basEncrypt {
+
+// Each ANSI byte c of the text becomes c XOR 255; its own inverse.
+std::string Scramble(platform::Locale& locale, const std::string& text);
+inline std::string Unscramble(platform::Locale& locale, const std::string& scrambled) {
+    return Scramble(locale, scrambled);
+}
+
+// Passwords compare without regard to letter case.
+bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered);
+
+}  // namespace basEncrypt

@@ -1,0 +1,64 @@
+#include "daemon/basDaemon.h"
+
+#include <cstdio>
+
+namespace basDaemon {
+
+std::string CommandLine;
+std::string AppPath;
+std::string HelpFile;
+std::string WindowsDir;
+std::string SystemDir;
+std::string UserName;
+std::string NoServicesText = kNoServicesText;
+bool LogoffIntercepted = false;
+std::int16_t ForceClose = 0;
+std::int16_t LogEvents = 1;
+std::int32_t ServiceWaitSeconds = 20;
+
+bool HasSwitch(const std::string& sw) { return CommandLine.find(sw) != std::string::npos; }
+
+namespace {
+
+std::string CutAtNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+std::string WithBackslash(const std::string& s) {
+    return !s.empty() && s.back() == '\\' ? s : s + "\\";
+}
+
+}  // namespace
+
+std::string ComputeAppPath(platform::System& sys, const std::string& programFolder) {
+    std::string path = programFolder.size() == 3 ? programFolder : programFolder + "\\";
+    std::string longForm = CutAtNul(sys.LongPathName(path));
+    return longForm.empty() ? path : longForm;
+}
+
+void ReadSystemNames(platform::System& sys) {
+    WindowsDir = WithBackslash(CutAtNul(sys.WindowsDirectory()));
+    SystemDir = WithBackslash(CutAtNul(sys.SystemDirectory()));
+    UserName = CutAtNul(sys.UserName());
+}
+
+bool FileExists(platform::System& sys, const std::string& path) {
+    auto attributes = sys.FindFile(path);
+    constexpr std::uint32_t kHidden = 0x2, kSystem = 0x4, kDirectory = 0x10;
+    return attributes && !(*attributes & (kHidden | kSystem | kDirectory));
+}
+
+void CloseDimmer(platform::WindowManager& windows) { windows.PostClose(windows.Find("FakeO", "")); }
+
+std::string HelpUrl(const std::string& helpFile, int context) {
+    std::string url = "file:///";
+    for (unsigned char c : helpFile) {
+        if (c == '\\') url += '/';
+        else if (c <= 0x20 || c == '%' || c == '#' || c == '?' || c >= 0x80) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            url += buf;
+        } else url += static_cast<char>(c);
+    }
+    return url + "#context-" + std::to_string(context);
+}
+
+}  // namespace basDaemon

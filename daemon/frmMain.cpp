@@ -1,0 +1,350 @@
+#include "daemon/frmMain.h"
+
+#include "common/basCountry.h"
+#include "common/basTrayIcon.h"
+#include "common/basWinVer.h"
+#include "daemon/basDaemon.h"
+#include "daemon/dialog_texts.h"
+
+namespace halcyrad {
+
+using basCountry::Language;
+namespace S = basSettings;
+
+namespace {
+
+bool IsNt() { return basWinVer::WinPlatform == 2; }
+
+struct Captions {
+    const char* runFirst;
+    const char* stopServices;
+    const char* selShutdown;
+    const char* selAbout;
+    const char* selOptions;
+    const char* selExit;
+    const char* tab0;
+    const char* tab1;
+    const char* column0;
+    const char* column1;
+    const char* detailsCollapsed;
+    const char* detailsExpanded;
+};
+
+Captions CaptionsFor(Language lang) {
+    switch (lang) {
+        case Language::Spanish:
+            return {"Ejecute los programas controlados antes de salir de Windows",
+                    "Pare los servicios siguientes antes de parada normal o recomiéncelos",
+                    "Parada Windows", "About", "Opciones", "Salen", "Programas", "Servicios",
+                    "Programas", "Ejecutar los dias", "Detalles >>", "<< Detalles"};
+        case Language::German:
+            return {"Lassen Sie diese vor Abschaltung laufen",
+                    "Stoppen Sie die folgenden Dienstleistungen vor Abschaltung oder beginnen Sie wieder",
+                    "Schließen Windows", "Über", "Options ", "Schließen Halcyra", "Programme", "Dienstleistungen",
+                    "Programme", "Tage Laufen", "Details >>", "<< Details"};
+        case Language::Italian:
+            return {"Fare funzionare prima questi arresto",
+                    "Arrestare i seguenti servizi prima dell' arresto o ricominciare",
+                    "Chiudi Windows", "Informazioni", "Opzioni ", "Scaricano", "Programmi", "Servizi",
+                    "Programmi", "Giorni Funzionato", "Particolari >>", "<< Particolari"};
+        case Language::French:
+            return {"Exécutez les programmes contrôlés avant de quitter des Windows",
+                    "Arrêtez les services suivants avant arrêt ou les relancez",
+                    "Windows D'Arrêt", "Au sujet de ", "Options ", "Déchargent", "Programmes", "Services",
+                    "Programmes", "Les Jours Exécutent", "Détails >>", "<< Détails"};
+        default:
+            return {"Run checked programs before exiting Windows",
+                    "Stop the following services before Shutdown or Restart",
+                    "Shutdown Windows", "About", "Options", "Unload", "Programs", "Services",
+                    "Programs", "Days Run", "&Details >>", "<< &Details"};
+    }
+}
+
+Captions Current() { return CaptionsFor(basCountry::CurrentLanguage()); }
+
+}  // namespace
+
+frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
+    : form(f),
+      lblTitle(f.GetLabel("lblTitle")),
+      imgMain(f.GetPicture("imgMain")),
+      optShutdown(f.GetOption("optShutdown")),
+      optRestart(f.GetOption("optRestart")),
+      optMSDOS(f.GetOption("optMSDOS")),
+      optLogoff(f.GetOption("optLogoff")),
+      cmbShutdown(f.GetComboBox("cmbShutdown")),
+      lblExplain(f.GetLabel("lblExplain")),
+      cmdOK(f.GetButton("cmdOK")),
+      cmdCancel(f.GetButton("cmdCancel")),
+      cmdHelp(f.GetButton("cmdHelp")),
+      cmdDetails(f.GetButton("cmdDetails")),
+      SSTab1(f.GetTab("SSTab1")),
+      chkRunThisFirst(f.GetCheckBox("chkRunThisFirst")),
+      lsvRun(f.GetListView("lsvRun")),
+      chkStopServices(f.GetCheckBox("chkStopServices")),
+      lstStop(f.GetListBox("lstStop")),
+      mnuSystemTray(f.GetMenu("mnuSystemTray")),
+      ui_(ui),
+      sys_(sys) {
+    form.OnClick("cmdOK", [this] { cmdOK_Click(); });
+    form.OnMouseDown("cmdOK", [this](const ui::MouseEvent& e) { cmdOK_MouseDown(e); });
+    form.OnClick("cmdCancel", [this] { cmdCancel_Click(); });
+    form.OnClick("cmdHelp", [this] { cmdHelp_Click(); });
+    form.OnClick("cmdDetails", [this] { cmdDetails_Click(); });
+    form.OnClick("chkRunThisFirst", [this] { chkRunThisFirst_Click(); });
+    form.OnClick("chkStopServices", [this] { chkStopServices_Click(); });
+    form.OnClick("cmbShutdown", [this] { cmbShutdown_Click(); });
+    form.OnClick("SSTab1", [this] { SSTab1_Click(); });
+    form.OnKeyDown([this](int key, int shift) { return Form_KeyDown(key, shift); });
+}
+
+basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, basRegistry::Flavor::Daemon); }
+
+bool frmMain::Windows2000Layout() const { return basWinVer::WinPlatform == 2 && basWinVer::WINVER == 5; }
+
+bool frmMain::IsExpanded() const { return cmdDetails.Caption().find("<<") != std::string::npos; }
+
+frmMain::Action frmMain::SelectedAction() const {
+    // On the Windows 2000 layout the option buttons are hidden: the combo box
+    // alone says what the user sees and gets.
+    if (Windows2000Layout()) {
+        switch (cmbShutdown.ListIndex()) {
+            case 1: return Action::Shutdown;
+            case 2: return Action::Restart;
+            default: return Action::Logoff;
+        }
+    }
+    if (optShutdown.Value()) return Action::Shutdown;
+    if (optRestart.Value()) return Action::Restart;
+    if (optMSDOS.Value()) return Action::MsDos;
+    return Action::Logoff;
+}
+
+void frmMain::Form_Load() {
+    basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
+    basDaemon::ReadSystemNames(sys_.system);
+    basWinVer::GetWinVer(sys_.system);
+    basCountry::CountryCode = basCountry::GetWindowsLanguage(sys_.system);
+    basCountry::LoadDialogTexts(ui_, form, sys_.system, basDaemon::CommandLine, basDaemon::UserName,
+                                basDaemon::kAppTitle);
+    // The tab pages' design captions; localized ones come at the end.
+    SSTab1.SetTabCaption(0, "Programs");
+    SSTab1.SetTabCaption(1, "Services");
+    SSTab1.SelectTab(0);
+    SSTab1_Click();
+    PrepareRunList();
+
+    S::Store store = Settings();
+    if (store.Read(S::ShowIcon) == 1)
+        basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
+    basDaemon::ServiceWaitSeconds = store.Read(S::SecondsToWaitForService);
+
+    form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
+    InitialLoad();
+
+    store.Write(S::RunList.name, S::BuildRunListText(ReadRows()));
+    store.Write(S::SelectedList.name, S::BuildSelectedListText(ReadRows()));
+    LoadDialogSettings();
+
+    basDaemon::CloseDimmer(sys_.windows);
+    form.Hide();
+    SetOwnCaptions();
+}
+
+void frmMain::Form_Unload() { basTrayIcon::TrayIconRemove(sys_.shell, form.Handle()); }
+
+std::vector<S::RunRow> frmMain::ReadRows() const {
+    std::vector<S::RunRow> rows;
+    for (int r = 0; r < lsvRun.RowCount(); ++r) rows.push_back({lsvRun.GetItemText(r, 0), {}, lsvRun.IsItemChecked(r)});
+    return rows;
+}
+
+void frmMain::PrepareRunList() {
+    Captions c = Current();
+    lsvRun.ClearColumns();
+    lsvRun.AddColumn(c.column0);
+    lsvRun.AddColumn(c.column1);
+    lsvRun.SetFullRowSelect();
+    lsvRun.SetCheckBoxes();
+}
+
+void frmMain::FillRunList() {
+    lsvRun.DeleteAllItems();
+    for (const auto& row : S::ReadRunList(Settings(), basCountry::DayInitials)) {
+        int r = lsvRun.AddRow(row.name);
+        lsvRun.SetCellText(r, 1, row.days);
+        if (row.checked) lsvRun.CheckItem(r);
+    }
+    lsvRun.AutoSizeColumns(true);
+}
+
+void frmMain::InitialLoad() {
+    S::Store store = Settings();
+    chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
+    chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
+    basDaemon::ForceClose = store.Read(S::UseHalcyra);
+    if (IsNt()) basDaemon::LogEvents = store.Read(S::LogEV);
+    FillRunList();
+    chkRunThisFirst_Click();
+
+    std::string type = store.Read(S::ShutdownType);
+    int item = type == "Shutdown" ? 1 : type == "Restart" ? 2 : 0;
+    if (Windows2000Layout()) {
+        cmbShutdown.SetListIndex(item);
+        cmbShutdown_Click();
+    } else {
+        (item == 1 ? optShutdown : item == 2 ? optRestart : optLogoff).SetValue(true);
+    }
+    SetDetails(store.Read(S::ShowDetails).find(">>") == std::string::npos);
+}
+
+void frmMain::LoadDialogSettings() {
+    S::Store store = Settings();
+    chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
+    chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
+    basDaemon::ForceClose = store.Read(S::UseHalcyra);
+    basDaemon::LogEvents = store.Read(S::LogEV);
+
+    bool locked = store.Read(S::UserCanModifyApps) == 0 || basDaemon::HasSwitch("/lock");
+    if (locked) {
+        chkRunThisFirst.SetEnabled(false);
+        chkStopServices.SetEnabled(false);
+        lsvRun.SetEnabled(false);
+    } else {
+        chkRunThisFirst.SetEnabled(true);
+        lsvRun.SetEnabled(true);
+        chkStopServices.SetEnabled(IsNt());
+        if (!IsNt()) lstStop.SetBackColor(ui::SysColor::ButtonFace);
+    }
+
+    FillRunList();
+    chkRunThisFirst_Click();
+
+    if (IsNt()) {
+        lstStop.Clear();
+        auto services = S::ParseCommaList(store.Read(S::SelectedStopList));
+        // A value without one complete entry stops nothing, so it says so.
+        if (services.empty()) lstStop.AddItem(basDaemon::NoServicesText);
+        for (const auto& s : services) lstStop.AddItem(s);
+        chkStopServices_Click();
+    }
+}
+
+void frmMain::SaveDialogSettings() {
+    S::Store store = Settings();
+    auto rows = ReadRows();
+    store.Write(S::RunList.name, S::BuildRunListText(rows));
+    store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+    store.Write(S::ShowDetails.name, IsExpanded() ? "<<" : ">>");
+    store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
+    store.WriteFlag(S::StopServices.name, chkStopServices.Value());
+    Action a = SelectedAction();
+    store.Write(S::ShutdownType.name, a == Action::Shutdown ? "Shutdown" : a == Action::Restart ? "Restart" : "Logoff");
+}
+
+void frmMain::ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView) {
+    bool on = box.Enabled() && box.Value() == 1;
+    list.SetEnabled(on);
+    ui::SysColor color = on ? ui::SysColor::Window : ui::SysColor::ButtonFace;
+    if (isListView) lsvRun.SetBackColor(color);
+    else lstStop.SetBackColor(color);
+}
+
+void frmMain::chkRunThisFirst_Click() { ApplyListRule(chkRunThisFirst, lsvRun, true); }
+void frmMain::chkStopServices_Click() { ApplyListRule(chkStopServices, lstStop, false); }
+
+void frmMain::cmbShutdown_Click() {
+    using basCountry::DialogTexts;
+    switch (cmbShutdown.ListIndex()) {
+        case 0: lblExplain.SetCaption(DialogTexts[30]); break;
+        case 1: lblExplain.SetCaption(DialogTexts[32]); break;
+        default: lblExplain.SetCaption(DialogTexts[31]); break;
+    }
+}
+
+void frmMain::SetDetails(bool expanded) {
+    Captions c = Current();
+    cmdDetails.SetCaption(expanded ? c.detailsExpanded : c.detailsCollapsed);
+    form.SetHeightTwips(expanded ? kExpandedTwips : kCollapsedTwips);
+}
+
+void frmMain::cmdDetails_Click() { SetDetails(!IsExpanded()); }
+
+void frmMain::SSTab1_Click() {
+    bool programs = SSTab1.SelectedTab() == 0;
+    chkRunThisFirst.SetVisible(programs);
+    lsvRun.SetVisible(programs);
+    chkStopServices.SetVisible(!programs);
+    lstStop.SetVisible(!programs);
+}
+
+void frmMain::cmdOK_MouseDown(const ui::MouseEvent& e) {
+    if (basWinVer::WinPlatform == 1) ShiftRestart = e.shift == ui::kShiftMask;
+}
+
+void frmMain::cmdOK_Click() {
+    // The shutdown sequence takes over from here; until then OK keeps the choice.
+    basDaemon::CloseDimmer(sys_.windows);
+    SaveDialogSettings();
+    form.Hide();
+}
+
+void frmMain::cmdCancel_Click() {
+    basDaemon::CloseDimmer(sys_.windows);
+    SaveDialogSettings();
+    form.Hide();
+}
+
+void frmMain::cmdHelp_Click() {
+    basDaemon::CloseDimmer(sys_.windows);
+    form.Hide();
+    sys_.shell.Open(basDaemon::HelpUrl(basDaemon::HelpFile, 1));
+}
+
+bool frmMain::Form_KeyDown(int keyCode, int shift) {
+    (void)shift;
+    if (basCountry::GetWindowsLanguage(sys_.system) != 1033) return false;
+    auto choose = [this](ui::OptionButton& opt, int comboItem) {
+        if (Windows2000Layout()) {
+            cmbShutdown.SetListIndex(comboItem);
+            cmbShutdown_Click();
+            cmbShutdown.SetFocus();
+        } else {
+            opt.SetValue(true);
+            opt.SetFocus();
+        }
+    };
+    switch (keyCode) {
+        case 'S': choose(optShutdown, 1); return true;
+        case 'R': choose(optRestart, 2); return true;
+        case 'C': choose(optLogoff, 0); return true;
+        case 'M':
+            if (!optMSDOS.Visible()) return false;
+            optMSDOS.SetValue(true);
+            optMSDOS.SetFocus();
+            return true;
+        case 'F':
+            // A locked dialog keeps its choices, from the keyboard too.
+            if (!chkRunThisFirst.Enabled()) return false;
+            chkRunThisFirst.SetValue(chkRunThisFirst.Value() == 1 ? 0 : 1);
+            chkRunThisFirst_Click();
+            return true;
+        case 'O':
+        case 'Y': cmdOK_Click(); return true;
+        default: return false;
+    }
+}
+
+void frmMain::SetOwnCaptions() {
+    Captions c = Current();
+    chkRunThisFirst.SetCaption(c.runFirst);
+    chkStopServices.SetCaption(c.stopServices);
+    mnuSystemTray.SetCaption("selShutdown", c.selShutdown);
+    mnuSystemTray.SetCaption("selAbout", c.selAbout);
+    mnuSystemTray.SetCaption("selOptions", c.selOptions);
+    mnuSystemTray.SetCaption("selExit", c.selExit);
+    SSTab1.SetTabCaption(0, c.tab0);
+    SSTab1.SetTabCaption(1, c.tab1);
+}
+
+}  // namespace halcyrad

@@ -1,0 +1,80 @@
+#pragma once
+#include <cstdint>
+
+#include "common/basSettings.h"
+#include "platform/platform.h"
+#include "ui/controls.h"
+
+namespace halcyrad {
+
+// The daemon's main window: its replacement for the system's shutdown dialog.
+class frmMain {
+public:
+    static constexpr int kCollapsedTwips = 3225;
+    static constexpr int kExpandedTwips = 6075;
+
+    enum class Action { Logoff, Shutdown, Restart, MsDos };
+
+    frmMain(ui::Ui& ui, ui::Form& form, platform::Platform& sys);
+
+    // The window's load: settings root, names, platform and language, the
+    // lists, the tray icon, the first fill from the settings; ends hidden.
+    void Form_Load();
+    void Form_Unload();
+
+    void LoadDialogSettings();
+    void SaveDialogSettings();
+
+    void cmdOK_Click();
+    void cmdOK_MouseDown(const ui::MouseEvent& e);
+    void cmdCancel_Click();
+    void cmdHelp_Click();
+    void cmdDetails_Click();
+    void chkRunThisFirst_Click();
+    void chkStopServices_Click();
+    void cmbShutdown_Click();
+    void SSTab1_Click();
+    bool Form_KeyDown(int keyCode, int shift);
+
+    // The choice the dialog holds now.
+    Action SelectedAction() const;
+    bool IsExpanded() const;
+    bool Windows2000Layout() const;
+
+    ui::Form& form;
+    ui::Label& lblTitle;
+    ui::Picture& imgMain;
+    ui::OptionButton& optShutdown;
+    ui::OptionButton& optRestart;
+    ui::OptionButton& optMSDOS;
+    ui::OptionButton& optLogoff;
+    ui::ComboBox& cmbShutdown;
+    ui::Label& lblExplain;
+    ui::Button& cmdOK;
+    ui::Button& cmdCancel;
+    ui::Button& cmdHelp;
+    ui::Button& cmdDetails;
+    ui::TabControl& SSTab1;
+    ui::CheckBox& chkRunThisFirst;
+    ui::ListView& lsvRun;
+    ui::CheckBox& chkStopServices;
+    ui::ListBox& lstStop;
+    ui::Menu& mnuSystemTray;
+
+    bool ShiftRestart = false;
+
+private:
+    void InitialLoad();
+    void PrepareRunList();
+    void SetOwnCaptions();
+    void SetDetails(bool expanded);
+    void FillRunList();
+    void ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView);
+    std::vector<basSettings::RunRow> ReadRows() const;
+    basSettings::Store Settings() const;
+
+    ui::Ui& ui_;
+    platform::Platform& sys_;
+};
+
+}  // namespace halcyrad

@@ -1,0 +1,48 @@
+#include "platform/win32/shell_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+bool Win32Shell::NotifyIcon(TrayMessage message, const TrayIconData& data) {
+    // The platform's own record size: a 64-bit shell refuses the old 32-bit one.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = reinterpret_cast<HWND>(data.owner);
+    nid.uID = data.id;
+    nid.uFlags = data.flags;
+    nid.uCallbackMessage = data.callbackMessage;
+    nid.hIcon = reinterpret_cast<HICON>(data.icon);
+    std::wstring tip = Widen(data.tip);
+    if (tip.size() > 63) tip.resize(63);
+    lstrcpynW(nid.szTip, tip.c_str(), 64);
+    DWORD msg = message == TrayMessage::Add ? NIM_ADD : message == TrayMessage::Modify ? NIM_MODIFY : NIM_DELETE;
+    return Shell_NotifyIconW(msg, &nid) != FALSE;
+}
+
+void Win32Shell::HideTaskbarButton(std::uintptr_t window) {
+    HWND hwnd = reinterpret_cast<HWND>(window);
+    // A tool window gets no taskbar button; the dialog keeps its normal caption.
+    LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW));
+    ITaskbarList* list = nullptr;
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
+                                   reinterpret_cast<void**>(&list)))) {
+        if (SUCCEEDED(list->HrInit())) list->DeleteTab(hwnd);
+        list->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+}
+
+bool Win32Shell::Open(const std::string& target) {
+    auto rc = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return rc > 32;
+}
+
+}  // namespace platform::win32

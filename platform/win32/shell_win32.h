@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/shell.h"
+
+namespace platform::win32 {
+
+class Win32Shell : public Shell {
+public:
+    bool NotifyIcon(TrayMessage message, const TrayIconData& data) override;
+    void HideTaskbarButton(std::uintptr_t window) override;
+    bool Open(const std::string& target) override;
+};
+
+}  // namespace platform::win32

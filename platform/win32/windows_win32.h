@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/windows.h"
+
+namespace platform::win32 {
+
+class Win32WindowManager : public WindowManager {
+public:
+    Handle Find(const std::string& className, const std::string& title) override;
+    bool PostClose(Handle window) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,322 @@
+#include "support/daemon_fixture.h"
+
+using halcyrad::frmMain;
+using ui::SysColor;
+
+namespace {
+
+class ShutdownDialogTest : public testing_support::DaemonFixture {};
+
+TEST_F(ShutdownDialogTest, Windows2000EnglishLayoutAfterLoad) {
+    sys.userName = "alice";
+    auto& m = Load(Win::W2000);
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_FALSE(m.optShutdown.Visible());
+    EXPECT_FALSE(m.optRestart.Visible());
+    EXPECT_FALSE(m.optLogoff.Visible());
+    EXPECT_FALSE(m.optMSDOS.Visible());
+    EXPECT_TRUE(m.cmbShutdown.Visible());
+    EXPECT_EQ(Combo().items, (std::vector<std::string>{"Logoff alice", "Shut down", "Restart"}));
+    EXPECT_EQ(m.lblTitle.Caption(), "What do you want the computer to do?");
+    EXPECT_EQ(m.cmdOK.Caption(), "OK");
+    EXPECT_EQ(m.cmdCancel.Caption(), "Cancel");
+    EXPECT_EQ(m.cmdHelp.Caption(), "Help");
+    // A fresh user: Log off preselected and described, details collapsed.
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
+    EXPECT_EQ(m.lblExplain.Caption(), "Ends your session, leaving the computer running on full power.");
+    EXPECT_EQ(m.cmdDetails.Caption(), "&Details >>");
+    EXPECT_EQ(form->HeightTwips(), frmMain::kCollapsedTwips);
+    EXPECT_EQ(RunList().headers, (std::vector<std::string>{"Programs", "Days Run"}));
+    EXPECT_TRUE(RunList().checkBoxes);
+    EXPECT_TRUE(RunList().fullRowSelect);
+    EXPECT_EQ(m.chkRunThisFirst.Caption(), "Run checked programs before exiting Windows");
+    EXPECT_EQ(m.chkStopServices.Caption(), "Stop the following services before Shutdown or Restart");
+    EXPECT_EQ(m.SSTab1.TabCaption(0), "Programs");
+    EXPECT_EQ(m.SSTab1.TabCaption(1), "Services");
+    EXPECT_EQ(m.mnuSystemTray.Caption("selExit"), "Unload");
+    EXPECT_EQ(StopList().items, std::vector<std::string>{"No services are set to stop."});
+    // Its first load writes the lists back and remembers nothing else.
+    EXPECT_EQ(Stored("RunList"), "");
+    EXPECT_EQ(Stored("SelectedList"), "");
+    EXPECT_EQ(Stored("ShutdownType"), "<missing>");
+    // Centred for the expanded height.
+    EXPECT_EQ(form->top, (ui.screenHeight - frmMain::kExpandedTwips) / 2);
+}
+
+TEST_F(ShutdownDialogTest, ComboDescribesEachChoiceAndKeysPickItsItems) {
+    auto& m = Load(Win::W2000);
+    form->SelectItem("cmbShutdown", 1);
+    EXPECT_EQ(m.lblExplain.Caption(), "Ends your session and shuts down Windows so that you can safely turn off power.");
+    form->SelectItem("cmbShutdown", 2);
+    EXPECT_EQ(m.lblExplain.Caption(), "Ends your session, shuts down Windows, and starts Windows again.");
+    // Keys choose the combo's items on this layout, never the hidden buttons.
+    EXPECT_TRUE(form->KeyDown('S'));
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 1);
+    EXPECT_EQ(m.SelectedAction(), frmMain::Action::Shutdown);
+    EXPECT_TRUE(form->KeyDown('C'));
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
+    EXPECT_TRUE(form->KeyDown('R'));
+    EXPECT_EQ(m.SelectedAction(), frmMain::Action::Restart);
+    EXPECT_EQ(m.lblExplain.Caption(), "Ends your session, shuts down Windows, and starts Windows again.");
+    EXPECT_FALSE(form->KeyDown('M'));
+}
+
+TEST_F(ShutdownDialogTest, HiddenOptionButtonsNeverDecideOnWindows2000) {
+    auto& m = Load(Win::W2000);
+    m.optShutdown.SetValue(true);
+    form->SelectItem("cmbShutdown", 0);
+    form->Click("cmdCancel");
+    EXPECT_EQ(Stored("ShutdownType"), "Logoff");
+}
+
+TEST_F(ShutdownDialogTest, Nt4AndWindows95Layouts) {
+    auto& m = Load(Win::NT4);
+    EXPECT_FALSE(m.cmbShutdown.Visible());
+    EXPECT_FALSE(m.lblExplain.Visible());
+    EXPECT_FALSE(m.optMSDOS.Visible());
+    EXPECT_EQ(m.optLogoff.Caption(), "&Close all programs and log on as a different user?");
+    EXPECT_EQ(m.cmdOK.Caption(), "&Yes");
+    EXPECT_TRUE(m.optLogoff.Value());
+    EXPECT_TRUE(m.chkStopServices.Enabled());
+
+    TearDown();
+    Put("StopServices", "1");
+    auto& w95 = Load(Win::W95);
+    EXPECT_TRUE(w95.optMSDOS.Visible());
+    EXPECT_EQ(w95.optMSDOS.Caption(), "Restart the computer in &MS-DOS mode?");
+    EXPECT_EQ(w95.chkStopServices.Value(), 0);
+    EXPECT_FALSE(w95.chkStopServices.Enabled());
+    EXPECT_EQ(StopList().color, SysColor::ButtonFace);
+    EXPECT_TRUE(StopList().items.empty());
+}
+
+TEST_F(ShutdownDialogTest, DanishWindows98ShowsEnglishWording) {
+    SetWindowsLanguage(1030);
+    auto& m = Load(Win::W98);
+    EXPECT_EQ(m.lblTitle.Caption(), "What do you want the computer to do?");
+    EXPECT_EQ(m.optShutdown.Caption(), "&Shut down");
+    EXPECT_EQ(m.cmdHelp.Caption(), "Help");
+    EXPECT_EQ(m.chkRunThisFirst.Caption(), "Run checked programs before exiting Windows");
+}
+
+TEST_F(ShutdownDialogTest, GermanWindows2000) {
+    SetWindowsLanguage(1031);
+    auto& m = Load(Win::W2000);
+    for (int i = 0; i < 3; ++i) {
+        form->SelectItem("cmbShutdown", i);
+        EXPECT_EQ(m.lblExplain.Caption(), "");
+    }
+    EXPECT_EQ(RunList().headers, (std::vector<std::string>{"Programme", "Tage Laufen"}));
+    EXPECT_EQ(m.cmdDetails.Caption(), "Details >>");
+    EXPECT_EQ(m.chkStopServices.Caption(),
+              "Stoppen Sie die folgenden Dienstleistungen vor Abschaltung oder beginnen Sie wieder");
+    EXPECT_EQ(m.mnuSystemTray.Caption("selShutdown"), "Schließen Windows");
+    EXPECT_EQ(m.SSTab1.TabCaption(1), "Dienstleistungen");
+    // Keys act only on an English system.
+    form->SelectItem("cmbShutdown", 0);
+    EXPECT_FALSE(form->KeyDown('S'));
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
+}
+
+TEST_F(ShutdownDialogTest, CountrySwitchPicksTheLanguage) {
+    auto& m = Load(Win::NT4, "halcyrad.exe /country=3082");
+    EXPECT_EQ(basCountry::CountryCode, 3082);
+    EXPECT_EQ(m.lblTitle.Caption(), "¿Está seguro de desea:");
+    EXPECT_EQ(m.cmdDetails.Caption(), "Detalles >>");
+    EXPECT_EQ(m.mnuSystemTray.Caption("selExit"), "Salen");
+    EXPECT_EQ(RunList().headers[1], "Ejecutar los dias");
+    EXPECT_TRUE(ui.messageBoxes.empty());
+
+    TearDown();
+    auto& kept = Load(Win::NT4, "halcyrad.exe /country=1031 /develop");
+    EXPECT_EQ(basCountry::CountryCode, 1033);
+    EXPECT_EQ(kept.lblTitle.Caption(), "Are you sure you want to:");
+    EXPECT_EQ(ui.messageBoxes.size(), 2u);
+}
+
+TEST_F(ShutdownDialogTest, FrenchAndItalianOwnCaptions) {
+    SetWindowsLanguage(1036);
+    auto& fr = Load(Win::W2000);
+    EXPECT_EQ(fr.cmdDetails.Caption(), "Détails >>");
+    EXPECT_EQ(fr.mnuSystemTray.Caption("selAbout"), "Au sujet de ");
+    EXPECT_EQ(RunList().headers[1], "Les Jours Exécutent");
+    TearDown();
+    SetWindowsLanguage(1040);
+    auto& it = Load(Win::W2000);
+    EXPECT_EQ(it.chkRunThisFirst.Caption(), "Fare funzionare prima questi arresto");
+    EXPECT_EQ(it.mnuSystemTray.Caption("selOptions"), "Opzioni ");
+}
+
+TEST_F(ShutdownDialogTest, RunListRowsDaysAndChecks) {
+    Put("RunList", "Defragment,Backup,Scan,");
+    Put("SelectedList", "0,2,");
+    Put("dowBackup", "246");
+    Put("roBackup", "True");
+    Put("dowScan", "17");
+    Load(Win::W2000);
+    auto& lv = RunList();
+    ASSERT_EQ(lv.RowCount(), 3);
+    EXPECT_EQ(lv.GetItemText(0, 1), "SMTWHFS");
+    EXPECT_EQ(lv.GetItemText(1, 1), "MWF(1)");
+    EXPECT_EQ(lv.GetItemText(2, 1), "SS");
+    EXPECT_TRUE(lv.IsItemChecked(0));
+    EXPECT_FALSE(lv.IsItemChecked(1));
+    EXPECT_TRUE(lv.IsItemChecked(2));
+    EXPECT_EQ(lv.autoSize, ui::memory::MemListView::AutoSize::ContentsAndHeaders);
+    EXPECT_EQ(Stored("SelectedList"), "0,2,");
+}
+
+TEST_F(ShutdownDialogTest, CancelSavesTheDialogState) {
+    Put("RunList", "A,B,");
+    auto& m = Load(Win::NT4);
+    form->ShowModeless();
+    RunList().CheckItem(1);
+    form->Click("optRestart");
+    form->Click("cmdDetails");
+    m.SSTab1.SelectTab(1);
+    form->Click("SSTab1");
+    form->Click("chkStopServices");
+    form->Click("cmdCancel");
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_EQ(Stored("SelectedList"), "1,");
+    EXPECT_EQ(Stored("ShutdownType"), "Restart");
+    EXPECT_EQ(Stored("ShowDetails"), "<<");
+    EXPECT_EQ(Stored("StopServices"), "1");
+    EXPECT_EQ(Stored("RunPrograms"), "1");
+    m.LoadDialogSettings();
+    EXPECT_TRUE(RunList().IsItemChecked(1));
+}
+
+TEST_F(ShutdownDialogTest, MsDosChoiceIsSavedAsLogoff) {
+    Load(Win::W95);
+    form->Click("optMSDOS");
+    form->Click("cmdCancel");
+    EXPECT_EQ(Stored("ShutdownType"), "Logoff");
+}
+
+TEST_F(ShutdownDialogTest, StoredChoiceAndDetailsAreApplied) {
+    Put("ShutdownType", "Restart");
+    Put("ShowDetails", "<<");
+    auto& m = Load(Win::W2000);
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 2);
+    EXPECT_EQ(m.cmdDetails.Caption(), "<< &Details");
+    EXPECT_EQ(form->HeightTwips(), frmMain::kExpandedTwips);
+    form->Click("cmdDetails");
+    EXPECT_EQ(form->HeightTwips(), frmMain::kCollapsedTwips);
+
+    TearDown();
+    Put("ShutdownType", "shutdown");  // the names are exact
+    auto& nt4 = Load(Win::NT4);
+    EXPECT_TRUE(nt4.optLogoff.Value());
+}
+
+TEST_F(ShutdownDialogTest, LockedByUserSettingOrSwitch) {
+    auto& m = Load(Win::NT4, "halcyrad.exe /lock");
+    EXPECT_FALSE(m.chkRunThisFirst.Enabled());
+    EXPECT_FALSE(m.chkStopServices.Enabled());
+    EXPECT_FALSE(RunList().Enabled());
+    EXPECT_EQ(RunList().color, SysColor::ButtonFace);
+    int before = m.chkRunThisFirst.Value();
+    EXPECT_FALSE(form->KeyDown('F'));
+    EXPECT_EQ(m.chkRunThisFirst.Value(), before);
+
+    TearDown();
+    Put("UserCanModifyApps", "0");
+    auto& m2 = Load(Win::W2000);
+    EXPECT_FALSE(m2.chkRunThisFirst.Enabled());
+    EXPECT_FALSE(RunList().Enabled());
+}
+
+TEST_F(ShutdownDialogTest, CheckBoxesEnableTheirLists) {
+    Put("SelectedStopList", "Spooler,Messenger,");
+    Put("StopServices", "1");
+    auto& m = Load(Win::W2000);
+    EXPECT_EQ(StopList().items, (std::vector<std::string>{"Spooler", "Messenger"}));
+    EXPECT_TRUE(StopList().Enabled());
+    EXPECT_EQ(StopList().color, SysColor::Window);
+    m.SSTab1.SelectTab(1);
+    form->Click("SSTab1");
+    form->Click("chkStopServices");
+    EXPECT_FALSE(StopList().Enabled());
+    EXPECT_EQ(StopList().color, SysColor::ButtonFace);
+    m.SSTab1.SelectTab(0);
+    form->Click("SSTab1");
+    form->Click("chkRunThisFirst");
+    EXPECT_EQ(m.chkRunThisFirst.Value(), 0);
+    EXPECT_FALSE(RunList().Enabled());
+    EXPECT_TRUE(form->KeyDown('F'));
+    EXPECT_TRUE(RunList().Enabled());
+    EXPECT_EQ(RunList().color, SysColor::Window);
+}
+
+TEST_F(ShutdownDialogTest, TabsShowTheirOwnControls) {
+    auto& m = Load(Win::W2000);
+    EXPECT_TRUE(RunList().Visible());
+    EXPECT_FALSE(StopList().Visible());
+    m.SSTab1.SelectTab(1);
+    form->Click("SSTab1");
+    EXPECT_FALSE(RunList().Visible());
+    EXPECT_TRUE(StopList().Visible());
+    EXPECT_TRUE(m.chkStopServices.Visible());
+}
+
+TEST_F(ShutdownDialogTest, ShiftRestartOnlyWithShiftAloneOnWindows9x) {
+    auto& m = Load(Win::W98);
+    form->MouseDown("cmdOK", {1, ui::kShiftMask, 5, 5});
+    EXPECT_TRUE(m.ShiftRestart);
+    form->MouseDown("cmdOK", {1, ui::kShiftMask | ui::kCtrlMask, 5, 5});
+    EXPECT_FALSE(m.ShiftRestart);
+    TearDown();
+    auto& nt = Load(Win::NT4);
+    form->MouseDown("cmdOK", {1, ui::kShiftMask, 5, 5});
+    EXPECT_FALSE(nt.ShiftRestart);
+}
+
+TEST_F(ShutdownDialogTest, KeysOnOptionLayoutsAndMsDosOnlyWhereShown) {
+    auto& m = Load(Win::NT4);
+    EXPECT_TRUE(form->KeyDown('S'));
+    EXPECT_TRUE(m.optShutdown.Value());
+    EXPECT_FALSE(m.optLogoff.Value());
+    EXPECT_FALSE(form->KeyDown('M'));  // no MS-DOS choice on NT
+    EXPECT_TRUE(m.optShutdown.Value());
+    EXPECT_FALSE(m.optMSDOS.Value());
+    TearDown();
+    auto& w95 = Load(Win::W95);
+    EXPECT_TRUE(form->KeyDown('M'));
+    EXPECT_TRUE(w95.optMSDOS.Value());
+    EXPECT_EQ(w95.SelectedAction(), frmMain::Action::MsDos);
+    form->ShowModeless();
+    EXPECT_TRUE(form->KeyDown('Y'));
+    EXPECT_FALSE(form->IsVisible());
+}
+
+TEST_F(ShutdownDialogTest, HelpHidesAndOpensTheHelpPage) {
+    windows.windows["FakeO|"] = 0x77;
+    Load(Win::W2000);
+    basDaemon::HelpFile = "C:\\Program Files\\Halcyra\\halcyra.html";
+    form->ShowModeless();
+    form->Click("cmdHelp");
+    EXPECT_FALSE(form->IsVisible());
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], "file:///C:/Program%20Files/Halcyra/halcyra.html#context-1");
+    EXPECT_FALSE(windows.closePosted.empty());  // the dimmer goes too
+    EXPECT_EQ(windows.closePosted.back(), 0x77u);
+}
+
+TEST_F(ShutdownDialogTest, TrayIconFollowsTheShowIconSetting) {
+    Load(Win::W2000);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Add);
+    EXPECT_EQ(shell.calls[0].data.tip, "Halcyra");
+    EXPECT_EQ(shell.calls[0].data.callbackMessage, 512u);
+    EXPECT_EQ(shell.calls[0].data.id, 1u);
+    main->Form_Unload();
+    EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Delete);
+    TearDown();
+    shell.calls.clear();
+    Put("ShowIcon", "0");
+    Load(Win::W2000);
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+}  // namespace

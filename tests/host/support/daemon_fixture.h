@@ -1,0 +1,85 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "common/basCountry.h"
+#include "common/basRegistry.h"
+#include "common/basSettings.h"
+#include "common/basWinVer.h"
+#include "daemon/basDaemon.h"
+#include "daemon/frmMain.h"
+#include "platform/fake/fake_locale.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_system.h"
+#include "platform/fake/fake_windows.h"
+#include "ui/memory/memory_ui.h"
+
+namespace testing_support {
+
+// A daemon on fake Windows with in-memory controls.
+class DaemonFixture : public ::testing::Test {
+protected:
+    enum class Win { W95, W98, NT4, W2000 };
+
+    void TearDown() override {
+        basRegistry::SettingsRoot = platform::RootKey::None;
+        basWinVer::WinPlatform = basWinVer::WINVER = 0;
+        basCountry::CountryCode = 0;
+        basCountry::DayInitials = {};
+        basDaemon::CommandLine.clear();
+        basDaemon::LogoffIntercepted = false;
+        basDaemon::HelpFile.clear();
+    }
+
+    void SetWindows(Win w) {
+        switch (w) {
+            case Win::W95: sys.version = {1, 4, 0}; break;
+            case Win::W98: sys.version = {1, 4, 10}; break;
+            case Win::NT4: sys.version = {2, 4, 0}; break;
+            case Win::W2000: sys.version = {2, 5, 0}; break;
+        }
+    }
+    // The language of the system's own user interface.
+    void SetWindowsLanguage(std::uint32_t lang) {
+        platform::VersionTranslations t;
+        t.status = platform::VersionTranslations::Status::Ok;
+        t.entries = {lang | (1252u << 16)};
+        sys.translations[sys.systemDir + "\\user.exe"] = t;
+    }
+    void Put(const std::string& name, const std::string& value) {
+        reg.PlantString(platform::RootKey::CurrentUser, basSettings::kSettingsKey, name, value);
+    }
+    std::string Stored(const std::string& name) {
+        auto v = reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, name);
+        return v ? v->data : "<missing>";
+    }
+    // Loads the main window as the daemon does at start.
+    halcyrad::frmMain& Load(Win w = Win::W2000, const std::string& commandLine = "") {
+        SetWindows(w);
+        basDaemon::CommandLine = commandLine;
+        formPtr = ui.CreateForm("frmMain", nullptr);
+        form = static_cast<ui::memory::MemoryForm*>(formPtr.get());
+        main = std::make_unique<halcyrad::frmMain>(ui, *form, plat);
+        main->Form_Load();
+        return *main;
+    }
+    ui::memory::MemLabel& Label(const std::string& n) { return static_cast<ui::memory::MemLabel&>(form->GetLabel(n)); }
+    ui::memory::MemListView& RunList() { return static_cast<ui::memory::MemListView&>(form->GetListView("lsvRun")); }
+    ui::memory::MemListBox& StopList() { return static_cast<ui::memory::MemListBox&>(form->GetListBox("lstStop")); }
+    ui::memory::MemComboBox& Combo() { return static_cast<ui::memory::MemComboBox&>(form->GetComboBox("cmbShutdown")); }
+
+    platform::fake::FakeRegistry reg;
+    platform::fake::FakeSystem sys;
+    platform::fake::FakeClock clock;
+    platform::fake::FakeLocale locale;
+    platform::fake::FakeShell shell;
+    platform::fake::FakeWindowManager windows;
+    platform::Platform plat{reg, sys, clock, locale, shell, windows};
+    ui::memory::MemoryUi ui;
+    std::unique_ptr<ui::Form> formPtr;
+    ui::memory::MemoryForm* form = nullptr;
+    std::unique_ptr<halcyrad::frmMain> main;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,240 @@
+#include "ui/memory/memory_ui.h"
+
+#include <stdexcept>
+
+namespace ui::memory {
+
+namespace {
+
+std::string At(const std::vector<std::string>& v, int i) {
+    return i >= 0 && i < static_cast<int>(v.size()) ? v[static_cast<size_t>(i)] : std::string();
+}
+
+// The first `n` characters of UTF-8 text.
+std::string FirstChars(const std::string& s, size_t n) {
+    size_t i = 0, count = 0;
+    while (i < s.size() && count < n) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        i += c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        ++count;
+    }
+    return s.substr(0, i);
+}
+
+}  // namespace
+
+void MemOption::SetValue(bool selected) {
+    value = selected;
+    if (selected) form_.ClearOptionsExcept(this);
+}
+
+std::string MemComboBox::List(int i) const { return At(items, i); }
+std::string MemListBox::List(int i) const { return At(items, i); }
+
+void MemTab::SetTabCaption(int tab, const std::string& text) {
+    if (tab < 0) return;
+    if (tab >= TabCount()) captions.resize(static_cast<size_t>(tab) + 1);
+    captions[static_cast<size_t>(tab)] = text;
+}
+
+std::string MemTab::TabCaption(int tab) const { return At(captions, tab); }
+
+std::string MemListView::ColumnHeader(int c) const { return At(headers, c); }
+
+int MemListView::AddRow(const std::string& text) {
+    Row r;
+    r.cells.push_back(text);
+    r.stateImage = checkBoxes ? 1 : 0;
+    rows.push_back(r);
+    return RowCount() - 1;
+}
+
+void MemListView::SetCellText(int row, int column, const std::string& text) {
+    if (row < 0 || row >= RowCount() || column < 0) return;
+    auto& cells = rows[static_cast<size_t>(row)].cells;
+    if (column >= static_cast<int>(cells.size())) cells.resize(static_cast<size_t>(column) + 1);
+    cells[static_cast<size_t>(column)] = text;
+}
+
+std::string MemListView::GetItemText(int row, int column) const {
+    if (row < 0 || row >= RowCount()) return {};
+    // A 256-character buffer holds at most 255 characters and the NUL.
+    return FirstChars(At(rows[static_cast<size_t>(row)].cells, column), 255);
+}
+
+void MemListView::CheckItem(int row) {
+    if (row >= 0 && row < RowCount()) rows[static_cast<size_t>(row)].stateImage = 2;
+}
+
+void MemListView::UncheckItem(int row) {
+    if (row >= 0 && row < RowCount()) rows[static_cast<size_t>(row)].stateImage = 1;
+}
+
+bool MemListView::IsItemChecked(int row) const {
+    return row >= 0 && row < RowCount() && rows[static_cast<size_t>(row)].stateImage == 2;
+}
+
+void MemListView::SelectItem(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    selected = row;
+    focused = true;
+}
+
+void MemListView::DeleteItem(int row) {
+    if (rows.empty() || row < 0 || row >= RowCount()) return;
+    rows.erase(rows.begin() + row);
+    if (selected == row) selected = -1;
+    else if (selected > row) --selected;
+}
+
+void MemListView::SetCheckBoxes() {
+    checkBoxes = true;
+    for (auto& r : rows)
+        if (r.stateImage == 0) r.stateImage = 1;
+}
+
+void MemListView::AutoSizeColumns(bool fitHeaders) {
+    autoSize = fitHeaders ? AutoSize::ContentsAndHeaders : AutoSize::Contents;
+}
+
+int MemListView::HitTestCheckBox(int x, int y) const {
+    if (!checkBoxes || y < kHeader || x < kBoxLeft || x >= kBoxRight) return -1;
+    int row = (y - kHeader) / kRowHeight;
+    return row < RowCount() ? row : -1;
+}
+
+std::string MemMenu::Caption(const std::string& entry) const {
+    auto it = captions.find(entry);
+    return it == captions.end() ? std::string() : it->second;
+}
+
+void MemMenu::Popup(const std::string& defaultEntry) {
+    ++popups;
+    lastDefault = defaultEntry;
+    std::string chosen = pick;
+    pick.clear();
+    if (!chosen.empty()) form_.RunClick(chosen);
+}
+
+MemoryForm::~MemoryForm() { ui_.Forget(this); }
+
+template <typename T>
+T& MemoryForm::Get(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) {
+        std::unique_ptr<T> c;
+        if constexpr (std::is_same_v<T, MemOption>) c = std::make_unique<T>(*this);
+        else c = std::make_unique<T>();
+        T& ref = *c;
+        controls_[name] = std::move(c);
+        return ref;
+    }
+    T* typed = dynamic_cast<T*>(it->second.get());
+    if (!typed) throw std::logic_error("control " + name + " is of another kind");
+    return *typed;
+}
+
+OptionButton& MemoryForm::GetOption(const std::string& n) { return Get<MemOption>(n); }
+
+Menu& MemoryForm::GetMenu(const std::string& n) {
+    auto& m = menus_[n];
+    if (!m) m = std::make_unique<MemMenu>(*this);
+    return *m;
+}
+
+void MemoryForm::ClearOptionsExcept(const MemOption* keep) {
+    for (auto& [name, c] : controls_)
+        if (auto* o = dynamic_cast<MemOption*>(c.get()); o && o != keep) o->value = false;
+}
+
+void MemoryForm::RunClick(const std::string& name) {
+    auto it = clicks_.find(name);
+    if (it != clicks_.end() && it->second) {
+        auto handler = it->second;  // a handler may replace itself
+        handler();
+    }
+}
+
+void MemoryForm::Click(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it != controls_.end()) {
+        if (!it->second->enabled || !it->second->visible) return;  // a user cannot reach it
+        if (auto* o = dynamic_cast<MemOption*>(it->second.get())) o->SetValue(true);
+        if (auto* c = dynamic_cast<MemCheckBox*>(it->second.get())) c->value = c->value == 1 ? 0 : 1;
+    }
+    RunClick(name);
+}
+
+void MemoryForm::SelectItem(const std::string& combo, int index) {
+    auto& c = Get<MemComboBox>(combo);
+    if (!c.enabled || !c.visible) return;
+    c.SetListIndex(index);
+    RunClick(combo);
+}
+
+void MemoryForm::Type(const std::string& textBox, const std::string& text) {
+    Get<MemTextBox>(textBox).text = text;
+    auto it = changes_.find(textBox);
+    if (it != changes_.end() && it->second) it->second();
+}
+
+void MemoryForm::MouseDown(const std::string& name, const MouseEvent& e) {
+    auto it = mouseDowns_.find(name);
+    if (it != mouseDowns_.end() && it->second) it->second(e);
+}
+
+bool MemoryForm::KeyDown(int keyCode, int shift) { return keyDown_ ? keyDown_(keyCode, shift) : false; }
+
+bool MemoryForm::RequestClose() {
+    if (closeRequest_ && !closeRequest_()) return false;
+    Close();
+    return true;
+}
+
+void MemoryForm::CenterOnScreen() {
+    left = (ui_.screenWidth - width) / 2;
+    top = (ui_.screenHeight - height) / 2;
+}
+
+void MemoryForm::ShowModal() {
+    modal = true;
+    visible = true;
+    closed = false;
+    ui_.modalShown.push_back(template_);
+    auto it = ui_.modalScripts.find(template_);
+    if (it != ui_.modalScripts.end() && it->second) it->second(*this);
+    // Whatever the script left open, the user closes with the close box.
+    visible = false;
+    modal = false;
+}
+
+void MemoryForm::Close() {
+    closed = true;
+    visible = false;
+}
+
+std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& templateName, Form*) {
+    auto f = std::make_unique<MemoryForm>(*this, templateName);
+    forms.push_back(f.get());
+    return f;
+}
+
+int MemoryUi::MessageBox(const std::string& text, const std::string& title, int flags) {
+    messageBoxes.push_back({text, title, flags});
+    if (answers.empty()) return kIdOk;
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+MemoryForm* MemoryUi::Find(const std::string& templateName) const {
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+        if ((*it)->TemplateName() == templateName) return *it;
+    return nullptr;
+}
+
+void MemoryUi::Forget(MemoryForm* form) {
+    std::erase(forms, form);
+}
+
+}  // namespace ui::memory

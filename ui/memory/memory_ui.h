@@ -1,0 +1,319 @@
+#pragma once
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "ui/controls.h"
+
+// Controls held in memory, for tests: every caption, state and colour can be
+// read back, and a test can click, type, tick and answer prompts.
+namespace ui::memory {
+
+class MemoryControl {
+public:
+    virtual ~MemoryControl() = default;
+    bool enabled = true;
+    bool visible = true;
+    bool focused = false;
+};
+
+class MemLabel : public Button, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void SetCaption(const std::string& t) override { caption = t; }
+    std::string Caption() const override { return caption; }
+    std::string caption;
+};
+
+class MemPicture : public Picture, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    std::uintptr_t IconHandle() const override { return icon; }
+    std::uintptr_t icon = 0x1CE;
+};
+
+class MemCheckBox : public CheckBox, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void SetCaption(const std::string& t) override { caption = t; }
+    std::string Caption() const override { return caption; }
+    void SetValue(int v) override { value = v; }
+    int Value() const override { return value; }
+    std::string caption;
+    int value = 0;
+};
+
+class MemoryForm;
+
+class MemOption : public OptionButton, public MemoryControl {
+public:
+    explicit MemOption(MemoryForm& form) : form_(form) {}
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void SetCaption(const std::string& t) override { caption = t; }
+    std::string Caption() const override { return caption; }
+    void SetValue(bool selected) override;
+    bool Value() const override { return value; }
+    std::string caption;
+    bool value = false;
+
+private:
+    MemoryForm& form_;
+};
+
+class MemComboBox : public ComboBox, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void Clear() override { items.clear(); index = -1; }
+    void AddItem(const std::string& t) override { items.push_back(t); }
+    int ListCount() const override { return static_cast<int>(items.size()); }
+    std::string List(int i) const override;
+    int ListIndex() const override { return index; }
+    void SetListIndex(int i) override { index = (i >= 0 && i < ListCount()) ? i : -1; }
+    std::vector<std::string> items;
+    int index = -1;
+};
+
+class MemListBox : public ListBox, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void Clear() override { items.clear(); }
+    void AddItem(const std::string& t) override { items.push_back(t); }
+    int ListCount() const override { return static_cast<int>(items.size()); }
+    std::string List(int i) const override;
+    void SetBackColor(SysColor c) override { color = c; }
+    SysColor BackColor() const override { return color; }
+    std::vector<std::string> items;
+    SysColor color = SysColor::Window;
+};
+
+class MemTextBox : public TextBox, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void SetText(const std::string& t) override { text = t; }
+    std::string Text() const override { return text; }
+    std::string text;
+};
+
+class MemTab : public TabControl, public MemoryControl {
+public:
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    int TabCount() const override { return static_cast<int>(captions.size()); }
+    void SetTabCaption(int tab, const std::string& text) override;
+    std::string TabCaption(int tab) const override;
+    int SelectedTab() const override { return selected; }
+    void SelectTab(int tab) override { selected = tab; }
+    std::vector<std::string> captions;
+    int selected = 0;
+};
+
+// Rows are 16 pixels high under a 20-pixel header; a row's check box spans
+// x 2..17, as a report list view with small icons lays them out.
+class MemListView : public ListView, public MemoryControl {
+public:
+    static constexpr int kHeader = 20, kRowHeight = 16, kBoxLeft = 2, kBoxRight = 18;
+    enum class AutoSize { None, Contents, ContentsAndHeaders };
+    struct Row {
+        std::vector<std::string> cells;
+        int stateImage = 0;  // 0 none, 1 unchecked, 2 checked
+    };
+
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void SetFocus() override { focused = true; }
+    void ClearColumns() override { headers.clear(); }
+    void AddColumn(const std::string& h) override { headers.push_back(h); }
+    int ColumnCount() const override { return static_cast<int>(headers.size()); }
+    std::string ColumnHeader(int c) const override;
+    int AddRow(const std::string& text) override;
+    void SetCellText(int row, int column, const std::string& text) override;
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string GetItemText(int row, int column) const override;
+    void CheckItem(int row) override;
+    void UncheckItem(int row) override;
+    bool IsItemChecked(int row) const override;
+    void SelectItem(int row) override;
+    int SelectedRow() const override { return selected; }
+    void DeleteItem(int row) override;
+    void DeleteAllItems() override { rows.clear(); selected = -1; }
+    void SetFullRowSelect() override { fullRowSelect = true; }
+    void SetCheckBoxes() override;
+    void AutoSizeColumns(bool fitHeaders) override;
+    int HitTestCheckBox(int x, int y) const override;
+    void SetBackColor(SysColor c) override { color = c; }
+    SysColor BackColor() const override { return color; }
+
+    std::vector<std::string> headers;
+    std::vector<Row> rows;
+    int selected = -1;
+    bool fullRowSelect = false;
+    bool checkBoxes = false;
+    AutoSize autoSize = AutoSize::None;
+    SysColor color = SysColor::Window;
+};
+
+class MemMenu : public Menu {
+public:
+    explicit MemMenu(MemoryForm& form) : form_(form) {}
+    void SetCaption(const std::string& entry, const std::string& text) override { captions[entry] = text; }
+    std::string Caption(const std::string& entry) const override;
+    void Popup(const std::string& defaultEntry) override;
+
+    std::map<std::string, std::string> captions;
+    std::string lastDefault;
+    int popups = 0;
+    // The entry a test picks when the menu pops up ("" picks nothing).
+    std::string pick;
+
+private:
+    MemoryForm& form_;
+};
+
+class MemoryUi;
+
+class MemoryForm : public Form {
+public:
+    MemoryForm(MemoryUi& ui, std::string templateName) : ui_(ui), template_(std::move(templateName)) {}
+    ~MemoryForm() override;
+    const std::string& TemplateName() const override { return template_; }
+
+    Label& GetLabel(const std::string& n) override { return Get<MemLabel>(n); }
+    Button& GetButton(const std::string& n) override { return Get<MemLabel>(n); }
+    CheckBox& GetCheckBox(const std::string& n) override { return Get<MemCheckBox>(n); }
+    OptionButton& GetOption(const std::string& n) override;
+    ComboBox& GetComboBox(const std::string& n) override { return Get<MemComboBox>(n); }
+    ListBox& GetListBox(const std::string& n) override { return Get<MemListBox>(n); }
+    ListView& GetListView(const std::string& n) override { return Get<MemListView>(n); }
+    TextBox& GetTextBox(const std::string& n) override { return Get<MemTextBox>(n); }
+    TabControl& GetTab(const std::string& n) override { return Get<MemTab>(n); }
+    Picture& GetPicture(const std::string& n) override { return Get<MemPicture>(n); }
+    Menu& GetMenu(const std::string& n) override;
+
+    void OnClick(const std::string& n, std::function<void()> h) override { clicks_[n] = std::move(h); }
+    void OnChange(const std::string& n, std::function<void()> h) override { changes_[n] = std::move(h); }
+    void OnMouseDown(const std::string& n, std::function<void(const MouseEvent&)> h) override {
+        mouseDowns_[n] = std::move(h);
+    }
+    void OnKeyDown(std::function<bool(int, int)> h) override { keyDown_ = std::move(h); }
+    void OnCloseRequest(std::function<bool()> h) override { closeRequest_ = std::move(h); }
+
+    void SetCaption(const std::string& t) override { caption = t; }
+    std::string Caption() const override { return caption; }
+    void SetHeightTwips(int t) override { height = t; }
+    int HeightTwips() const override { return height; }
+    int WidthTwips() const override { return width; }
+    void MoveTwips(int l, int t) override { left = l; top = t; }
+    void CenterOnScreen() override;
+    void SetTopmost() override { topmost = true; }
+    void SetFont(const std::string& face) override { font = face; }
+    void ShowModeless() override { visible = true; }
+    void ShowModal() override;
+    void Hide() override { visible = false; }
+    bool IsVisible() const override { return visible; }
+    void Close() override;
+    std::uintptr_t Handle() const override { return 0; }
+
+    // What a user does. Clicks change the control as a real click would
+    // (an option is selected, a check box toggles, an enabled control only),
+    // then run the handler.
+    void Click(const std::string& name);
+    void SelectItem(const std::string& combo, int index);
+    void Type(const std::string& textBox, const std::string& text);
+    void MouseDown(const std::string& name, const MouseEvent& e);
+    bool KeyDown(int keyCode, int shift = 0);
+    bool RequestClose();
+    bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
+
+    // Every option button of the form, for the exclusive rule.
+    void ClearOptionsExcept(const MemOption* keep);
+    void RunClick(const std::string& name);
+
+    std::string caption;
+    int height = 0, width = 6000, left = 0, top = 0;
+    bool visible = false, topmost = false, closed = false, modal = false;
+    std::string font;
+
+private:
+    template <typename T>
+    T& Get(const std::string& name);
+
+    MemoryUi& ui_;
+    std::string template_;
+    std::map<std::string, std::unique_ptr<MemoryControl>> controls_;
+    std::map<std::string, std::unique_ptr<MemMenu>> menus_;
+    std::map<std::string, std::function<void()>> clicks_, changes_;
+    std::map<std::string, std::function<void(const MouseEvent&)>> mouseDowns_;
+    std::function<bool(int, int)> keyDown_;
+    std::function<bool()> closeRequest_;
+};
+
+class MemoryUi : public Ui {
+public:
+    struct MessageBoxCall {
+        std::string text, title;
+        int flags;
+    };
+
+    std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) override;
+    int MessageBox(const std::string& text, const std::string& title, int flags) override;
+    void SetPointer(Pointer p) override { pointer = p; }
+    int ScreenWidthTwips() const override { return screenWidth; }
+    int ScreenHeightTwips() const override { return screenHeight; }
+    int TwipsPerPixelX() const override { return 15; }
+    int TwipsPerPixelY() const override { return 15; }
+    void DoEvents() override { ++doEvents; }
+
+    // What the user does when a dialog of this template is shown modally.
+    void OnModal(const std::string& templateName, std::function<void(MemoryForm&)> script) {
+        modalScripts[templateName] = std::move(script);
+    }
+    // Answers for the next message boxes; OK when none is queued.
+    void Answer(int result) { answers.push_back(result); }
+
+    std::vector<MessageBoxCall> messageBoxes;
+    std::deque<int> answers;
+    std::map<std::string, std::function<void(MemoryForm&)>> modalScripts;
+    std::vector<std::string> modalShown;  // template names, in order
+    std::vector<MemoryForm*> forms;       // forms alive, newest last
+    Pointer pointer = Pointer::Default;
+    int screenWidth = 1024 * 15, screenHeight = 768 * 15;
+    int doEvents = 0;
+
+    MemoryForm* Find(const std::string& templateName) const;
+    void Forget(MemoryForm* form);
+};
+
+}  // namespace ui::memory
