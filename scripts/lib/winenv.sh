@@ -4,7 +4,8 @@
 # halcyra_win_stop BUILD_DIR: stops both again.
 
 halcyra_win_start() {
-  local build=$1
+  local build
+  build=$(cd "$1" && pwd)
   export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
   rm -f "$build/display" "$build/xvfb.num"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb.num" >/dev/null 2>&1 &
@@ -33,7 +34,8 @@ halcyra_win_start() {
 }
 
 halcyra_win_stop() {
-  local build=$1
+  local build
+  build=$(cd "$1" && pwd)
   WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
   if [ -f "$build/xvfb.pid" ]; then
     kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true

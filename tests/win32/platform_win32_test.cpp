@@ -1,0 +1,121 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/basEncrypt.h"
+#include "common/basRegistry.h"
+#include "common/basTrayIcon.h"
+#include "daemon/basDaemon.h"
+#include "platform/win32/locale_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/system_win32.h"
+#include "platform/win32/text.h"
+#include "platform/win32/windows_win32.h"
+#include "test_util.h"
+
+using platform::win32::Widen;
+
+namespace {
+
+TEST(Win32Password, AnsiWrittenScrambleMatchesAndRoundTrips) {
+    testutil::ScratchKey scratch;
+    platform::win32::Win32Locale locale;
+    platform::win32::Win32Registry reg;
+    // An older installation wrote the inverted ANSI bytes with the ANSI call.
+    std::string password = "Geheim\xE4";  // "Geheimä" in code page 1252
+    std::string inverted;
+    for (char c : password) inverted += static_cast<char>(static_cast<unsigned char>(c) ^ 0xFF);
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, scratch.path().c_str(), &k), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k, "Admin", 0, REG_SZ, reinterpret_cast<const BYTE*>(inverted.data()),
+                             static_cast<DWORD>(inverted.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    ASSERT_EQ(GetACP(), 1252u) << "the test's bytes assume code page 1252";
+
+    std::string stored = basRegistry::ReadValue(reg, platform::RootKey::CurrentUser, scratch.path(), "Admin", "");
+    EXPECT_EQ(basEncrypt::Unscramble(locale, stored), "Geheimä");
+    EXPECT_TRUE(basEncrypt::PasswordsMatch(locale, basEncrypt::Unscramble(locale, stored), "GEHEIMÄ"));
+
+    // What Halcyra writes reads back the same way through the ANSI call.
+    basRegistry::SaveString(reg, platform::RootKey::CurrentUser, scratch.path(), "Admin2",
+                            basEncrypt::Scramble(locale, "Geheimä"));
+    char buf[64] = {};
+    DWORD size = sizeof buf, type = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, scratch.path().c_str(), &k), ERROR_SUCCESS);
+    ASSERT_EQ(RegQueryValueExA(k, "Admin2", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    RegCloseKey(k);
+    EXPECT_EQ(std::string(buf, inverted.size()), inverted);
+}
+
+TEST(Win32Locale, LowerAndCaseInsensitiveCompare) {
+    platform::win32::Win32Locale locale;
+    EXPECT_EQ(locale.Lower("ÄRGER Abc"), "ärger abc");
+    EXPECT_TRUE(locale.EqualsIgnoreCase("Log Off Windows", "log off WINDOWS"));
+    EXPECT_FALSE(locale.EqualsIgnoreCase("Log Off Windows", "Log Off  Windows"));
+}
+
+TEST(Win32Files, FileExistsCountsOnlyNormalFiles) {
+    platform::win32::Win32System sys;
+    std::string dir = sys.TempDirectory() + "\\halcyra_files_" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    std::string normal = dir + "\\dusker.exe", hidden = dir + "\\hidden.exe";
+    for (const auto& f : {normal, hidden}) {
+        HANDLE h = CreateFileW(Widen(f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        CloseHandle(h);
+    }
+    SetFileAttributesW(Widen(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(basDaemon::FileExists(sys, normal));
+    EXPECT_FALSE(basDaemon::FileExists(sys, hidden));
+    EXPECT_FALSE(basDaemon::FileExists(sys, dir));
+    EXPECT_FALSE(basDaemon::FileExists(sys, dir + "\\missing.exe"));
+    // The folder's long form, with its backslash.
+    std::string app = basDaemon::ComputeAppPath(sys, dir);
+    EXPECT_EQ(app.back(), '\\');
+    EXPECT_EQ(lstrcmpiA(app.c_str(), (dir + "\\").c_str()), 0) << app;
+    EXPECT_EQ(basDaemon::ComputeAppPath(sys, "C:\\"), "C:\\");
+    SetFileAttributesW(Widen(hidden).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(Widen(normal).c_str());
+    DeleteFileW(Widen(hidden).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
+}
+
+TEST(Win32Shell, TrayIconAddModifyRemoveReportSuccess) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"tray owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    platform::win32::Win32Shell shell;
+    auto h = reinterpret_cast<std::uintptr_t>(owner);
+    auto i = reinterpret_cast<std::uintptr_t>(icon);
+    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, i, h, 0, "Halcyra", false));
+    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, i, h, 1, "Halcyra, changed", false));
+    EXPECT_TRUE(basTrayIcon::TrayIconRemove(shell, h));
+    // Nothing left to remove: the system says so.
+    EXPECT_FALSE(basTrayIcon::TrayIconRemove(shell, h));
+    DestroyWindow(owner);
+}
+
+TEST(Win32Windows, FindsByClassAndPostsClose) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"FakeO";
+    RegisterClassW(&wc);
+    platform::win32::Win32WindowManager windows;
+    EXPECT_EQ(windows.Find("FakeO", ""), 0u);
+    basDaemon::CloseDimmer(windows);  // nothing to close: no effect
+    HWND dimmer = CreateWindowExW(0, L"FakeO", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(dimmer, nullptr);
+    EXPECT_EQ(windows.Find("FakeO", ""), reinterpret_cast<std::uintptr_t>(dimmer));
+    basDaemon::CloseDimmer(windows);
+    MSG msg;
+    bool sawClose = false;
+    while (PeekMessageW(&msg, dimmer, 0, 0, PM_REMOVE)) sawClose = sawClose || msg.message == WM_CLOSE;
+    EXPECT_TRUE(sawClose);
+    DestroyWindow(dimmer);
+}
+
+}  // namespace
