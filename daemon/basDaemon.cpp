@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "common/basRegistry.h"
+#include "common/basSettings.h"
+#include "daemon/dialog_texts.h"
+
 namespace basDaemon {
 
 std::string CommandLine;
@@ -59,6 +63,37 @@ std::string HelpUrl(const std::string& helpFile, int context) {
         } else url += static_cast<char>(c);
     }
     return url + "#context-" + std::to_string(context);
+}
+
+void StartDimmer(platform::Platform& p) {
+    if (FileExists(p.system, AppPath + kDimmer)) p.processes.Start("\"" + AppPath + kDimmer + "\"");
+}
+
+bool Startup(platform::Platform& p, ui::Ui& ui, const std::string& programFolder) {
+    AppPath = ComputeAppPath(p.system, programFolder);
+    HelpFile = AppPath + kHelpFileName;
+    basRegistry::SaveString(p.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey,
+                            basSettings::AppPath.name, AppPath);
+    NoServicesText = kNoServicesText;
+    if (HasSwitch("/develop")) return true;
+    platform::WindowManager::Handle running = p.windows.Find(kWindowClass, kAppTitle);
+    if (!running) return true;
+    StartDimmer(p);
+    ui.DoEvents();
+    p.windows.BringToFront(running);
+    return false;
+}
+
+int MatchInterceptTitle(platform::Locale& locale, const std::string& caption) {
+    std::string t = CutAtNul(caption);
+    size_t b = t.find_first_not_of(' ');
+    if (b == std::string::npos) return -1;
+    t = t.substr(b, t.find_last_not_of(' ') - b + 1);
+    for (int slot : {2, 1, 0}) {
+        const std::string& title = basCountry::InterceptTitles[static_cast<size_t>(slot)];
+        if (!title.empty() && locale.EqualsIgnoreCase(t, title)) return slot;
+    }
+    return -1;
 }
 
 }  // namespace basDaemon

@@ -2,8 +2,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/locale.h"
+#include "platform/platform.h"
 #include "platform/system.h"
 #include "platform/windows.h"
+#include "ui/controls.h"
 
 // Process-wide state of the daemon, set while it starts.
 namespace basDaemon {
@@ -11,6 +14,11 @@ namespace basDaemon {
 inline constexpr const char* kAppTitle = "Halcyra";
 inline constexpr const char* kNoServicesText = "No services are set to stop.";
 inline constexpr const char* kHelpFileName = "halcyra.html";
+// The main window's class: with the title it tells the running daemon from
+// any message box titled "Halcyra".
+inline constexpr const char* kWindowClass = "HalcyraDaemon";
+inline constexpr const char* kDimmer = "dusker.exe";
+inline constexpr const char* kOptionsCommand = "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl";
 
 extern std::string CommandLine;
 extern std::string AppPath;    // ends in "\"
@@ -42,5 +50,17 @@ void CloseDimmer(platform::WindowManager& windows);
 
 // The help page beside the program, as a file URL with the context as anchor.
 std::string HelpUrl(const std::string& helpFile, int context);
+
+// Starts the screen dimmer beside the program, when it is there.
+void StartDimmer(platform::Platform& p);
+
+// What happens before any window: the program's folder, the help page, the
+// folder stored in the settings, and the single-copy rule. False when a copy
+// already runs (it has been brought to the front) and this one must end.
+bool Startup(platform::Platform& p, ui::Ui& ui, const std::string& programFolder);
+
+// Which title slot a caption of the taskbar's process matches: 2, 1 and 0
+// are tried in that order; -1 when none (an empty caption never matches).
+int MatchInterceptTitle(platform::Locale& locale, const std::string& caption);
 
 }  // namespace basDaemon

@@ -1,6 +1,8 @@
 #include "daemon/frmMain.h"
 
 #include "common/basCountry.h"
+#include "common/basEncrypt.h"
+#include "common/frmPasswordToAccess.h"
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
@@ -28,6 +30,7 @@ struct Captions {
     const char* column1;
     const char* detailsCollapsed;
     const char* detailsExpanded;
+    const char* wrongPassword;
 };
 
 Captions CaptionsFor(Language lang) {
@@ -36,27 +39,32 @@ Captions CaptionsFor(Language lang) {
             return {"Ejecute los programas controlados antes de salir de Windows",
                     "Pare los servicios siguientes antes de parada normal o recomiéncelos",
                     "Parada Windows", "About", "Opciones", "Salen", "Programas", "Servicios",
-                    "Programas", "Ejecutar los dias", "Detalles >>", "<< Detalles"};
+                    "Programas", "Ejecutar los dias", "Detalles >>", "<< Detalles",
+                    "Mal contraseña.  Halcyra no se puede descargar ahora."};
         case Language::German:
             return {"Lassen Sie diese vor Abschaltung laufen",
                     "Stoppen Sie die folgenden Dienstleistungen vor Abschaltung oder beginnen Sie wieder",
                     "Schließen Windows", "Über", "Options ", "Schließen Halcyra", "Programme", "Dienstleistungen",
-                    "Programme", "Tage Laufen", "Details >>", "<< Details"};
+                    "Programme", "Tage Laufen", "Details >>", "<< Details",
+                    "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden."};
         case Language::Italian:
             return {"Fare funzionare prima questi arresto",
                     "Arrestare i seguenti servizi prima dell' arresto o ricominciare",
                     "Chiudi Windows", "Informazioni", "Opzioni ", "Scaricano", "Programmi", "Servizi",
-                    "Programmi", "Giorni Funzionato", "Particolari >>", "<< Particolari"};
+                    "Programmi", "Giorni Funzionato", "Particolari >>", "<< Particolari",
+                    "Parola d'accesso errata. Halcyra non può essere scaricato attualmente."};
         case Language::French:
             return {"Exécutez les programmes contrôlés avant de quitter des Windows",
                     "Arrêtez les services suivants avant arrêt ou les relancez",
                     "Windows D'Arrêt", "Au sujet de ", "Options ", "Déchargent", "Programmes", "Services",
-                    "Programmes", "Les Jours Exécutent", "Détails >>", "<< Détails"};
+                    "Programmes", "Les Jours Exécutent", "Détails >>", "<< Détails",
+                    "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."};
         default:
             return {"Run checked programs before exiting Windows",
                     "Stop the following services before Shutdown or Restart",
                     "Shutdown Windows", "About", "Options", "Unload", "Programs", "Services",
-                    "Programs", "Days Run", "&Details >>", "<< &Details"};
+                    "Programs", "Days Run", "&Details >>", "<< &Details",
+                    "Incorrect password.  Halcyra cannot be unloaded at this time."};
     }
 }
 
@@ -96,6 +104,11 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
     form.OnClick("cmbShutdown", [this] { cmbShutdown_Click(); });
     form.OnClick("SSTab1", [this] { SSTab1_Click(); });
     form.OnKeyDown([this](int key, int shift) { return Form_KeyDown(key, shift); });
+    form.OnCloseRequest([this] { return Form_QueryUnload(); });
+    form.OnClick("selShutdown", [this] { selShutdown_Click(); });
+    form.OnClick("selOptions", [this] { selOptions_Click(); });
+    form.OnClick("selAbout", [this] { selAbout_Click(); });
+    form.OnClick("selExit", [this] { selExit_Click(); });
 }
 
 basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, basRegistry::Flavor::Daemon); }
@@ -133,6 +146,7 @@ void frmMain::Form_Load() {
     SSTab1.SelectTab(0);
     SSTab1_Click();
     PrepareRunList();
+    ArmHook();
 
     S::Store store = Settings();
     if (store.Read(S::ShowIcon) == 1)
@@ -152,6 +166,103 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() { basTrayIcon::TrayIconRemove(sys_.shell, form.Handle()); }
+
+void frmMain::Unload() {
+    if (Unloaded) return;
+    Unloaded = true;
+    Form_Unload();
+    if (OnEnd) OnEnd();
+}
+
+void frmMain::ArmHook() {
+    auto& w = sys_.windows;
+    std::uint32_t shellProcess = w.ProcessOf(w.Find("Shell_TrayWnd", ""));
+    sys_.hook.Arm(
+        shellProcess, [this](platform::ShellHook::Handle h) { Hook_Window(h); },
+        [this](platform::ShellHook::Handle h) { Hook_Deferred(h); });
+}
+
+void frmMain::Hook_Window(platform::ShellHook::Handle window) {
+    int slot = basDaemon::MatchInterceptTitle(sys_.locale, sys_.windows.Text(window));
+    if (slot < 0) return;
+    if (slot == 1) basDaemon::LogoffIntercepted = true;
+    sys_.hook.RequestDeferred(window);
+}
+
+void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
+    sys_.windows.SendClose(window);
+    LoadDialogSettings();
+    ShowShutdownPrompt();
+    basDaemon::LogoffIntercepted = false;
+}
+
+void frmMain::ShowShutdownPrompt() {
+    if (basDaemon::LogoffIntercepted) {
+        // The combo box carries the choice where the option buttons are hidden.
+        if (Windows2000Layout()) {
+            cmbShutdown.SetListIndex(0);
+            cmbShutdown_Click();
+        } else {
+            optLogoff.SetValue(true);
+        }
+    }
+    ui_.DoEvents();
+    basDaemon::StartDimmer(sys_);
+    ui_.DoEvents();
+    form.ShowModeless();
+    form.SetTopmost();
+}
+
+void frmMain::Tray_MouseMessage(int mouseMessage) {
+    if (form.IsVisible()) return;
+    if (mouseMessage == static_cast<int>(basTrayIcon::kMouseDoubleClick)) {
+        LoadDialogSettings();
+        ShowShutdownPrompt();
+    } else if (mouseMessage == static_cast<int>(basTrayIcon::kMouseRightUp)) {
+        mnuSystemTray.Popup("selShutdown");
+    }
+}
+
+void frmMain::selShutdown_Click() {
+    LoadDialogSettings();
+    ShowShutdownPrompt();
+}
+
+void frmMain::selOptions_Click() { sys_.processes.Start(basDaemon::kOptionsCommand); }
+
+void frmMain::selAbout_Click() {
+    ui_.SetPointer(ui::Pointer::Default);
+    if (OnAbout) OnAbout();
+}
+
+void frmMain::selExit_Click() {
+    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
+    if (!stored.empty()) {
+        common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon);
+        if (!basEncrypt::PasswordsMatch(sys_.locale, stored, common::EnteredPassword)) {
+            if (!common::EnteredPassword.empty()) ui_.MessageBox(Current().wrongPassword, basDaemon::kAppTitle, ui::kMbInformation);
+            return;
+        }
+    }
+    Unload();
+}
+
+bool frmMain::Form_QueryUnload() {
+    basDaemon::CloseDimmer(sys_.windows);
+    if (form.IsVisible()) {
+        form.Hide();
+        basDaemon::CloseDimmer(sys_.windows);
+        return false;
+    }
+    // Hidden: Windows is ending the session, or the daemon is told to go.
+    Unload();
+    return true;
+}
+
+void frmMain::Form_Minimize() {
+    basDaemon::CloseDimmer(sys_.windows);
+    form.Hide();
+}
 
 std::vector<S::RunRow> frmMain::ReadRows() const {
     std::vector<S::RunRow> rows;

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "common/basSettings.h"
 #include "platform/platform.h"
@@ -36,6 +38,25 @@ public:
     void SSTab1_Click();
     bool Form_KeyDown(int keyCode, int shift);
 
+    // Resident: the hook on the taskbar's process, the tray icon and its menu.
+    void ArmHook();
+    void Hook_Window(platform::ShellHook::Handle window);
+    void Hook_Deferred(platform::ShellHook::Handle window);
+    void ShowShutdownPrompt();
+    void Tray_MouseMessage(int mouseMessage);
+    void selShutdown_Click();
+    void selOptions_Click();
+    void selAbout_Click();
+    void selExit_Click();
+    // The close box or any request to close: false keeps the daemon resident.
+    bool Form_QueryUnload();
+    void Form_Minimize();
+
+    // Ends the process; set by the entry point.
+    std::function<void()> OnEnd;
+    // Opens the About box; set by the entry point.
+    std::function<void()> OnAbout;
+
     // The choice the dialog holds now.
     Action SelectedAction() const;
     bool IsExpanded() const;
@@ -62,11 +83,13 @@ public:
     ui::Menu& mnuSystemTray;
 
     bool ShiftRestart = false;
+    bool Unloaded = false;
 
 private:
     void InitialLoad();
     void PrepareRunList();
     void SetOwnCaptions();
+    void Unload();
     void SetDetails(bool expanded);
     void FillRunList();
     void ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView);

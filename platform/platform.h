@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/locale.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -16,6 +17,8 @@ struct Platform {
     Locale& locale;
     Shell& shell;
     WindowManager& windows;
+    Processes& processes;
+    ShellHook& hook;
 };
 
 }  // namespace platform

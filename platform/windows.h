@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -13,6 +14,28 @@ public:
     virtual Handle Find(const std::string& className, const std::string& title) = 0;
     // Posts WM_CLOSE; false when the window does not take it.
     virtual bool PostClose(Handle window) = 0;
+    // Sends WM_CLOSE and waits for the window to handle it.
+    virtual void SendClose(Handle window) = 0;
+    // The caption, at most 62 characters, as a 64-character buffer holds it.
+    virtual std::string Text(Handle window) = 0;
+    virtual std::uint32_t ProcessOf(Handle window) = 0;
+    // Topmost, restored and in front: how a running copy answers a second start.
+    virtual void BringToFront(Handle window) = 0;
+};
+
+// Reports the top-level windows of one process (the taskbar's) soon after
+// they appear or change their caption, on the user-interface thread.
+class ShellHook {
+public:
+    using Handle = std::uintptr_t;
+    virtual ~ShellHook() = default;
+    // `onWindow` runs inside the report; `onDeferred` runs later, outside it,
+    // for every RequestDeferred.
+    virtual bool Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
+                     std::function<void(Handle)> onDeferred) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void RequestDeferred(Handle window) = 0;
 };
 
 }  // namespace platform

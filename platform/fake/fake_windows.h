@@ -2,29 +2,89 @@
 #include <map>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/windows.h"
 
 namespace platform::fake {
 
 class FakeWindowManager : public WindowManager {
 public:
-    // Windows that exist, by "class|title".
-    std::map<std::string, Handle> windows;
-    std::vector<Handle> closePosted;
+    struct Window {
+        std::string className, title;
+        std::uint32_t process = 0;
+    };
+    std::map<Handle, Window> windows;
+    std::vector<Handle> closePosted, closeSent, broughtToFront;
 
+    Handle Add(const std::string& className, const std::string& title, std::uint32_t process = 0) {
+        Handle h = next++;
+        windows[h] = {className, title, process};
+        return h;
+    }
     Handle Find(const std::string& className, const std::string& title) override {
-        for (auto& [key, h] : windows) {
-            auto bar = key.find('|');
-            std::string c = key.substr(0, bar), t = key.substr(bar + 1);
-            if ((className.empty() || className == c) && (title.empty() || title == t)) return h;
-        }
+        for (auto& [h, w] : windows)
+            if ((className.empty() || className == w.className) && (title.empty() || title == w.title)) return h;
         return 0;
     }
     bool PostClose(Handle window) override {
-        if (!window) return false;
+        if (!windows.count(window)) return false;
         closePosted.push_back(window);
         return true;
     }
+    void SendClose(Handle window) override { closeSent.push_back(window); }
+    std::string Text(Handle window) override {
+        auto it = windows.find(window);
+        return it == windows.end() ? std::string() : it->second.title.substr(0, 62);
+    }
+    std::uint32_t ProcessOf(Handle window) override {
+        auto it = windows.find(window);
+        return it == windows.end() ? 0 : it->second.process;
+    }
+    void BringToFront(Handle window) override { broughtToFront.push_back(window); }
+
+    Handle next = 0x100;
+};
+
+class FakeShellHook : public ShellHook {
+public:
+    bool Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
+             std::function<void(Handle)> onDeferred) override {
+        armedFor = processId;
+        window = std::move(onWindow);
+        deferred = std::move(onDeferred);
+        enabled = true;
+        return true;
+    }
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+    void RequestDeferred(Handle w) override { pending.push_back(w); }
+
+    // The shell's process shows or renames a window.
+    void Report(Handle w) {
+        if (enabled && window) window(w);
+    }
+    // The message loop gets round to the deferred events.
+    void RunDeferred() {
+        auto batch = pending;
+        pending.clear();
+        for (Handle w : batch)
+            if (deferred) deferred(w);
+    }
+
+    std::uint32_t armedFor = 0;
+    bool enabled = false;
+    std::function<void(Handle)> window, deferred;
+    std::vector<Handle> pending;
+};
+
+class FakeProcesses : public Processes {
+public:
+    bool Start(const std::string& commandLine) override {
+        started.push_back(commandLine);
+        return succeed;
+    }
+    std::vector<std::string> started;
+    bool succeed = true;
 };
 
 }  // namespace platform::fake

@@ -16,4 +16,27 @@ bool Win32WindowManager::PostClose(Handle window) {
     return window && PostMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
 }
 
+void Win32WindowManager::SendClose(Handle window) {
+    if (window) SendMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+}
+
+std::string Win32WindowManager::Text(Handle window) {
+    wchar_t buf[64] = {};
+    int n = GetWindowTextW(reinterpret_cast<HWND>(window), buf, 63);
+    return n > 0 ? Narrow(buf, static_cast<size_t>(n)) : std::string();
+}
+
+std::uint32_t Win32WindowManager::ProcessOf(Handle window) {
+    DWORD pid = 0;
+    if (window) GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+    return pid;
+}
+
+void Win32WindowManager::BringToFront(Handle window) {
+    HWND h = reinterpret_cast<HWND>(window);
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(h, SW_SHOWDEFAULT);
+    SetForegroundWindow(h);
+}
+
 }  // namespace platform::win32

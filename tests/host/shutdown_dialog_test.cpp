@@ -291,7 +291,7 @@ TEST_F(ShutdownDialogTest, KeysOnOptionLayoutsAndMsDosOnlyWhereShown) {
 }
 
 TEST_F(ShutdownDialogTest, HelpHidesAndOpensTheHelpPage) {
-    windows.windows["FakeO|"] = 0x77;
+    auto dimmer = windows.Add("FakeO", "");
     Load(Win::W2000);
     basDaemon::HelpFile = "C:\\Program Files\\Halcyra\\halcyra.html";
     form->ShowModeless();
@@ -300,7 +300,7 @@ TEST_F(ShutdownDialogTest, HelpHidesAndOpensTheHelpPage) {
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], "file:///C:/Program%20Files/Halcyra/halcyra.html#context-1");
     EXPECT_FALSE(windows.closePosted.empty());  // the dimmer goes too
-    EXPECT_EQ(windows.closePosted.back(), 0x77u);
+    EXPECT_EQ(windows.closePosted.back(), dimmer);
 }
 
 TEST_F(ShutdownDialogTest, TrayIconFollowsTheShowIconSetting) {

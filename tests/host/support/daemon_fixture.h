@@ -75,7 +75,9 @@ protected:
     platform::fake::FakeLocale locale;
     platform::fake::FakeShell shell;
     platform::fake::FakeWindowManager windows;
-    platform::Platform plat{reg, sys, clock, locale, shell, windows};
+    platform::fake::FakeProcesses processes;
+    platform::fake::FakeShellHook hook;
+    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook};
     ui::memory::MemoryUi ui;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;

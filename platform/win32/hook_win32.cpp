@@ -1,0 +1,98 @@
+#include "platform/win32/hook_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr UINT kDeferredMessage = WM_APP + 0x48;
+Win32ShellHook* g_hook = nullptr;  // WinEvent callbacks carry no context
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
+    if (!g_hook || !hwnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF) return;
+    if (GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow()) return;  // top-level windows only
+    g_hook->Report(reinterpret_cast<ShellHook::Handle>(hwnd));
+}
+
+LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kDeferredMessage && g_hook) {
+        g_hook->Deferred(static_cast<ShellHook::Handle>(wp));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+Win32ShellHook::Win32ShellHook() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MessageWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HalcyraHookEvents";
+    RegisterClassW(&wc);
+    messageWindow_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     wc.hInstance, nullptr);
+    g_hook = this;
+}
+
+Win32ShellHook::~Win32ShellHook() {
+    Disarm();
+    if (messageWindow_) DestroyWindow(static_cast<HWND>(messageWindow_));
+    if (g_hook == this) g_hook = nullptr;
+}
+
+void Win32ShellHook::Disarm() {
+    for (void*& h : hooks_) {
+        if (h) UnhookWinEvent(static_cast<HWINEVENTHOOK>(h));
+        h = nullptr;
+    }
+}
+
+bool Win32ShellHook::Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
+                         std::function<void(Handle)> onDeferred) {
+    Disarm();
+    onWindow_ = std::move(onWindow);
+    onDeferred_ = std::move(onDeferred);
+    if (processId == 0) return false;
+    // Creation and showing, and caption changes; not the noisy events between.
+    hooks_[0] = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnWinEvent, processId, 0,
+                                WINEVENT_OUTOFCONTEXT);
+    hooks_[1] = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, OnWinEvent, processId,
+                                0, WINEVENT_OUTOFCONTEXT);
+    enabled_ = hooks_[0] && hooks_[1];
+    return enabled_;
+}
+
+void Win32ShellHook::Report(Handle window) {
+    if (enabled_ && onWindow_) onWindow_(window);
+}
+
+void Win32ShellHook::RequestDeferred(Handle window) {
+    PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window), 0);
+}
+
+void Win32ShellHook::Deferred(Handle window) {
+    if (onDeferred_) onDeferred_(window);
+}
+
+bool Win32Processes::Start(const std::string& commandLine) {
+    std::wstring cmd = Widen(commandLine);
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(L'\0');
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+}  // namespace platform::win32

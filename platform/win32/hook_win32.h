@@ -1,0 +1,36 @@
+#pragma once
+#include "platform/process.h"
+#include "platform/windows.h"
+
+namespace platform::win32 {
+
+// An out-of-context WinEvent hook on one process: no DLL is injected and
+// nothing polls; the system calls back on this thread's message loop.
+class Win32ShellHook : public ShellHook {
+public:
+    Win32ShellHook();
+    ~Win32ShellHook() override;
+    bool Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
+             std::function<void(Handle)> onDeferred) override;
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    bool Enabled() const override { return enabled_; }
+    void RequestDeferred(Handle window) override;
+
+    // Internal: called by the system's callbacks.
+    void Report(Handle window);
+    void Deferred(Handle window);
+
+private:
+    void Disarm();
+    void* hooks_[2] = {nullptr, nullptr};
+    void* messageWindow_ = nullptr;
+    bool enabled_ = false;
+    std::function<void(Handle)> onWindow_, onDeferred_;
+};
+
+class Win32Processes : public Processes {
+public:
+    bool Start(const std::string& commandLine) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,250 @@
+#include "support/daemon_fixture.h"
+
+#include "common/basEncrypt.h"
+#include "common/frmPasswordToAccess.h"
+
+using halcyrad::frmMain;
+using ui::memory::MemoryForm;
+
+namespace {
+
+class StartupTest : public testing_support::DaemonFixture {};
+
+TEST_F(StartupTest, StoresTheLongFolderBeforeAnySettingsRootIsSet) {
+    sys.longPaths["C:\\PROGRA~1\\HALCYRA\\"] = "C:\\Program Files\\Halcyra\\";
+    ASSERT_EQ(basRegistry::SettingsRoot, platform::RootKey::None);
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\PROGRA~1\\HALCYRA"));
+    EXPECT_EQ(basDaemon::AppPath, "C:\\Program Files\\Halcyra\\");
+    EXPECT_EQ(basDaemon::HelpFile, "C:\\Program Files\\Halcyra\\halcyra.html");
+    EXPECT_EQ(Stored("AppPath"), "C:\\Program Files\\Halcyra\\");
+    EXPECT_TRUE(windows.broughtToFront.empty());
+}
+
+TEST_F(StartupTest, DriveRootKeepsOneBackslash) {
+    sys.longPaths["D:\\"] = "";  // no long form: the path stays
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, "D:\\"));
+    EXPECT_EQ(basDaemon::AppPath, "D:\\");
+    EXPECT_EQ(Stored("AppPath"), "D:\\");
+}
+
+TEST_F(StartupTest, SecondCopyBringsTheFirstToTheFrontAndEnds) {
+    auto running = windows.Add(basDaemon::kWindowClass, "Halcyra");
+    sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
+    EXPECT_FALSE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    EXPECT_EQ(windows.broughtToFront, std::vector<platform::WindowManager::Handle>{running});
+    EXPECT_EQ(processes.started, std::vector<std::string>{"\"C:\\Halcyra\\dusker.exe\""});
+    EXPECT_EQ(ui.doEvents, 1);
+}
+
+TEST_F(StartupTest, MessageBoxTitledHalcyraIsNotTheDaemon) {
+    windows.Add("#32770", "Halcyra");
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    EXPECT_TRUE(windows.broughtToFront.empty());
+    EXPECT_TRUE(processes.started.empty());  // no dimmer beside the program
+}
+
+TEST_F(StartupTest, DevelopAllowsSeveralCopies) {
+    windows.Add(basDaemon::kWindowClass, "Halcyra");
+    basDaemon::CommandLine = "halcyrad.exe /develop";
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    EXPECT_TRUE(windows.broughtToFront.empty());
+}
+
+class InterceptionTest : public testing_support::DaemonFixture {
+protected:
+    void SetUp() override { shellWindow = windows.Add("Shell_TrayWnd", "", 42); }
+    // The taskbar's process shows a window with this caption.
+    platform::WindowManager::Handle ShellShows(const std::string& caption) {
+        auto h = windows.Add("#32770", caption, 42);
+        hook.Report(h);
+        hook.RunDeferred();
+        return h;
+    }
+    platform::WindowManager::Handle shellWindow = 0;
+};
+
+TEST_F(InterceptionTest, TitleTestIgnoresCaseAndSurroundingBlanksOnly) {
+    Load(Win::W2000);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Shut Down Windows"), 0);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "  shut down WINDOWS "), 0);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, std::string("Log Off Windows\0junk", 20)), 1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Shut  Down Windows"), -1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, ""), -1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "   "), -1);  // slot 2 is empty in English
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar Windows"), -1);
+}
+
+TEST_F(InterceptionTest, SpanishAndGermanAlsoKnowTheirSecondShutdownTitle) {
+    Load(Win::W2000, "halcyrad.exe /country=1034");
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar Windows"), 2);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar la sesión en Windows"), 1);
+}
+
+TEST_F(InterceptionTest, LogOffDialogIsClosedAndOursOpensWithLogOff) {
+    Put("ShutdownType", "Shutdown");
+    auto& m = Load(Win::W2000);
+    EXPECT_EQ(hook.armedFor, 42u);
+    ASSERT_EQ(m.cmbShutdown.ListIndex(), 1);
+    auto sys_dialog = ShellShows("Log Off Windows");
+    EXPECT_EQ(windows.closeSent, std::vector<platform::WindowManager::Handle>{sys_dialog});
+    EXPECT_TRUE(form->IsVisible());
+    EXPECT_TRUE(form->topmost);
+    EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
+    EXPECT_EQ(m.SelectedAction(), frmMain::Action::Logoff);
+    EXPECT_EQ(m.lblExplain.Caption(), "Ends your session, leaving the computer running on full power.");
+    EXPECT_FALSE(basDaemon::LogoffIntercepted);
+}
+
+TEST_F(InterceptionTest, ShutDownDialogKeepsThePreviousChoice) {
+    auto& m = Load(Win::NT4);
+    m.optRestart.SetValue(true);
+    ShellShows("Shut Down Windows");
+    EXPECT_TRUE(form->IsVisible());
+    EXPECT_TRUE(m.optRestart.Value());
+    form->Click("cmdCancel");
+    ShellShows("Log Off Windows");
+    EXPECT_TRUE(m.optLogoff.Value());
+}
+
+TEST_F(InterceptionTest, OtherWindowsAndADisabledHookAreIgnored) {
+    Load(Win::W2000);
+    ShellShows("Taskbar and Start Menu Properties");
+    ShellShows("");
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_TRUE(windows.closeSent.empty());
+    hook.SetEnabled(false);
+    ShellShows("Shut Down Windows");
+    EXPECT_FALSE(form->IsVisible());
+}
+
+TEST_F(InterceptionTest, DimmerStartsWithThePromptAndGoesWithCancel) {
+    basDaemon::AppPath = "C:\\Halcyra\\";
+    sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
+    Load(Win::W2000);
+    ShellShows("Shut Down Windows");
+    EXPECT_EQ(processes.started.size(), 1u);
+    auto dimmer = windows.Add("FakeO", "");
+    form->Click("cmdCancel");
+    EXPECT_EQ(windows.closePosted.back(), dimmer);
+}
+
+class TrayTest : public testing_support::DaemonFixture {};
+
+TEST_F(TrayTest, DoubleClickOpensOnlyWhileHidden) {
+    auto& m = Load(Win::W2000);
+    m.Tray_MouseMessage(515);
+    EXPECT_TRUE(form->IsVisible());
+    Put("RunPrograms", "0");
+    m.Tray_MouseMessage(515);  // already shown: nothing reloads
+    EXPECT_EQ(m.chkRunThisFirst.Value(), 1);
+    m.Tray_MouseMessage(512);
+    form->Click("cmdCancel");
+    EXPECT_FALSE(form->IsVisible());
+}
+
+TEST_F(TrayTest, RightClickMenuWithShutdownAsDefault) {
+    auto& m = Load(Win::W2000);
+    auto& menu = static_cast<ui::memory::MemMenu&>(m.mnuSystemTray);
+    menu.pick = "selOptions";
+    m.Tray_MouseMessage(517);
+    EXPECT_EQ(menu.popups, 1);
+    EXPECT_EQ(menu.lastDefault, "selShutdown");
+    EXPECT_EQ(processes.started, std::vector<std::string>{"Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl"});
+    menu.pick = "selShutdown";
+    m.Tray_MouseMessage(517);
+    EXPECT_TRUE(form->IsVisible());
+    menu.pick = "selOptions";
+    m.Tray_MouseMessage(517);  // shown: the icon does nothing
+    EXPECT_EQ(menu.popups, 2);
+}
+
+class UnloadTest : public testing_support::DaemonFixture {
+protected:
+    frmMain& LoadWithEnd(Win w = Win::W2000, const std::string& cmd = "") {
+        auto& m = Load(w, cmd);
+        m.OnEnd = [this] { ++ended; };
+        return m;
+    }
+    void SetPassword(const std::string& pw) { Put("Admin", basEncrypt::Scramble(locale, pw)); }
+    void UserTypes(const char* text) {
+        ui.OnModal("frmPasswordToAccess", [text](MemoryForm& f) {
+            if (text) {
+                f.Type("txtPassword", text);
+                f.Click("cmdOK");
+            } else {
+                f.Click("cmdCancel");
+            }
+        });
+    }
+    int ended = 0;
+};
+
+TEST_F(UnloadTest, WithoutPasswordTheDaemonEndsAndTakesItsIcon) {
+    auto& m = LoadWithEnd();
+    form->GetMenu("mnuSystemTray");
+    m.selExit_Click();
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(ui.modalShown.empty());
+    EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Delete);
+}
+
+TEST_F(UnloadTest, CancelledPromptStaysWithoutAMessage) {
+    SetPassword("Secret");
+    auto& m = LoadWithEnd();
+    UserTypes("wrong");
+    m.selExit_Click();
+    EXPECT_EQ(ended, 0);
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "Incorrect password.  Halcyra cannot be unloaded at this time.");
+    EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+    EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbInformation);
+    // A later prompt starts empty: cancelling it says nothing.
+    UserTypes(nullptr);
+    m.selExit_Click();
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(ui.messageBoxes.size(), 1u);
+    UserTypes("");
+    m.selExit_Click();
+    EXPECT_EQ(ui.messageBoxes.size(), 1u);
+}
+
+TEST_F(UnloadTest, RightPasswordInAnyCaseEnds) {
+    SetPassword("Secret");
+    auto& m = LoadWithEnd();
+    UserTypes("sECRET");
+    m.selExit_Click();
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(UnloadTest, WrongPasswordMessageSpeaksTheLanguage) {
+    SetPassword("x");
+    SetWindowsLanguage(1031);
+    auto& m = LoadWithEnd();
+    UserTypes("y");
+    m.selExit_Click();
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text,
+              "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden.");
+}
+
+TEST_F(UnloadTest, CloseBoxHidesAVisibleDialogAndEndsAHiddenOne) {
+    auto& m = LoadWithEnd();
+    m.ShowShutdownPrompt();
+    EXPECT_FALSE(form->RequestClose());
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(form->RequestClose());  // hidden: the session is ending
+    EXPECT_EQ(ended, 1);
+    m.Form_QueryUnload();
+    EXPECT_EQ(ended, 1);  // unloads once
+}
+
+TEST_F(UnloadTest, MinimiseHides) {
+    auto& m = LoadWithEnd();
+    m.ShowShutdownPrompt();
+    m.Form_Minimize();
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_EQ(ended, 0);
+}
+
+}  // namespace
