@@ -105,6 +105,9 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
     form.OnClick("SSTab1", [this] { SSTab1_Click(); });
     form.OnKeyDown([this](int key, int shift) { return Form_KeyDown(key, shift); });
     form.OnCloseRequest([this] { return Form_QueryUnload(); });
+    form.OnMinimize([this] { Form_Minimize(); });
+    // The tray icon's callback: its mouse message comes as the x position.
+    form.OnMouseMove([this](int x, int) { Tray_MouseMessage(x); });
     form.OnClick("selShutdown", [this] { selShutdown_Click(); });
     form.OnClick("selOptions", [this] { selOptions_Click(); });
     form.OnClick("selAbout", [this] { selAbout_Click(); });
@@ -137,6 +140,10 @@ void frmMain::Form_Load() {
     basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
     basDaemon::ReadSystemNames(sys_.system);
     basWinVer::GetWinVer(sys_.system);
+    if (basDaemon::HasSwitch("/develop"))
+        ui_.MessageBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
+                           "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WINVER),
+                       basDaemon::kAppTitle, ui::kMbOk);
     basCountry::CountryCode = basCountry::GetWindowsLanguage(sys_.system);
     basCountry::LoadDialogTexts(ui_, form, sys_.system, basDaemon::CommandLine, basDaemon::UserName,
                                 basDaemon::kAppTitle);

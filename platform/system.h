@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +39,10 @@ public:
     virtual std::optional<std::uint32_t> FindFile(const std::string& path) = 0;
     // The long form of a path; "" when the system cannot give one.
     virtual std::string LongPathName(const std::string& path) = 0;
+    // The running program's file version: major, minor, build, revision.
+    virtual std::array<unsigned, 4> ProgramVersion() = 0;
+    // Colour depth of the screen.
+    virtual int DisplayBitsPerPixel() = 0;
     // The long day name of the user's locale; 0 Sunday to 6 Saturday.
     virtual std::string LongDayName(int day) = 0;
 };

@@ -33,6 +33,7 @@ class Picture : public Control {
 public:
     // The icon the picture shows, as a native handle (0 when none).
     virtual std::uintptr_t IconHandle() const = 0;
+    virtual void SetIconHandle(std::uintptr_t icon) = 0;
 };
 
 // A check box holds 0 (unchecked) or 1 (checked).
@@ -173,6 +174,11 @@ public:
     virtual void OnKeyDown(std::function<bool(int keyCode, int shift)> handler) = 0;
     // The close box or any other request to close; return false to refuse.
     virtual void OnCloseRequest(std::function<bool()> handler) = 0;
+    // The minimise box: the handler decides what happens instead.
+    virtual void OnMinimize(std::function<void()> handler) = 0;
+    // Mouse moves over the window itself, in client pixels. The tray icon's
+    // callback arrives this way, its mouse message in x.
+    virtual void OnMouseMove(std::function<void(int x, int y)> handler) = 0;
 
     virtual void SetCaption(const std::string& text) = 0;
     virtual std::string Caption() const = 0;

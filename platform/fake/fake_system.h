@@ -24,6 +24,11 @@ public:
     std::vector<std::string> translationQueries;
     std::map<std::string, std::uint32_t> files;  // path to attributes
     std::map<std::string, std::string> longPaths;
+    std::array<unsigned, 4> programVersion{3, 50, 0, 548};
+    int bitsPerPixel = 32;
+
+    std::array<unsigned, 4> ProgramVersion() override { return programVersion; }
+    int DisplayBitsPerPixel() override { return bitsPerPixel; }
 
     std::optional<std::uint32_t> FindFile(const std::string& path) override {
         auto it = files.find(path);

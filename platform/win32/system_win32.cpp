@@ -111,6 +111,29 @@ std::string Win32System::LongPathName(const std::string& path) {
     return Narrow(buf.data(), got);
 }
 
+std::array<unsigned, 4> Win32System::ProgramVersion() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD handle = 0, size = GetFileVersionInfoSizeW(path, &handle);
+    if (!size) return {0, 0, 0, 0};
+    std::vector<BYTE> buf(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!GetFileVersionInfoW(path, 0, size, buf.data()) ||
+        !VerQueryValueW(buf.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
+        return {0, 0, 0, 0};
+    return {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
+            LOWORD(info->dwFileVersionLS)};
+}
+
+int Win32System::DisplayBitsPerPixel() {
+    HDC dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (!dc) return 0;
+    int bits = GetDeviceCaps(dc, BITSPIXEL);
+    DeleteDC(dc);
+    return bits;
+}
+
 std::string Win32System::LongDayName(int day) {
     if (day < 0 || day > 6) return {};
     // 31 December 1899 was a Sunday; the following days run to Saturday.

@@ -16,6 +16,8 @@ public:
     std::uint16_t SystemDefaultUILanguage() override;
     std::optional<std::uint32_t> FindFile(const std::string& path) override;
     std::string LongPathName(const std::string& path) override;
+    std::array<unsigned, 4> ProgramVersion() override;
+    int DisplayBitsPerPixel() override;
     std::string LongDayName(int day) override;
 };
 

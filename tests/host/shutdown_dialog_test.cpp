@@ -131,7 +131,13 @@ TEST_F(ShutdownDialogTest, CountrySwitchPicksTheLanguage) {
     auto& kept = Load(Win::NT4, "halcyrad.exe /country=1031 /develop");
     EXPECT_EQ(basCountry::CountryCode, 1033);
     EXPECT_EQ(kept.lblTitle.Caption(), "Are you sure you want to:");
-    EXPECT_EQ(ui.messageBoxes.size(), 2u);
+    // The detected platform, the language code, and the platform again.
+    ASSERT_EQ(ui.messageBoxes.size(), 3u);
+    EXPECT_EQ(ui.messageBoxes[0].text,
+              "WinPlatform (Win95/98=1; NT=2): 2\r\nWINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  4");
+    EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+    EXPECT_EQ(ui.messageBoxes[1].text, "The Country Code is 1033");
+    EXPECT_EQ(ui.messageBoxes[2].title, "#2");
 }
 
 TEST_F(ShutdownDialogTest, FrenchAndItalianOwnCaptions) {

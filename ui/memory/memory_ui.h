@@ -37,6 +37,7 @@ public:
     bool Visible() const override { return visible; }
     void SetFocus() override { focused = true; }
     std::uintptr_t IconHandle() const override { return icon; }
+    void SetIconHandle(std::uintptr_t h) override { icon = h; }
     std::uintptr_t icon = 0x1CE;
 };
 
@@ -229,6 +230,8 @@ public:
     }
     void OnKeyDown(std::function<bool(int, int)> h) override { keyDown_ = std::move(h); }
     void OnCloseRequest(std::function<bool()> h) override { closeRequest_ = std::move(h); }
+    void OnMinimize(std::function<void()> h) override { minimize_ = std::move(h); }
+    void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
@@ -255,6 +258,12 @@ public:
     void MouseDown(const std::string& name, const MouseEvent& e);
     bool KeyDown(int keyCode, int shift = 0);
     bool RequestClose();
+    void Minimize() {
+        if (minimize_) minimize_();
+    }
+    void MouseMove(int x, int y) {
+        if (mouseMove_) mouseMove_(x, y);
+    }
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -278,6 +287,8 @@ private:
     std::map<std::string, std::function<void(const MouseEvent&)>> mouseDowns_;
     std::function<bool(int, int)> keyDown_;
     std::function<bool()> closeRequest_;
+    std::function<void()> minimize_;
+    std::function<void(int, int)> mouseMove_;
 };
 
 class MemoryUi : public Ui {

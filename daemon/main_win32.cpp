@@ -1,0 +1,80 @@
+// halcyrad.exe entry: the Win32 adapters, the native windowing, start-up and
+// the message loop. Everything else is in the platform-neutral units.
+#include <windows.h>
+
+#include <memory>
+
+#include "common/basCountry.h"
+#include "common/form_bindings_common.h"
+#include "daemon/basDaemon.h"
+#include "daemon/form_bindings.h"
+#include "daemon/frmAbout.h"
+#include "daemon/frmMain.h"
+#include "platform/win32/hook_win32.h"
+#include "platform/win32/locale_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/system_win32.h"
+#include "platform/win32/text.h"
+#include "platform/win32/windows_win32.h"
+#include "ui/win32/native_ui.h"
+
+namespace {
+
+std::string ProgramFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::string p = platform::win32::Narrow(path, n);
+    std::string folder = p.substr(0, p.find_last_of('\\'));
+    return folder.size() == 2 ? folder + "\\" : folder;  // a drive root keeps its backslash
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32System system;
+    platform::win32::Win32Clock clock;
+    platform::win32::Win32Locale locale;
+    platform::win32::Win32Shell shell;
+    platform::win32::Win32WindowManager windows;
+    platform::win32::Win32Processes processes;
+    platform::win32::Win32ShellHook hook;
+    platform::Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
+
+    ui::win32::NativeUi nativeUi(instance);
+    nativeUi.RegisterDialogClass(basDaemon::kWindowClass);
+    nativeUi.RegisterTemplate("frmMain", daemon_forms::frmMainControls, "mnuSystemTray",
+                              daemon_forms::mnuSystemTrayEntries);
+    nativeUi.RegisterTemplate("frmAbout", daemon_forms::frmAboutControls);
+    nativeUi.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+
+    basDaemon::CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
+    if (!basDaemon::Startup(plat, nativeUi, ProgramFolder())) return 0;
+
+    auto mainForm = nativeUi.CreateForm("frmMain", nullptr);
+    halcyrad::frmMain main(nativeUi, *mainForm, plat);
+    main.OnEnd = [] { PostQuitMessage(0); };
+
+    std::unique_ptr<ui::Form> aboutForm;
+    std::unique_ptr<halcyrad::frmAbout> about;
+    main.OnAbout = [&] {
+        if (about && aboutForm->Handle() && IsWindow(reinterpret_cast<HWND>(aboutForm->Handle()))) {
+            aboutForm->ShowModeless();
+            return;
+        }
+        about.reset();
+        aboutForm = nativeUi.CreateForm("frmAbout", nullptr);
+        auto v = system.ProgramVersion();
+        about = std::make_unique<halcyrad::frmAbout>(
+            nativeUi, *aboutForm, plat, halcyrad::BuildVersionText(basCountry::CountryCode, v[0], v[1], v[3]));
+        about->Form_Load();
+        aboutForm->ShowModeless();
+    };
+
+    main.Form_Load();
+    int rc = ui::win32::RunMessageLoop();
+    about.reset();
+    aboutForm.reset();
+    return rc;
+}

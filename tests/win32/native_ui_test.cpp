@@ -1,0 +1,438 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/form_bindings_common.h"
+#include "daemon/form_bindings.h"
+#include "ui/win32/native_ui.h"
+
+#undef MessageBox
+
+namespace {
+
+class NativeUiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui.RegisterTemplate("frmMain", daemon_forms::frmMainControls, "mnuSystemTray",
+                            daemon_forms::mnuSystemTrayEntries);
+        ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+        form = ui.CreateForm("frmMain", nullptr);
+    }
+    HWND Window() const { return reinterpret_cast<HWND>(form->Handle()); }
+    HWND Item(int id) const { return ::GetDlgItem(Window(), id); }
+
+    ui::win32::NativeUi ui{::GetModuleHandleW(nullptr)};
+    std::unique_ptr<ui::Form> form;
+};
+
+using NativeUiListView = NativeUiTest;
+using NativeUiControls = NativeUiTest;
+using NativeUiEvents = NativeUiTest;
+using NativeUiWindow = NativeUiTest;
+
+UINT StateImage(HWND list, int row) {
+    return static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+}
+
+TEST_F(NativeUiListView, CheckStateIsTheRealStateImage) {
+    auto& lv = form->GetListView("lsvRun");
+    HWND list = Item(IDC_MAIN_LSVRUN);
+    lv.AddColumn("Programs");
+    lv.AddRow("Scan for Errors");
+    // Before check boxes are enabled a row has no state image at all.
+    EXPECT_EQ(StateImage(list, 0), 0u);
+    EXPECT_FALSE(lv.IsItemChecked(0));
+
+    lv.SetFullRowSelect();
+    lv.SetCheckBoxes();
+    auto ex = static_cast<DWORD>(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(ex & (LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES), DWORD(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES));
+
+    lv.AddRow("Defragment");
+    lv.CheckItem(1);
+    EXPECT_EQ(StateImage(list, 1), 0x2000u);
+    EXPECT_TRUE(lv.IsItemChecked(1));
+    EXPECT_FALSE(lv.IsItemChecked(0));
+    lv.UncheckItem(1);
+    EXPECT_EQ(StateImage(list, 1), 0x1000u);
+    EXPECT_FALSE(lv.IsItemChecked(1));
+
+    // A check set behind the wrapper's back reads through as well.
+    ListView_SetCheckState(list, 0, TRUE);
+    EXPECT_TRUE(lv.IsItemChecked(0));
+}
+
+TEST_F(NativeUiListView, CellsColumnsAndRows) {
+    auto& lv = form->GetListView("lsvRun");
+    lv.AddColumn("Programs");
+    lv.AddColumn("Days Run");
+    EXPECT_EQ(lv.ColumnCount(), 2);
+    EXPECT_EQ(lv.ColumnHeader(1), "Days Run");
+    EXPECT_EQ(lv.AddRow("Backup"), 0);
+    EXPECT_EQ(lv.AddRow("Anti-Virus"), 1);
+    lv.SetCellText(1, 1, "MWF(1)");
+    EXPECT_EQ(lv.GetItemText(1, 0), "Anti-Virus");
+    EXPECT_EQ(lv.GetItemText(1, 1), "MWF(1)");
+
+    std::string longText(300, 'x');
+    longText.replace(0, 10, "0123456789");
+    lv.SetCellText(0, 1, longText);
+    EXPECT_EQ(lv.GetItemText(0, 1), longText.substr(0, 255));
+
+    lv.AutoSizeColumns(false);
+    EXPECT_GT(ListView_GetColumnWidth(Item(IDC_MAIN_LSVRUN), 1), 0);
+
+    lv.ClearColumns();
+    EXPECT_EQ(lv.ColumnCount(), 0);
+}
+
+TEST_F(NativeUiListView, DeleteAndSelect) {
+    auto& lv = form->GetListView("lsvRun");
+    lv.AddColumn("Programs");
+    lv.DeleteItem(0);  // empty: nothing happens
+    EXPECT_EQ(lv.RowCount(), 0);
+    EXPECT_EQ(lv.SelectedRow(), -1);
+
+    for (const char* name : {"a", "b", "c"}) lv.AddRow(name);
+    lv.SelectItem(2);
+    EXPECT_EQ(lv.SelectedRow(), 2);
+    EXPECT_EQ(::SendMessageW(Item(IDC_MAIN_LSVRUN), LVM_GETITEMSTATE, 2, LVIS_FOCUSED), LVIS_FOCUSED);
+    lv.DeleteItem(0);
+    EXPECT_EQ(lv.RowCount(), 2);
+    EXPECT_EQ(lv.GetItemText(0, 0), "b");
+    lv.DeleteAllItems();
+    EXPECT_EQ(lv.RowCount(), 0);
+}
+
+TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
+    auto& lv = form->GetListView("lsvRun");
+    HWND list = Item(IDC_MAIN_LSVRUN);
+    lv.SetCheckBoxes();
+    lv.AddColumn("Programs");
+    lv.AddRow("Scan for Errors");
+    lv.AddRow("Defragment");
+    lv.AutoSizeColumns(true);
+
+    RECT bounds{}, label{};
+    ListView_GetItemRect(list, 1, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(list, 1, &label, LVIR_LABEL);
+    int y = (label.top + label.bottom) / 2;
+    ASSERT_GT(label.left, bounds.left + 8) << "no room for a state icon";
+    // The state icon sits at the left of the row, before the label.
+    EXPECT_EQ(lv.HitTestCheckBox(bounds.left + 8, y), 1);
+    EXPECT_EQ(lv.HitTestCheckBox(label.left + 4, y), -1);
+    EXPECT_EQ(lv.HitTestCheckBox(bounds.left + 8, bounds.bottom + 200), -1);
+}
+
+TEST_F(NativeUiListView, BackColorIsTheSystemColour) {
+    auto& lv = form->GetListView("lsvRun");
+    EXPECT_EQ(lv.BackColor(), ui::SysColor::Window);
+    lv.SetBackColor(ui::SysColor::ButtonFace);
+    EXPECT_EQ(lv.BackColor(), ui::SysColor::ButtonFace);
+    EXPECT_EQ(ListView_GetBkColor(Item(IDC_MAIN_LSVRUN)), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ListView_GetTextBkColor(Item(IDC_MAIN_LSVRUN)), ::GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(NativeUiControls, CaptionsOfEveryKind) {
+    form->GetLabel("lblTitle").SetCaption("Wählen Sie eine der folgenden Optionen:");
+    EXPECT_EQ(form->GetLabel("lblTitle").Caption(), "Wählen Sie eine der folgenden Optionen:");
+    form->GetButton("cmdDetails").SetCaption("<< Détails");
+    EXPECT_EQ(form->GetButton("cmdDetails").Caption(), "<< Détails");
+    form->GetCheckBox("chkStopServices").SetCaption("Pare los servicios siguientes antes de parada normal o recomiéncelos");
+    EXPECT_EQ(form->GetCheckBox("chkStopServices").Caption(),
+              "Pare los servicios siguientes antes de parada normal o recomiéncelos");
+    form->GetOption("optShutdown").SetCaption("&Cerrar el equipo?");
+    EXPECT_EQ(form->GetOption("optShutdown").Caption(), "&Cerrar el equipo?");
+    form->SetCaption("Halcyra");
+    EXPECT_EQ(form->Caption(), "Halcyra");
+
+    // Tabs come into being when named.
+    auto& tab = form->GetTab("SSTab1");
+    EXPECT_EQ(tab.TabCount(), 0);
+    tab.SetTabCaption(1, "Dienstleistungen");
+    tab.SetTabCaption(0, "Programme");
+    EXPECT_EQ(tab.TabCount(), 2);
+    EXPECT_EQ(tab.TabCaption(0), "Programme");
+    EXPECT_EQ(tab.TabCaption(1), "Dienstleistungen");
+    tab.SelectTab(1);
+    EXPECT_EQ(tab.SelectedTab(), 1);
+
+    // The template's picture shows the program's icon.
+    EXPECT_NE(form->GetPicture("imgMain").IconHandle(), 0u);
+}
+
+TEST_F(NativeUiControls, OptionButtonsAreOneGroup) {
+    auto& shut = form->GetOption("optShutdown");
+    auto& msdos = form->GetOption("optMSDOS");
+    auto& logoff = form->GetOption("optLogoff");
+    shut.SetValue(true);
+    msdos.SetValue(true);
+    EXPECT_FALSE(shut.Value());
+    EXPECT_TRUE(msdos.Value());
+    // A click of the user's clears the others too.
+    ::SendMessageW(Item(IDC_MAIN_OPTLOGOFF), BM_CLICK, 0, 0);
+    EXPECT_TRUE(logoff.Value());
+    EXPECT_FALSE(msdos.Value());
+    EXPECT_FALSE(shut.Value());
+    logoff.SetValue(false);
+    EXPECT_FALSE(logoff.Value());
+}
+
+TEST_F(NativeUiControls, ComboListAndTextBoxes) {
+    auto& combo = form->GetComboBox("cmbShutdown");
+    EXPECT_EQ(combo.ListIndex(), -1);
+    combo.AddItem("Logoff Jörg");
+    combo.AddItem("Shut down");
+    combo.AddItem("Restart");
+    EXPECT_EQ(combo.ListCount(), 3);
+    EXPECT_EQ(combo.List(0), "Logoff Jörg");
+    EXPECT_EQ(combo.List(3), "");
+    combo.SetListIndex(2);
+    EXPECT_EQ(combo.ListIndex(), 2);
+    combo.Clear();
+    EXPECT_EQ(combo.ListCount(), 0);
+
+    auto& list = form->GetListBox("lstStop");
+    list.AddItem("No services are set to stop.");
+    list.AddItem("Spooler");
+    EXPECT_EQ(list.ListCount(), 2);
+    EXPECT_EQ(list.List(1), "Spooler");  // kept in order added, not sorted
+    list.Clear();
+    EXPECT_EQ(list.ListCount(), 0);
+
+    auto pw = ui.CreateForm("frmPasswordToAccess", form.get());
+    auto& text = pw->GetTextBox("txtPassword");
+    HWND edit = reinterpret_cast<HWND>(::GetDlgItem(reinterpret_cast<HWND>(pw->Handle()), IDC_PWD_TXTPASSWORD));
+    EXPECT_EQ(::SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), L'*');
+    text.SetText("geheim");
+    EXPECT_EQ(text.Text(), "geheim");
+}
+
+TEST_F(NativeUiControls, ListBoxPaintsWithItsSystemColour) {
+    auto& list = form->GetListBox("lstStop");
+    HWND lst = Item(IDC_MAIN_LSTSTOP);
+    HDC dc = ::GetDC(lst);
+    auto brushFor = [&] {
+        return reinterpret_cast<HBRUSH>(
+            ::SendMessageW(Window(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(lst)));
+    };
+    EXPECT_EQ(list.BackColor(), ui::SysColor::Window);
+    EXPECT_EQ(brushFor(), ::GetSysColorBrush(COLOR_WINDOW));
+    list.SetBackColor(ui::SysColor::ButtonFace);
+    EXPECT_EQ(list.BackColor(), ui::SysColor::ButtonFace);
+    EXPECT_EQ(brushFor(), ::GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE));
+    ::ReleaseDC(lst, dc);
+}
+
+TEST_F(NativeUiControls, WrongNameOrKindIsAProgrammingError) {
+    EXPECT_THROW(form->GetButton("cmdNope"), std::logic_error);
+    EXPECT_THROW(form->GetCheckBox("cmdOK"), std::logic_error);
+    EXPECT_THROW(form->GetOption("chkRunThisFirst"), std::logic_error);
+    EXPECT_THROW(form->GetListBox("lsvRun"), std::logic_error);
+    EXPECT_THROW(form->GetMenu("mnuOther"), std::logic_error);
+    EXPECT_THROW(ui.CreateForm("frmUnknown", nullptr), std::logic_error);
+    try {
+        form->GetComboBox("lstStop");
+        FAIL() << "no exception";
+    } catch (const std::logic_error& e) {
+        EXPECT_NE(std::string(e.what()).find("lstStop"), std::string::npos);
+    }
+    // Labels and push buttons are both only a caption.
+    EXPECT_NO_THROW(form->GetLabel("cmdOK"));
+}
+
+TEST_F(NativeUiControls, MenuCaptionsKeepTheirCommands) {
+    auto& menu = form->GetMenu("mnuSystemTray");
+    EXPECT_EQ(menu.Caption("selShutdown"), "Shutdown Windows");
+    EXPECT_EQ(menu.Caption("selExit"), "Unload");
+    menu.SetCaption("selExit", "Schließen Halcyra");
+    EXPECT_EQ(menu.Caption("selExit"), "Schließen Halcyra");
+    EXPECT_EQ(menu.Caption("selAbout"), "About");
+    EXPECT_THROW(menu.Caption("selNothing"), std::logic_error);
+    EXPECT_EQ(&form->GetMenu("mnuSystemTray"), &menu);
+}
+
+TEST_F(NativeUiEvents, ClicksReachTheHandlerByName) {
+    std::vector<std::string> seen;
+    for (const char* name : {"cmdOK", "chkRunThisFirst", "optRestart", "cmbShutdown", "SSTab1", "selAbout"})
+        form->OnClick(name, [&seen, name] { seen.push_back(name); });
+    int changes = 0;
+    form->OnChange("lblTitle", [&] { ++changes; });
+
+    ::SendMessageW(Item(IDC_MAIN_CMDOK), BM_CLICK, 0, 0);
+    ::SendMessageW(Item(IDC_MAIN_CHKRUNTHISFIRST), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->GetCheckBox("chkRunThisFirst").Value(), 1);
+    ::SendMessageW(Item(IDC_MAIN_OPTRESTART), BM_CLICK, 0, 0);
+    ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_CMBSHUTDOWN, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(Item(IDC_MAIN_CMBSHUTDOWN)));
+    ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_CMBSHUTDOWN, CBN_DROPDOWN),
+                   reinterpret_cast<LPARAM>(Item(IDC_MAIN_CMBSHUTDOWN)));
+    NMHDR hdr{Item(IDC_MAIN_SSTAB1), IDC_MAIN_SSTAB1, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageW(Window(), WM_NOTIFY, IDC_MAIN_SSTAB1, reinterpret_cast<LPARAM>(&hdr));
+    ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDM_SELABOUT, 0), 0);
+    // A button without a handler is simply ignored.
+    ::SendMessageW(Item(IDC_MAIN_CMDHELP), BM_CLICK, 0, 0);
+
+    std::vector<std::string> expected = {"cmdOK", "chkRunThisFirst", "optRestart", "cmbShutdown", "SSTab1", "selAbout"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(NativeUiEvents, TypingChangesATextBox) {
+    auto pw = ui.CreateForm("frmPasswordToAccess", nullptr);
+    int changes = 0;
+    pw->OnChange("txtPassword", [&] { ++changes; });
+    HWND edit = ::GetDlgItem(reinterpret_cast<HWND>(pw->Handle()), IDC_PWD_TXTPASSWORD);
+    ::SendMessageW(edit, WM_CHAR, L'a', 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(pw->GetTextBox("txtPassword").Text(), "a");
+}
+
+TEST_F(NativeUiEvents, MouseDownCarriesButtonShiftAndPosition) {
+    std::vector<ui::MouseEvent> ok, list;
+    form->OnMouseDown("cmdOK", [&](const ui::MouseEvent& e) { ok.push_back(e); });
+    form->OnMouseDown("lsvRun", [&](const ui::MouseEvent& e) { list.push_back(e); });
+    ::SendMessageW(Item(IDC_MAIN_CMDOK), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(5, 7));
+    ::SendMessageW(Item(IDC_MAIN_CMDOK), WM_LBUTTONUP, 0, MAKELPARAM(5, 7));
+    // The list view waits for the button to come up again: queue that first.
+    ::PostMessageW(Item(IDC_MAIN_LSVRUN), WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(30, 12));
+    ::SendMessageW(Item(IDC_MAIN_LSVRUN), WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, MAKELPARAM(30, 12));
+    ui.DoEvents();
+    ASSERT_EQ(ok.size(), 1u);
+    EXPECT_EQ(ok[0].button, 1);
+    EXPECT_EQ(ok[0].shift, ui::kShiftMask);
+    EXPECT_EQ(ok[0].x, 5);
+    EXPECT_EQ(ok[0].y, 7);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].button, 2);
+    EXPECT_EQ(list[0].shift, ui::kCtrlMask);
+    EXPECT_EQ(list[0].x, 30);
+}
+
+std::vector<std::string>* g_log;
+
+LRESULT CALLBACK LogKeys(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_KEYDOWN) g_log->push_back("control " + std::to_string(wParam));
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(NativeUiEvents, KeysReachTheFormBeforeTheControl) {
+    std::vector<std::string> log;
+    g_log = &log;
+    HWND check = Item(IDC_MAIN_CHKRUNTHISFIRST);
+    ::SetWindowSubclass(check, LogKeys, 1, 0);
+    form->OnKeyDown([&](int key, int shift) {
+        log.push_back("form " + std::to_string(key) + "/" + std::to_string(shift));
+        return key == 'S';  // swallow S only
+    });
+    form->ShowModeless();
+    ::PostMessageW(check, WM_KEYDOWN, 'F', 0);
+    ::PostMessageW(check, WM_KEYDOWN, 'S', 0);
+    ui.DoEvents();
+    ::RemoveWindowSubclass(check, LogKeys, 1);
+    std::vector<std::string> expected = {"form 70/0", "control 70", "form 83/0"};
+    EXPECT_EQ(log, expected);
+}
+
+ui::Form* g_prompt;
+
+void CALLBACK TypeAndPressOk(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND dlg = reinterpret_cast<HWND>(g_prompt->Handle());
+    ::SetDlgItemTextW(dlg, IDC_PWD_TXTPASSWORD, L"Geheim");
+    ::SendMessageW(::GetDlgItem(dlg, IDC_PWD_CMDOK), BM_CLICK, 0, 0);
+}
+
+TEST_F(NativeUiWindow, ModalPromptReturnsWhenAHandlerCloses) {
+    auto pw = ui.CreateForm("frmPasswordToAccess", form.get());
+    std::string entered;
+    pw->OnClick("cmdOK", [&] {
+        entered = pw->GetTextBox("txtPassword").Text();
+        pw->Close();
+    });
+    form->ShowModeless();
+    g_prompt = pw.get();
+    ::SetTimer(nullptr, 0, 50, TypeAndPressOk);
+    bool ownerDisabledDuring = false;
+    pw->OnChange("txtPassword", [&] { ownerDisabledDuring = !::IsWindowEnabled(Window()); });
+    pw->ShowModal();
+    EXPECT_EQ(entered, "Geheim");
+    EXPECT_TRUE(ownerDisabledDuring);
+    EXPECT_TRUE(::IsWindowEnabled(Window()));
+    EXPECT_FALSE(pw->IsVisible());
+    EXPECT_EQ(pw->Caption(), "Enter Password");
+}
+
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::SendMessageW(reinterpret_cast<HWND>(g_prompt->Handle()), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+TEST_F(NativeUiWindow, CloseRequestsCanBeRefused) {
+    int asked = 0;
+    bool allow = false;
+    form->OnCloseRequest([&] {
+        ++asked;
+        return allow;
+    });
+    ::SendMessageW(Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(::IsWindow(Window()));
+    allow = true;
+    HWND hwnd = Window();
+    ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(::IsWindow(hwnd));
+
+    // The close box of a modal dialog ends its showing.
+    auto pw = ui.CreateForm("frmPasswordToAccess", nullptr);
+    g_prompt = pw.get();
+    ::SetTimer(nullptr, 0, 50, CloseBox);
+    pw->ShowModal();
+    EXPECT_FALSE(pw->IsVisible());
+}
+
+TEST_F(NativeUiWindow, SizesInTwips) {
+    int tpp = ui.TwipsPerPixelY();
+    ASSERT_GT(tpp, 0);
+    form->SetHeightTwips(3225);
+    RECT r;
+    ::GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.bottom - r.top, 3225 / tpp);
+    EXPECT_EQ(form->HeightTwips(), (3225 / tpp) * tpp);
+    form->SetHeightTwips(6075);
+    EXPECT_EQ(form->HeightTwips(), (6075 / tpp) * tpp);
+    EXPECT_EQ(ui.ScreenWidthTwips(), ::GetSystemMetrics(SM_CXSCREEN) * ui.TwipsPerPixelX());
+
+    form->MoveTwips(100 * ui.TwipsPerPixelX(), 50 * tpp);
+    ::GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    form->SetTopmost();
+    EXPECT_TRUE(::GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    form->CenterOnScreen();
+    ::GetWindowRect(Window(), &r);
+    EXPECT_LE(std::abs((r.left + r.right) / 2 - ::GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+}
+
+TEST_F(NativeUiWindow, ShowHideAndVisibilityOfControls) {
+    EXPECT_FALSE(form->IsVisible());
+    auto& opt = form->GetOption("optMSDOS");
+    EXPECT_TRUE(opt.Visible());  // its own flag, though the form is hidden
+    opt.SetVisible(false);
+    EXPECT_FALSE(opt.Visible());
+    opt.SetEnabled(false);
+    EXPECT_FALSE(opt.Enabled());
+    form->ShowModeless();
+    EXPECT_TRUE(form->IsVisible());
+    form->Hide();
+    EXPECT_FALSE(form->IsVisible());
+}
+
+}  // namespace

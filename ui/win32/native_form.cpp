@@ -1,0 +1,461 @@
+#include "ui/win32/native_form.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/win32/text.h"
+
+using platform::win32::Narrow;
+using platform::win32::Widen;
+
+namespace ui::win32 {
+
+namespace {
+
+std::vector<NativeForm*>& Forms() {
+    static std::vector<NativeForm*> forms;
+    return forms;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+bool IsClass(const std::wstring& cls, const wchar_t* name) { return ::lstrcmpiW(cls.c_str(), name) == 0; }
+
+constexpr UINT_PTR kSubclassId = 0x4861;  // mouse-down routing
+
+}  // namespace
+
+int ShiftState() {
+    int shift = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) shift |= ui::kShiftMask;
+    if (::GetKeyState(VK_CONTROL) < 0) shift |= ui::kCtrlMask;
+    if (::GetKeyState(VK_MENU) < 0) shift |= ui::kAltMask;
+    return shift;
+}
+
+int ScreenTwipsPerPixel(bool vertical) {
+    HDC dc = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(dc, vertical ? LOGPIXELSY : LOGPIXELSX);
+    ::ReleaseDC(nullptr, dc);
+    return 1440 / (dpi > 0 ? dpi : 96);
+}
+
+const std::vector<NativeForm*>& NativeForm::Live() { return Forms(); }
+
+NativeForm* NativeForm::Owning(HWND hwnd) {
+    for (NativeForm* f : Forms())
+        if (f->hwnd_ && (f->hwnd_ == hwnd || ::IsChild(f->hwnd_, hwnd))) return f;
+    return nullptr;
+}
+
+NativeForm::NativeForm(HINSTANCE module, const std::string& templateName, const NativeUi::Template& tmpl,
+                       HWND owner)
+    : module_(module), templateName_(templateName), template_(tmpl) {
+    std::wstring name = Widen(templateName);
+    hwnd_ = ::CreateDialogParamW(module_, name.c_str(), owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd_) throw std::runtime_error("dialog template " + templateName + " could not be created");
+    ::ShowWindow(hwnd_, SW_HIDE);
+    Forms().push_back(this);
+
+    // A wrapper per bound control, by what the window really is, so that a
+    // name asked for as the wrong kind fails at once.
+    for (const ui::Binding& b : template_.controls) {
+        HWND child = ::GetDlgItem(hwnd_, b.id);
+        if (!child) throw std::logic_error("template " + templateName + " has no control " + b.name);
+        std::wstring cls = ClassOf(child);
+        LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
+        std::unique_ptr<NativeControlBase> c;
+        if (IsClass(cls, L"Button")) {
+            switch (style & BS_TYPEMASK) {
+            case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+                c = std::make_unique<NativeCheckBox>(*this, child, b.name);
+                break;
+            case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+                c = std::make_unique<NativeOption>(*this, child, b.name);
+                break;
+            default:
+                c = std::make_unique<NativeLabel>(*this, child, b.name);
+            }
+        } else if (IsClass(cls, L"Static")) {
+            if ((style & SS_TYPEMASK) == SS_ICON) c = std::make_unique<NativePicture>(*this, child, b.name);
+            else c = std::make_unique<NativeLabel>(*this, child, b.name);
+        } else if (IsClass(cls, L"ComboBox")) {
+            c = std::make_unique<NativeComboBox>(*this, child, b.name);
+        } else if (IsClass(cls, L"ListBox")) {
+            c = std::make_unique<NativeListBox>(*this, child, b.name);
+        } else if (IsClass(cls, L"Edit")) {
+            c = std::make_unique<NativeTextBox>(*this, child, b.name);
+        } else if (IsClass(cls, WC_TABCONTROLW)) {
+            c = std::make_unique<NativeTab>(*this, child, b.name);
+        } else if (IsClass(cls, WC_LISTVIEWW)) {
+            c = std::make_unique<NativeListView>(*this, child, b.name);
+        } else {
+            throw std::logic_error("control " + std::string(b.name) + " has an unknown window class");
+        }
+        ::SetWindowSubclass(child, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        byId_[b.id] = c.get();
+        controls_[b.name] = std::move(c);
+    }
+}
+
+NativeForm::~NativeForm() {
+    auto& forms = Forms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    menus_.clear();
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        for (auto& [name, c] : controls_) ::RemoveWindowSubclass(c->hwnd(), ControlProc, kSubclassId);
+        ::DestroyWindow(hwnd);
+    }
+    if (font_) ::DeleteObject(font_);
+}
+
+template <class T>
+T& NativeForm::Get(const std::string& name, const char* kind) {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) throw std::logic_error("form " + templateName_ + " has no control " + name);
+    T* typed = dynamic_cast<T*>(it->second.get());
+    if (!typed) throw std::logic_error("control " + name + " is not a " + kind);
+    return *typed;
+}
+
+// Static text and push buttons are interchangeable: both are a caption.
+ui::Label& NativeForm::GetLabel(const std::string& n) { return Get<NativeLabel>(n, "label"); }
+ui::Button& NativeForm::GetButton(const std::string& n) { return Get<NativeLabel>(n, "button"); }
+ui::CheckBox& NativeForm::GetCheckBox(const std::string& n) { return Get<NativeCheckBox>(n, "check box"); }
+ui::OptionButton& NativeForm::GetOption(const std::string& n) { return Get<NativeOption>(n, "option button"); }
+ui::ComboBox& NativeForm::GetComboBox(const std::string& n) { return Get<NativeComboBox>(n, "combo box"); }
+ui::ListBox& NativeForm::GetListBox(const std::string& n) { return Get<NativeListBox>(n, "list box"); }
+ui::ListView& NativeForm::GetListView(const std::string& n) { return Get<NativeListView>(n, "list view"); }
+ui::TextBox& NativeForm::GetTextBox(const std::string& n) { return Get<NativeTextBox>(n, "text box"); }
+ui::TabControl& NativeForm::GetTab(const std::string& n) { return Get<NativeTab>(n, "tab control"); }
+ui::Picture& NativeForm::GetPicture(const std::string& n) { return Get<NativePicture>(n, "picture"); }
+
+ui::Menu& NativeForm::GetMenu(const std::string& name) {
+    auto it = menus_.find(name);
+    if (it != menus_.end()) return *it->second;
+    if (name.empty() || name != template_.menuName)
+        throw std::logic_error("form " + templateName_ + " has no menu " + name);
+    HMENU bar = ::LoadMenuW(module_, Widen(name).c_str());
+    if (!bar) throw std::logic_error("menu resource " + name + " is missing");
+    auto menu = std::make_unique<NativeMenu>(*this, bar, template_.menuEntries);
+    NativeMenu& ref = *menu;
+    menus_[name] = std::move(menu);
+    return ref;
+}
+
+void NativeForm::OnClick(const std::string& n, std::function<void()> h) { clicks_[n] = std::move(h); }
+void NativeForm::OnChange(const std::string& n, std::function<void()> h) { changes_[n] = std::move(h); }
+void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    mouseDowns_[n] = std::move(h);
+}
+void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
+void NativeForm::OnCloseRequest(std::function<bool()> h) { closeRequest_ = std::move(h); }
+
+void NativeForm::RunClick(const std::string& name) {
+    auto it = clicks_.find(name);
+    if (it == clicks_.end() || !it->second) return;
+    auto handler = it->second;  // the handler may replace itself
+    handler();
+}
+
+void NativeForm::RunChange(const std::string& name) {
+    auto it = changes_.find(name);
+    if (it == changes_.end() || !it->second) return;
+    auto handler = it->second;
+    handler();
+}
+
+void NativeForm::ClearOptionsExcept(HWND keep) {
+    for (auto& [name, c] : controls_)
+        if (c->hwnd() != keep && dynamic_cast<NativeOption*>(c.get()))
+            ::SendMessageW(c->hwnd(), BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
+bool NativeForm::PreviewKey(const MSG& msg) {
+    if (!keyDown_) return false;
+    auto handler = keyDown_;
+    return handler(static_cast<int>(msg.wParam), ShiftState());
+}
+
+void NativeForm::SetCaption(const std::string& text) { ::SetWindowTextW(hwnd_, Widen(text).c_str()); }
+
+void NativeForm::SetHeightTwips(int twips) {
+    RECT r;
+    ::GetWindowRect(hwnd_, &r);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twips / ScreenTwipsPerPixel(true),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int NativeForm::HeightTwips() const {
+    RECT r;
+    ::GetWindowRect(hwnd_, &r);
+    return (r.bottom - r.top) * ScreenTwipsPerPixel(true);
+}
+
+int NativeForm::WidthTwips() const {
+    RECT r;
+    ::GetWindowRect(hwnd_, &r);
+    return (r.right - r.left) * ScreenTwipsPerPixel(false);
+}
+
+void NativeForm::MoveTwips(int left, int top) {
+    ::SetWindowPos(hwnd_, nullptr, left / ScreenTwipsPerPixel(false), top / ScreenTwipsPerPixel(true), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeForm::CenterOnScreen() {
+    RECT r;
+    ::GetWindowRect(hwnd_, &r);
+    int x = (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+    int y = (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeForm::SetTopmost() {
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Keeps the size of the current font, changes only its face.
+void NativeForm::SetFont(const std::string& face) {
+    LOGFONTW lf{};
+    HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    if (!current || !::GetObjectW(current, sizeof lf, &lf)) lf.lfHeight = -11;
+    std::wstring w = Widen(face);
+    lstrcpynW(lf.lfFaceName, w.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&lf);
+    if (!font) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (font_) ::DeleteObject(font_);
+    font_ = font;
+}
+
+void NativeForm::ShowModeless() { ::ShowWindow(hwnd_, SW_SHOW); }
+
+void NativeForm::ShowModal() {
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    bool disabledOwner = owner && ::IsWindowEnabled(owner);
+    if (disabledOwner) ::EnableWindow(owner, FALSE);
+    modal_ = true;
+    modalDone_ = false;
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    HWND self = hwnd_;
+    MSG msg;
+    while (!modalDone_ && ::IsWindow(self)) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+            break;
+        }
+        if (got < 0) break;
+        if (!PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    modal_ = false;
+    // The owner first, so activation returns to it when this one hides.
+    if (disabledOwner) ::EnableWindow(owner, TRUE);
+    if (::IsWindow(self)) ::ShowWindow(self, SW_HIDE);
+}
+
+void NativeForm::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+bool NativeForm::IsVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+
+void NativeForm::Close() {
+    if (modal_) {
+        modalDone_ = true;
+        ::PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop
+        return;
+    }
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void NativeForm::OnCommand(int id, int code, HWND control) {
+    if (!control) {
+        // A menu command: its entry's name is the handler's.
+        for (const ui::Binding& b : template_.menuEntries)
+            if (b.id == id) return RunClick(b.name);
+        return;
+    }
+    auto it = byId_.find(id);
+    if (it == byId_.end()) return;
+    NativeControlBase* c = it->second;
+    if (code == BN_CLICKED) {
+        if (auto* opt = dynamic_cast<NativeOption*>(c)) {
+            // All option buttons of a form are one group, wherever they sit
+            // in the template.
+            if (::SendMessageW(opt->hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED) ClearOptionsExcept(opt->hwnd());
+        }
+        if (dynamic_cast<NativeLabel*>(c) || dynamic_cast<NativeCheckBox*>(c) || dynamic_cast<NativeOption*>(c))
+            RunClick(c->name());
+    } else if (code == CBN_SELCHANGE && dynamic_cast<NativeComboBox*>(c)) {
+        RunClick(c->name());
+    } else if (code == EN_CHANGE && dynamic_cast<NativeTextBox*>(c)) {
+        RunChange(c->name());
+    }
+}
+
+INT_PTR CALLBACK NativeForm::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        reinterpret_cast<NativeForm*>(lParam)->hwnd_ = hwnd;
+        return FALSE;  // focus stays where the template puts it
+    }
+    auto* form = reinterpret_cast<NativeForm*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!form) return FALSE;
+    return form->HandleMessage(msg, wParam, lParam);
+}
+
+INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
+            auto it = byId_.find(static_cast<int>(hdr->idFrom));
+            if (it != byId_.end()) RunClick(it->second->name());
+        }
+        return FALSE;
+    }
+    case WM_CTLCOLORLISTBOX: {
+        auto hwndList = reinterpret_cast<HWND>(lParam);
+        for (auto& [name, c] : controls_) {
+            auto* list = dynamic_cast<NativeListBox*>(c.get());
+            if (!list || list->hwnd() != hwndList) continue;
+            int index = SysColorOf(list->BackColor());
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetBkColor(dc, ::GetSysColor(index));
+            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<INT_PTR>(::GetSysColorBrush(index));
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        // The close box, Alt+F4 and the system menu all arrive here.
+        if (closeRequest_) {
+            auto handler = closeRequest_;
+            if (!handler()) return TRUE;
+        }
+        Close();
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && minimize_) {
+            auto handler = minimize_;
+            handler();
+            return TRUE;
+        }
+        return FALSE;
+    case WM_MOUSEMOVE:
+        if (mouseMove_) {
+            auto handler = mouseMove_;
+            handler(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        }
+        return FALSE;
+    case WM_DESTROY:
+        if (modal_) modalDone_ = true;
+        return FALSE;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
+        auto* form = reinterpret_cast<NativeForm*>(data);
+        for (auto& [name, c] : form->controls_) {
+            if (c->hwnd() != hwnd) continue;
+            auto it = form->mouseDowns_.find(name);
+            if (it == form->mouseDowns_.end() || !it->second) break;
+            ui::MouseEvent e;
+            e.button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+            e.shift = ((wParam & MK_SHIFT) ? ui::kShiftMask : 0) | ((wParam & MK_CONTROL) ? ui::kCtrlMask : 0) |
+                      (::GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
+            e.x = GET_X_LPARAM(lParam);
+            e.y = GET_Y_LPARAM(lParam);
+            auto handler = it->second;
+            handler(e);
+            break;
+        }
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+NativeMenu::NativeMenu(NativeForm& form, HMENU bar, const std::vector<ui::Binding>& entries)
+    : form_(form), bar_(bar), popup_(::GetSubMenu(bar, 0)) {
+    for (const ui::Binding& b : entries) commands_[b.name] = static_cast<UINT>(b.id);
+}
+
+NativeMenu::~NativeMenu() { ::DestroyMenu(bar_); }
+
+UINT NativeMenu::Command(const std::string& entry) const {
+    auto it = commands_.find(entry);
+    if (it == commands_.end()) throw std::logic_error("menu has no entry " + entry);
+    return it->second;
+}
+
+void NativeMenu::SetCaption(const std::string& entry, const std::string& text) {
+    UINT id = Command(entry);
+    std::wstring w = Widen(text);
+    ::ModifyMenuW(popup_, id, MF_BYCOMMAND | MF_STRING, id, w.c_str());
+}
+
+std::string NativeMenu::Caption(const std::string& entry) const {
+    UINT id = Command(entry);
+    int len = ::GetMenuStringW(popup_, id, nullptr, 0, MF_BYCOMMAND);
+    if (len <= 0) return {};
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    len = ::GetMenuStringW(popup_, id, text.data(), len + 1, MF_BYCOMMAND);
+    text.resize(static_cast<size_t>(len > 0 ? len : 0));
+    return Narrow(text);
+}
+
+void NativeMenu::Popup(const std::string& defaultEntry) {
+    if (!defaultEntry.empty()) ::SetMenuDefaultItem(popup_, Command(defaultEntry), FALSE);
+    POINT pt;
+    ::GetCursorPos(&pt);
+    HWND owner = form_.hwnd();
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere; the posted message lets it close properly afterwards.
+    ::SetForegroundWindow(owner);
+    UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(popup_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, owner, nullptr));
+    ::PostMessageW(owner, WM_NULL, 0, 0);
+    if (!chosen) return;
+    for (auto& [name, id] : commands_)
+        if (id == chosen) return form_.RunClick(name);
+}
+
+bool PreTranslate(MSG& msg) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        if (NativeForm* form = NativeForm::Owning(msg.hwnd))
+            if (form->PreviewKey(msg)) return true;
+    }
+    // A copy: a handler run by the dialog manager may create or end forms.
+    std::vector<NativeForm*> forms = NativeForm::Live();
+    for (NativeForm* f : forms) {
+        HWND hwnd = f->hwnd();
+        if (hwnd && (hwnd == msg.hwnd || ::IsChild(hwnd, msg.hwnd)) && ::IsDialogMessageW(hwnd, &msg)) return true;
+    }
+    return false;
+}
+
+}  // namespace ui::win32

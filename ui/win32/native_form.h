@@ -1,0 +1,270 @@
+#pragma once
+// Inside of the native UI: the form and the control wrappers. Only the
+// files of ui/win32 and its tests include this.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/win32/native_ui.h"
+
+#undef MessageBox
+
+namespace ui::win32 {
+
+class NativeForm;
+
+// What every wrapper has, whatever its interface.
+class NativeControlBase {
+public:
+    NativeControlBase(NativeForm& form, HWND hwnd, std::string name)
+        : form_(form), hwnd_(hwnd), name_(std::move(name)) {}
+    virtual ~NativeControlBase() = default;
+    HWND hwnd() const { return hwnd_; }
+    const std::string& name() const { return name_; }
+
+protected:
+    NativeForm& form_;
+    HWND hwnd_;
+    std::string name_;
+};
+
+template <class Interface>
+class NativeControl : public Interface, public NativeControlBase {
+public:
+    using NativeControlBase::NativeControlBase;
+    void SetEnabled(bool enabled) override { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+    bool Enabled() const override { return ::IsWindowEnabled(hwnd_) != FALSE; }
+    // The window's own flag: a control of a hidden form still reads visible.
+    void SetVisible(bool visible) override { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+    bool Visible() const override { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+    void SetFocus() override { ::SetFocus(hwnd_); }
+};
+
+std::string WindowText(HWND hwnd);
+
+// Static text and push buttons: both only have a caption.
+class NativeLabel : public NativeControl<ui::Button> {
+public:
+    using NativeControl::NativeControl;
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return WindowText(hwnd_); }
+};
+
+class NativePicture : public NativeControl<ui::Picture> {
+public:
+    using NativeControl::NativeControl;
+    std::uintptr_t IconHandle() const override;
+    void SetIconHandle(std::uintptr_t icon) override;
+};
+
+class NativeCheckBox : public NativeControl<ui::CheckBox> {
+public:
+    using NativeControl::NativeControl;
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return WindowText(hwnd_); }
+    void SetValue(int value) override;
+    int Value() const override;
+};
+
+class NativeOption : public NativeControl<ui::OptionButton> {
+public:
+    using NativeControl::NativeControl;
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return WindowText(hwnd_); }
+    void SetValue(bool selected) override;
+    bool Value() const override;
+};
+
+class NativeComboBox : public NativeControl<ui::ComboBox> {
+public:
+    using NativeControl::NativeControl;
+    void Clear() override;
+    void AddItem(const std::string& text) override;
+    int ListCount() const override;
+    std::string List(int index) const override;
+    int ListIndex() const override;
+    void SetListIndex(int index) override;
+};
+
+class NativeListBox : public NativeControl<ui::ListBox> {
+public:
+    using NativeControl::NativeControl;
+    void Clear() override;
+    void AddItem(const std::string& text) override;
+    int ListCount() const override;
+    std::string List(int index) const override;
+    void SetBackColor(ui::SysColor color) override;
+    ui::SysColor BackColor() const override { return color_; }
+
+private:
+    ui::SysColor color_ = ui::SysColor::Window;
+};
+
+class NativeTextBox : public NativeControl<ui::TextBox> {
+public:
+    NativeTextBox(NativeForm& form, HWND hwnd, std::string name);
+    void SetText(const std::string& text) override;
+    std::string Text() const override { return WindowText(hwnd_); }
+};
+
+class NativeTab : public NativeControl<ui::TabControl> {
+public:
+    using NativeControl::NativeControl;
+    int TabCount() const override;
+    void SetTabCaption(int tab, const std::string& text) override;
+    std::string TabCaption(int tab) const override;
+    int SelectedTab() const override;
+    void SelectTab(int tab) override;
+};
+
+class NativeListView : public NativeControl<ui::ListView> {
+public:
+    using NativeControl::NativeControl;
+    void ClearColumns() override;
+    void AddColumn(const std::string& header) override;
+    int ColumnCount() const override;
+    std::string ColumnHeader(int column) const override;
+    int AddRow(const std::string& text) override;
+    void SetCellText(int row, int column, const std::string& text) override;
+    int RowCount() const override;
+
+    std::string GetItemText(int row, int column) const override;
+    void CheckItem(int row) override;
+    void UncheckItem(int row) override;
+    bool IsItemChecked(int row) const override;
+    void SelectItem(int row) override;
+    int SelectedRow() const override;
+    void DeleteItem(int row) override;
+    void DeleteAllItems() override;
+    void SetFullRowSelect() override;
+    void SetCheckBoxes() override;
+    void AutoSizeColumns(bool fitHeaders) override;
+    int HitTestCheckBox(int x, int y) const override;
+
+    void SetBackColor(ui::SysColor color) override;
+    ui::SysColor BackColor() const override { return color_; }
+
+private:
+    void AddExtendedStyle(DWORD bits);
+    ui::SysColor color_ = ui::SysColor::Window;
+};
+
+class NativeMenu : public ui::Menu {
+public:
+    NativeMenu(NativeForm& form, HMENU bar, const std::vector<ui::Binding>& entries);
+    ~NativeMenu() override;
+    void SetCaption(const std::string& entry, const std::string& text) override;
+    std::string Caption(const std::string& entry) const override;
+    void Popup(const std::string& defaultEntry) override;
+
+private:
+    UINT Command(const std::string& entry) const;
+    NativeForm& form_;
+    HMENU bar_;
+    HMENU popup_;
+    std::map<std::string, UINT> commands_;
+};
+
+class NativeForm : public ui::Form {
+public:
+    NativeForm(HINSTANCE module, const std::string& templateName, const NativeUi::Template& tmpl, HWND owner);
+    ~NativeForm() override;
+
+    const std::string& TemplateName() const override { return templateName_; }
+
+    ui::Label& GetLabel(const std::string& name) override;
+    ui::Button& GetButton(const std::string& name) override;
+    ui::CheckBox& GetCheckBox(const std::string& name) override;
+    ui::OptionButton& GetOption(const std::string& name) override;
+    ui::ComboBox& GetComboBox(const std::string& name) override;
+    ui::ListBox& GetListBox(const std::string& name) override;
+    ui::ListView& GetListView(const std::string& name) override;
+    ui::TextBox& GetTextBox(const std::string& name) override;
+    ui::TabControl& GetTab(const std::string& name) override;
+    ui::Picture& GetPicture(const std::string& name) override;
+    ui::Menu& GetMenu(const std::string& name) override;
+
+    void OnClick(const std::string& name, std::function<void()> handler) override;
+    void OnChange(const std::string& name, std::function<void()> handler) override;
+    void OnMouseDown(const std::string& name, std::function<void(const ui::MouseEvent&)> handler) override;
+    void OnKeyDown(std::function<bool(int keyCode, int shift)> handler) override;
+    void OnCloseRequest(std::function<bool()> handler) override;
+    void OnMinimize(std::function<void()> handler) override { minimize_ = std::move(handler); }
+    void OnMouseMove(std::function<void(int, int)> handler) override { mouseMove_ = std::move(handler); }
+
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return WindowText(hwnd_); }
+    void SetHeightTwips(int twips) override;
+    int HeightTwips() const override;
+    int WidthTwips() const override;
+    void MoveTwips(int left, int top) override;
+    void CenterOnScreen() override;
+    void SetTopmost() override;
+    void SetFont(const std::string& face) override;
+
+    void ShowModeless() override;
+    void ShowModal() override;
+    void Hide() override;
+    bool IsVisible() const override;
+    void Close() override;
+    std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+
+    HWND hwnd() const { return hwnd_; }
+    // Runs the Click handler registered under `name`, if any.
+    void RunClick(const std::string& name);
+    // Clears every option button but `keep`.
+    void ClearOptionsExcept(HWND keep);
+    // Offers a key to the key handler; true when the handler swallowed it.
+    bool PreviewKey(const MSG& msg);
+
+    // The form a window belongs to (the form itself or one of its
+    // descendants), or null.
+    static NativeForm* Owning(HWND hwnd);
+    // Every live form, for the dialog manager in message loops.
+    static const std::vector<NativeForm*>& Live();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR data);
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code, HWND control);
+    template <class T>
+    T& Get(const std::string& name, const char* kind);
+    void RunChange(const std::string& name);
+
+    HINSTANCE module_;
+    std::string templateName_;
+    NativeUi::Template template_;
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    bool modal_ = false;
+    bool modalDone_ = false;
+    std::map<std::string, std::unique_ptr<NativeControlBase>> controls_;
+    std::map<int, NativeControlBase*> byId_;
+    std::map<std::string, std::unique_ptr<NativeMenu>> menus_;
+    std::map<std::string, std::function<void()>> clicks_, changes_;
+    std::map<std::string, std::function<void(const ui::MouseEvent&)>> mouseDowns_;
+    std::function<bool(int, int)> keyDown_;
+    std::function<bool()> closeRequest_;
+    std::function<void()> minimize_;
+    std::function<void(int, int)> mouseMove_;
+};
+
+// Twips per pixel of the screen, horizontally and vertically.
+int ScreenTwipsPerPixel(bool vertical);
+// The GetSysColor index of a system colour.
+int SysColorOf(ui::SysColor color);
+// Shift-state bits of the keyboard now.
+int ShiftState();
+// Gives a message to the forms' key handlers and the dialog manager;
+// true when it was consumed there.
+bool PreTranslate(MSG& msg);
+
+}  // namespace ui::win32
