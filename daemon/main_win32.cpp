@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "common/basCountry.h"
-#include "common/form_bindings_common.h"
 #include "daemon/basDaemon.h"
-#include "daemon/form_bindings.h"
+#include "daemon/register_forms_win32.h"
 #include "daemon/frmAbout.h"
 #include "daemon/frmMain.h"
 #include "platform/win32/hook_win32.h"
@@ -43,11 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform::Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
 
     ui::win32::NativeUi nativeUi(instance);
-    nativeUi.RegisterDialogClass(basDaemon::kWindowClass);
-    nativeUi.RegisterTemplate("frmMain", daemon_forms::frmMainControls, "mnuSystemTray",
-                              daemon_forms::mnuSystemTrayEntries);
-    nativeUi.RegisterTemplate("frmAbout", daemon_forms::frmAboutControls);
-    nativeUi.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+    daemon_forms::RegisterAll(nativeUi);
 
     basDaemon::CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
     if (!basDaemon::Startup(plat, nativeUi, ProgramFolder())) return 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/form_bindings_common.h"
-#include "daemon/form_bindings.h"
+#include "daemon/register_forms_win32.h"
 #include "ui/win32/native_ui.h"
 
 #undef MessageBox
@@ -18,9 +18,7 @@ namespace {
 class NativeUiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ui.RegisterTemplate("frmMain", daemon_forms::frmMainControls, "mnuSystemTray",
-                            daemon_forms::mnuSystemTrayEntries);
-        ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+        daemon_forms::RegisterAll(ui);
         form = ui.CreateForm("frmMain", nullptr);
     }
     HWND Window() const { return reinterpret_cast<HWND>(form->Handle()); }
