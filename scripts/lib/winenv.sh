@@ -24,6 +24,11 @@ halcyra_win_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "initialising Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    # Every window of the prefix lives in one 1024x768 virtual desktop: Wine
+    # then draws real frames, and ShowWindow does not stall as it can on a
+    # bare X server without a window manager.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
   fi
   wineserver -p 2>/dev/null || true

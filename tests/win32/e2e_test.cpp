@@ -1,0 +1,191 @@
+// The real daemon against a stand-in taskbar process, under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "daemon/resource.h"
+#include "platform/win32/text.h"
+#include "test_util.h"
+
+using platform::win32::Widen;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+struct Process {
+    PROCESS_INFORMATION pi{};
+    bool Start(const std::string& commandLine) {
+        std::wstring cmd = Widen(commandLine);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    }
+    bool Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+    void Kill() {
+        if (!pi.hProcess) return;
+        if (Running()) TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
+    ~Process() { Kill(); }
+};
+
+// Top-level windows of a class, optionally of one process.
+std::vector<HWND> WindowsOf(const wchar_t* className, DWORD pid = 0) {
+    struct Query {
+        const wchar_t* cls;
+        DWORD pid;
+        std::vector<HWND> found;
+    } q{className, pid, {}};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(lp);
+            wchar_t cls[64];
+            GetClassNameW(h, cls, 64);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (lstrcmpW(cls, q->cls) == 0 && (!q->pid || owner == q->pid)) q->found.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+class DaemonEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
+        ASSERT_TRUE(shell.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\""));
+        ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId).empty(); }));
+        tray = WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId)[0];
+        ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), tray) << "the stand-in must be the taskbar the daemon finds";
+    }
+    void TearDown() override {
+        daemon.Kill();
+        shell.Kill();
+    }
+    void SetSetting(const wchar_t* name, const wchar_t* value) {
+        HKEY k;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(wcslen(value) * sizeof(wchar_t)));
+        RegCloseKey(k);
+    }
+    // Starts a daemon and waits until it is resident: its window exists and
+    // its tray icon is up, the last steps of its load.
+    HWND StartDaemon(Process& p, const std::string& args = "") {
+        if (!p.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\" " + args)) return nullptr;
+        HWND w = nullptr;
+        WaitFor([&] {
+            auto found = WindowsOf(L"HalcyraDaemon", p.pi.dwProcessId);
+            w = found.empty() ? nullptr : found[0];
+            return w != nullptr;
+        });
+        // The load has filled the choices from the settings and ends hidden.
+        WaitFor([&] {
+            return SendDlgItemMessageW(w, IDC_MAIN_CMBSHUTDOWN, CB_GETCOUNT, 0, 0) == 3 && ComboChoice(w) >= 0 &&
+                   !IsWindowVisible(w);
+        });
+        Sleep(100);
+        return w;
+    }
+    HWND ShellOpens(const std::wstring& caption) {
+        COPYDATASTRUCT cds{1, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(caption.data())};
+        return reinterpret_cast<HWND>(SendMessageW(tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+    }
+    static bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+    static int ComboChoice(HWND w) {
+        return static_cast<int>(SendDlgItemMessageW(w, IDC_MAIN_CMBSHUTDOWN, CB_GETCURSEL, 0, 0));
+    }
+
+    Process shell, daemon;
+    HWND tray = nullptr;
+};
+
+TEST_F(DaemonEndToEnd, LogOffDialogIsReplacedWithLogOffSelected) {
+    SetSetting(L"ShutdownType", L"Restart");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(ComboChoice(main), 2);
+    HWND system = ShellOpens(L"Log Off Windows");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+    EXPECT_TRUE(Topmost(main));
+    EXPECT_EQ(ComboChoice(main), 0);
+}
+
+TEST_F(DaemonEndToEnd, ShutDownDialogOpensWithThePreviousChoiceAndCloseBoxHides) {
+    SetSetting(L"ShutdownType", L"Restart");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    HWND other = ShellOpens(L"Taskbar Properties");
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+    EXPECT_TRUE(IsWindow(other));  // only the shut-down dialog is closed
+    EXPECT_EQ(ComboChoice(main), 2);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+    Sleep(300);
+    EXPECT_TRUE(daemon.Running());
+    EXPECT_TRUE(IsWindow(main));
+}
+
+TEST_F(DaemonEndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    ASSERT_FALSE(IsWindowVisible(main));
+    Process second;
+    ASSERT_TRUE(second.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\""));
+    ASSERT_EQ(WaitForSingleObject(second.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && Topmost(main); }));
+    EXPECT_EQ(WindowsOf(L"HalcyraDaemon").size(), 1u);
+}
+
+TEST_F(DaemonEndToEnd, DevelopLetsTwoCopiesRun) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    Process second;
+    ASSERT_TRUE(second.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\" /develop"));
+    // The copy reports what it detected in message boxes; answer each.
+    std::vector<std::wstring> titles;
+    WaitFor([&] {
+        for (HWND box : WindowsOf(L"#32770", second.pi.dwProcessId)) {
+            if (!IsWindowVisible(box)) continue;
+            wchar_t title[64] = {};
+            GetWindowTextW(box, title, 64);
+            titles.push_back(title);
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return WindowsOf(L"HalcyraDaemon", second.pi.dwProcessId).size() == 1 && titles.size() >= 3;
+    });
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"Halcyra", L"Halcyra", L"#2"}));
+    EXPECT_EQ(WindowsOf(L"HalcyraDaemon").size(), 2u);
+    EXPECT_TRUE(second.Running());
+}
+
+}  // namespace
