@@ -189,3 +189,21 @@ TEST_F(DaemonEndToEnd, DevelopLetsTwoCopiesRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DaemonEndToEnd, TrayDoubleClickOpensTheHiddenDialog) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    // The icon's callback: WM_MOUSEMOVE whose low word is the mouse message.
+    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+    EXPECT_TRUE(Topmost(main));
+    // Minimising hides it again; the daemon stays.
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_TRUE(daemon.Running());
+}
+
+}  // namespace
