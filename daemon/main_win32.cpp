@@ -9,13 +9,8 @@
 #include "daemon/register_forms_win32.h"
 #include "daemon/frmAbout.h"
 #include "daemon/frmMain.h"
-#include "platform/win32/hook_win32.h"
-#include "platform/win32/locale_win32.h"
-#include "platform/win32/registry_win32.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/system_win32.h"
 #include "platform/win32/text.h"
-#include "platform/win32/windows_win32.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/win32/native_ui.h"
 
 namespace {
@@ -31,15 +26,8 @@ std::string ProgramFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32System system;
-    platform::win32::Win32Clock clock;
-    platform::win32::Win32Locale locale;
-    platform::win32::Win32Shell shell;
-    platform::win32::Win32WindowManager windows;
-    platform::win32::Win32Processes processes;
-    platform::win32::Win32ShellHook hook;
-    platform::Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
+    platform::win32::Win32Platform win32;
+    platform::Platform& plat = win32.plat;
 
     ui::win32::NativeUi nativeUi(instance);
     daemon_forms::RegisterAll(nativeUi);
@@ -60,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         }
         about.reset();
         aboutForm = nativeUi.CreateForm("frmAbout", nullptr);
-        auto v = system.ProgramVersion();
+        auto v = win32.system.ProgramVersion();
         about = std::make_unique<halcyrad::frmAbout>(
             nativeUi, *aboutForm, plat, halcyrad::BuildVersionText(basCountry::CountryCode, v[0], v[1], v[3]));
         about->Form_Load();

@@ -11,13 +11,8 @@
 #include "daemon/frmMain.h"
 #include "daemon/register_forms_win32.h"
 #include "daemon/resource.h"
-#include "platform/win32/hook_win32.h"
-#include "platform/win32/locale_win32.h"
-#include "platform/win32/registry_win32.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/system_win32.h"
 #include "platform/win32/text.h"
-#include "platform/win32/windows_win32.h"
+#include "platform/win32/win32_platform.h"
 
 #undef MessageBox
 
@@ -64,15 +59,10 @@ protected:
     }
     HWND Dialog() const { return reinterpret_cast<HWND>(form->Handle()); }
 
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32System system;
-    platform::win32::Win32Clock clock;
-    platform::win32::Win32Locale locale;
-    platform::win32::Win32Shell shell;
-    platform::win32::Win32WindowManager windows;
-    platform::win32::Win32Processes processes;
-    platform::win32::Win32ShellHook hook;
-    platform::Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
+    platform::win32::Win32Platform win32;
+    platform::Platform& plat = win32.plat;
+    platform::win32::Win32Registry& registry = win32.registry;
+    platform::win32::Win32System& system = win32.system;
     ui::win32::NativeUi nativeUi{GetModuleHandleW(nullptr)};
     std::unique_ptr<ui::Form> form;
     std::unique_ptr<halcyrad::frmMain> main;

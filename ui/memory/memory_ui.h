@@ -17,37 +17,33 @@ public:
     bool focused = false;
 };
 
-class MemLabel : public Button, public MemoryControl {
+// The state every control has, whatever its interface.
+template <class Interface>
+class Mem : public Interface, public MemoryControl {
 public:
     void SetEnabled(bool e) override { enabled = e; }
     bool Enabled() const override { return enabled; }
     void SetVisible(bool v) override { visible = v; }
     bool Visible() const override { return visible; }
     void SetFocus() override { focused = true; }
+};
+
+class MemLabel : public Mem<Button> {
+public:
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
     std::string caption;
 };
 
-class MemPicture : public Picture, public MemoryControl {
+class MemPicture : public Mem<Picture> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     std::uintptr_t IconHandle() const override { return icon; }
     void SetIconHandle(std::uintptr_t h) override { icon = h; }
     std::uintptr_t icon = 0x1CE;
 };
 
-class MemCheckBox : public CheckBox, public MemoryControl {
+class MemCheckBox : public Mem<CheckBox> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
     void SetValue(int v) override { value = v; }
@@ -58,14 +54,9 @@ public:
 
 class MemoryForm;
 
-class MemOption : public OptionButton, public MemoryControl {
+class MemOption : public Mem<OptionButton> {
 public:
     explicit MemOption(MemoryForm& form) : form_(form) {}
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
     void SetValue(bool selected) override;
@@ -77,13 +68,8 @@ private:
     MemoryForm& form_;
 };
 
-class MemComboBox : public ComboBox, public MemoryControl {
+class MemComboBox : public Mem<ComboBox> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void Clear() override { items.clear(); index = -1; }
     void AddItem(const std::string& t) override { items.push_back(t); }
     int ListCount() const override { return static_cast<int>(items.size()); }
@@ -94,13 +80,8 @@ public:
     int index = -1;
 };
 
-class MemListBox : public ListBox, public MemoryControl {
+class MemListBox : public Mem<ListBox> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void Clear() override { items.clear(); }
     void AddItem(const std::string& t) override { items.push_back(t); }
     int ListCount() const override { return static_cast<int>(items.size()); }
@@ -111,25 +92,15 @@ public:
     SysColor color = SysColor::Window;
 };
 
-class MemTextBox : public TextBox, public MemoryControl {
+class MemTextBox : public Mem<TextBox> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void SetText(const std::string& t) override { text = t; }
     std::string Text() const override { return text; }
     std::string text;
 };
 
-class MemTab : public TabControl, public MemoryControl {
+class MemTab : public Mem<TabControl> {
 public:
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     int TabCount() const override { return static_cast<int>(captions.size()); }
     void SetTabCaption(int tab, const std::string& text) override;
     std::string TabCaption(int tab) const override;
@@ -141,7 +112,7 @@ public:
 
 // Rows are 16 pixels high under a 20-pixel header; a row's check box spans
 // x 2..17, as a report list view with small icons lays them out.
-class MemListView : public ListView, public MemoryControl {
+class MemListView : public Mem<ListView> {
 public:
     static constexpr int kHeader = 20, kRowHeight = 16, kBoxLeft = 2, kBoxRight = 18;
     enum class AutoSize { None, Contents, ContentsAndHeaders };
@@ -150,11 +121,6 @@ public:
         int stateImage = 0;  // 0 none, 1 unchecked, 2 checked
     };
 
-    void SetEnabled(bool e) override { enabled = e; }
-    bool Enabled() const override { return enabled; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
-    void SetFocus() override { focused = true; }
     void ClearColumns() override { headers.clear(); }
     void AddColumn(const std::string& h) override { headers.push_back(h); }
     int ColumnCount() const override { return static_cast<int>(headers.size()); }
