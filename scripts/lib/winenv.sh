@@ -29,6 +29,9 @@ halcyra_win_start() {
     # bare X server without a window manager.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    # Wine's own TrueType fonts (Marlett draws the caption buttons, Tahoma
+    # the password prompt), where this Wine does not find them by itself.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
   fi
   wineserver -p 2>/dev/null || true
