@@ -1,0 +1,284 @@
+// The Windows side of scripts/bench and scripts/run. The stand-in taskbar
+// must run before the programs: they look for the taskbar when they start.
+//
+//   bench_driver latency PROGRAM CLASS TRIALS
+//     Starts the stand-in and PROGRAM, then times TRIALS interceptions: from
+//     the stand-in creating "Shut Down Windows" (a window visible from its
+//     creation) to PROGRAM's window of class CLASS being visible. Stops both.
+//   bench_driver shell
+//     Starts the stand-in and leaves it running.
+//   bench_driver start PROGRAM CLASS [PROGRAM CLASS ...]
+//     Starts the programs one after the other, waits until each is resident
+//     (its window of class CLASS exists and is hidden) and leaves them running.
+//   bench_driver visible CLASS
+//     Waits up to 5 s for a visible window of class CLASS.
+// PROGRAM is a file name beside this program, optionally with arguments.
+// Each mode prints what it did; the exit code is 0 when it succeeded.
+//
+// Wine raises EVENT_OBJECT_CREATE but no EVENT_OBJECT_SHOW, so the dialog's
+// appearance comes from this process's own WinEvent hook on the stand-in, and
+// the target's window is looked at every millisecond while a trial runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "daemon/resource.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Shut Down Windows";
+
+std::wstring Widen(const char* s) { return std::wstring(s, s + std::strlen(s)); }
+
+std::wstring Folder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+struct Child {
+    PROCESS_INFORMATION pi{};
+    // "name.exe args": the file beside this program, with its arguments.
+    bool Start(const std::wstring& program) {
+        size_t space = program.find(L' ');
+        std::wstring cmd = L"\"" + Folder() + program.substr(0, space) + L"\"";
+        if (space != std::wstring::npos) cmd += program.substr(space);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    }
+    // Leaves the process running.
+    void Release() {
+        if (pi.hProcess) CloseHandle(pi.hProcess);
+        if (pi.hThread) CloseHandle(pi.hThread);
+        pi = {};
+    }
+    void Kill() {
+        if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        Release();
+    }
+    ~Child() { Kill(); }
+};
+
+// Runs this thread's messages (the hook's callbacks among them) until done()
+// or the timeout, looking at done() at least every step milliseconds.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms, DWORD step = 10) {
+    ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        ULONGLONG now = GetTickCount64();
+        if (now >= end) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, step)),
+                                  QS_ALLINPUT);
+    }
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+HWND WindowOf(const std::wstring& cls, DWORD pid) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, cls.c_str(), nullptr); w;
+         w = FindWindowExW(nullptr, w, cls.c_str(), nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (!pid || owner == pid) return w;
+    }
+    return nullptr;
+}
+
+// Resident: the window exists and is hidden; the daemon besides has filled
+// its choices, one of the last steps of its load.
+bool Resident(HWND w, const std::wstring& cls) {
+    if (!w || IsWindowVisible(w)) return false;
+    if (cls != L"HalcyraDaemon") return true;
+    return SendDlgItemMessageW(w, IDC_MAIN_CMBSHUTDOWN, CB_GETCOUNT, 0, 0) == 3 &&
+           SendDlgItemMessageW(w, IDC_MAIN_CMBSHUTDOWN, CB_GETCURSEL, 0, 0) >= 0;
+}
+
+struct Shell {
+    Child process;
+    HWND tray = nullptr;
+    bool Start() {
+        if (!process.Start(L"standin_shell.exe")) return false;
+        DWORD pid = process.pi.dwProcessId;
+        if (!PumpUntil([&] { return (tray = WindowOf(L"Shell_TrayWnd", pid)) != nullptr; }, 30000)) return false;
+        // The programs find the taskbar this way; it must be the stand-in.
+        return FindWindowW(L"Shell_TrayWnd", L"") == tray;
+    }
+};
+
+HWND StartResident(Child& child, const std::wstring& program, const std::wstring& cls) {
+    if (!child.Start(program)) return nullptr;
+    WaitForInputIdle(child.pi.hProcess, 30000);
+    HWND w = nullptr;
+    bool ok = PumpUntil(
+        [&] {
+            w = WindowOf(cls, child.pi.dwProcessId);
+            return Resident(w, cls);
+        },
+        30000);
+    if (!ok) return nullptr;
+    PumpUntil([] { return false; }, 500);  // let the start-up's last messages go by
+    return w;
+}
+
+// The moment the stand-in created the current trial's dialog.
+LONGLONG g_created = 0;
+
+void CALLBACK OnShellCreate(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
+    LONGLONG now = Now();
+    if (!hwnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF || g_created) return;
+    // The dialog may be closed already when this arrives: a window whose
+    // class cannot be read is taken for it. The stand-in's other windows
+    // (its IME and COM helpers) are not.
+    wchar_t cls[64] = {};
+    if (GetClassNameW(hwnd, cls, 64) && lstrcmpW(cls, L"StandInDialog") != 0) return;
+    g_created = now;
+}
+
+int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
+    Shell shell;
+    if (!shell.Start()) {
+        std::printf("error: the stand-in taskbar did not start or is not the one found\n");
+        return 1;
+    }
+    Child target;
+    HWND window = StartResident(target, program, cls);
+    if (!window) {
+        std::printf("error: %ls did not become resident\n", program.c_str());
+        return 1;
+    }
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnShellCreate,
+                                         shell.process.pi.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+    if (!hook) {
+        std::printf("error: SetWinEventHook failed\n");
+        return 1;
+    }
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    std::vector<double> ms;
+    int closed = 0;
+    int status = 0;
+    for (int i = 1; i <= trials; ++i) {
+        g_created = 0;
+        LONGLONG visible = 0;
+        // Sent from a second thread, so that this one keeps taking the
+        // hook's callbacks and watching while the stand-in creates its window.
+        HWND dialog = nullptr;
+        std::thread sender([&] {
+            COPYDATASTRUCT cds{1, static_cast<DWORD>(wcslen(kCaption) * sizeof(wchar_t)),
+                               const_cast<wchar_t*>(kCaption)};
+            dialog = reinterpret_cast<HWND>(SendMessageW(shell.tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+        });
+        bool seen = PumpUntil(
+            [&] {
+                if (!visible && IsWindowVisible(window)) visible = Now();
+                return g_created && visible;
+            },
+            10000, 1);
+        sender.join();
+        if (!seen) {
+            std::printf("trial %d: %s\n", i, g_created ? "the program's window was not shown" :
+                                                     "the stand-in's dialog was not seen");
+            status = 1;
+            break;
+        }
+        double t = static_cast<double>(visible - g_created) * 1000.0 / static_cast<double>(freq.QuadPart);
+        ms.push_back(t);
+        bool gone = PumpUntil([&] { return !IsWindow(dialog); }, 1000);
+        closed += gone;
+        std::printf("trial %d %.3f ms%s\n", i, t, gone ? ", system dialog closed" : "");
+        std::fflush(stdout);
+        // Back to resident for the next trial.
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (!PumpUntil([&] { return !IsWindowVisible(window); }, 5000)) {
+            std::printf("trial %d: the program's window did not hide again\n", i);
+            status = 1;
+            break;
+        }
+        if (IsWindow(dialog)) SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        PumpUntil([] { return false; }, 300);
+    }
+    UnhookWinEvent(hook);
+    if (!ms.empty()) {
+        std::vector<double> sorted = ms;
+        std::sort(sorted.begin(), sorted.end());
+        size_t n = sorted.size();
+        double median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+        std::printf("median %.3f ms min %.3f max %.3f trials %zu closed %d\n", median, sorted.front(),
+                    sorted.back(), n, closed);
+    }
+    return status;
+}
+
+int StartShell() {
+    Shell shell;
+    if (!shell.Start()) {
+        std::printf("error: the stand-in taskbar did not start or is not the one found\n");
+        return 1;
+    }
+    std::printf("started standin_shell.exe, process %lu\n", shell.process.pi.dwProcessId);
+    shell.process.Release();
+    return 0;
+}
+
+int StartPrograms(const std::vector<std::wstring>& args) {
+    for (size_t i = 0; i + 1 < args.size(); i += 2) {
+        Child child;
+        if (!StartResident(child, args[i], args[i + 1])) {
+            std::printf("error: %ls did not become resident\n", args[i].c_str());
+            return 1;
+        }
+        std::printf("started %ls, process %lu, resident\n", args[i].c_str(), child.pi.dwProcessId);
+        std::fflush(stdout);
+        child.Release();
+    }
+    return 0;
+}
+
+int Visible(const std::wstring& cls) {
+    bool shown = PumpUntil(
+        [&] {
+            HWND w = WindowOf(cls, 0);
+            return w && IsWindowVisible(w);
+        },
+        5000);
+    std::printf("%ls window %s\n", cls.c_str(), shown ? "visible" : "not visible");
+    return shown ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Widen(argv[i]));
+    std::wstring mode = args.empty() ? L"" : args[0];
+    if (mode == L"latency" && args.size() == 4 && std::atoi(argv[4]) > 0)
+        return Latency(args[1], args[2], std::atoi(argv[4]));
+    if (mode == L"shell" && args.size() == 1) return StartShell();
+    if (mode == L"start" && args.size() >= 3 && args.size() % 2 == 1)
+        return StartPrograms(std::vector<std::wstring>(args.begin() + 1, args.end()));
+    if (mode == L"visible" && args.size() == 2) return Visible(args[1]);
+    std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | shell | start PROGRAM CLASS [...] | "
+                "visible CLASS\n");
+    return 2;
+}
