@@ -20,6 +20,8 @@
 // the target's window is looked at every millisecond while a trial runs.
 #include <windows.h>
 
+#include "../tests/win32/tools/standin_protocol.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -185,7 +187,7 @@ int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
         // hook's callbacks and watching while the stand-in creates its window.
         HWND dialog = nullptr;
         std::thread sender([&] {
-            COPYDATASTRUCT cds{1, static_cast<DWORD>(wcslen(kCaption) * sizeof(wchar_t)),
+            COPYDATASTRUCT cds{standin::kOpenWindow, static_cast<DWORD>(wcslen(kCaption) * sizeof(wchar_t)),
                                const_cast<wchar_t*>(kCaption)};
             dialog = reinterpret_cast<HWND>(SendMessageW(shell.tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
         });

@@ -1,12 +1,40 @@
 # Private Wine prefix and X display for a Windows build tree.
+# halcyra_win_prepare PREFIX: creates the prefix on first use and gives it
+#   what the tests rely on; does nothing when all is there.
 # halcyra_win_start BUILD_DIR: starts Xvfb and a persistent wineserver,
-# initialising the prefix on first use; exports DISPLAY and WINEPREFIX.
+#   preparing the prefix; exports DISPLAY and WINEPREFIX.
 # halcyra_win_stop BUILD_DIR: stops both again.
+
+halcyra_win_prepare() {
+  local prefix=$1 changed=
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  if [ ! -f "$prefix/system.reg" ]; then
+    echo "initialising Wine prefix $prefix" >&2
+    WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1
+    changed=1
+  fi
+  # Every window of the prefix lives in one 1024x768 virtual desktop: Wine
+  # then draws real frames, and a window that hides does not wait two
+  # seconds for a window manager that is not there.
+  if ! grep -q '^\[Software\\\\Wine\\\\Explorer\\\\Desktops\]' "$prefix/user.reg" 2>/dev/null; then
+    WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    changed=1
+  fi
+  # Wine's own TrueType fonts (Marlett draws the caption buttons, Tahoma the
+  # password prompt), where this Wine does not find them by itself.
+  if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    changed=1
+  fi
+  if [ -n "$changed" ]; then WINEPREFIX=$prefix wineserver -w; fi
+  return 0
+}
 
 halcyra_win_start() {
   local build
   build=$(cd "$1" && pwd)
-  export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  export WINEPREFIX=$build/wineprefix
   rm -f "$build/display" "$build/xvfb.num"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb.num" >/dev/null 2>&1 &
   echo $! >"$build/xvfb.pid"
@@ -21,19 +49,7 @@ halcyra_win_start() {
   fi
   export DISPLAY=:$(head -n1 "$build/xvfb.num")
   echo "$DISPLAY" >"$build/display"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "initialising Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    # Every window of the prefix lives in one 1024x768 virtual desktop: Wine
-    # then draws real frames, and ShowWindow does not stall as it can on a
-    # bare X server without a window manager.
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-    # Wine's own TrueType fonts (Marlett draws the caption buttons, Tahoma
-    # the password prompt), where this Wine does not find them by itself.
-    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    wineserver -w
-  fi
+  halcyra_win_prepare "$WINEPREFIX"
   wineserver -p 2>/dev/null || true
   # Start Wine's background processes (services, the desktop's explorer) now,
   # detached from any pipe: started later by a test, they would inherit

@@ -12,6 +12,7 @@
 #include "daemon/resource.h"
 #include "platform/win32/text.h"
 #include "test_util.h"
+#include "tools/standin_protocol.h"
 
 using platform::win32::Widen;
 
@@ -113,7 +114,7 @@ protected:
         return w;
     }
     HWND ShellOpens(const std::wstring& caption) {
-        COPYDATASTRUCT cds{1, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
+        COPYDATASTRUCT cds{standin::kOpenWindow, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
                            const_cast<wchar_t*>(caption.data())};
         return reinterpret_cast<HWND>(SendMessageW(tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
     }

@@ -10,14 +10,16 @@
 // The exit code is 0 when the request was carried out.
 #include <windows.h>
 
+#include "standin_protocol.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr ULONG_PTR kOpenWindow = 1;
-constexpr ULONG_PTR kQuit = 2;
+using standin::kOpenWindow;
+using standin::kQuit;
 
 LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
