@@ -76,23 +76,37 @@ std::optional<bool> ToBool(const std::string& s) {
     return nonZero;
 }
 
-std::string Store::Text(const std::string& name, const std::string& def) const {
-    return basRegistry::ReadValue(reg_, basRegistry::SettingsRoot, kSettingsKey, name, def, true,
-                                  flavor_);
+std::optional<std::string> Store::Raw(const std::string& name) const {
+    if (batchKey_) return basRegistry::QueryStringValue(reg_, batchKey_, name, true, flavor_);
+    return basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
 }
 
+Store::Batch::Batch(const Store& store) : store_(store) {
+    if (store_.batchKey_) return;  // an outer batch has the key open
+    store_.batchKey_ = store_.reg_.OpenKey(basRegistry::SettingsRoot, kSettingsKey);
+    owner_ = true;
+}
+
+Store::Batch::~Batch() {
+    if (!owner_) return;
+    store_.reg_.CloseKey(store_.batchKey_);
+    store_.batchKey_ = 0;
+}
+
+std::string Store::Text(const std::string& name, const std::string& def) const { return Raw(name).value_or(def); }
+
 std::int16_t Store::Flag(const std::string& name, std::int16_t def) const {
-    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    auto s = Raw(name);
     return s ? ToInt16(*s).value_or(def) : def;
 }
 
 std::int32_t Store::Long(const std::string& name, std::int32_t def) const {
-    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    auto s = Raw(name);
     return s ? ToInt32(*s).value_or(def) : def;
 }
 
 bool Store::Boolean(const std::string& name, bool def) const {
-    auto s = basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    auto s = Raw(name);
     return s ? ToBool(*s).value_or(def) : def;
 }
 

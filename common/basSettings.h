@@ -85,9 +85,26 @@ public:
 
     platform::Registry& registry() const { return reg_; }
 
+    // While a Batch lives, reads go through one open key instead of opening
+    // it for every value; each value is still read whole.
+    class Batch {
+    public:
+        explicit Batch(const Store& store);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        const Store& store_;
+        bool owner_ = false;
+    };
+
 private:
+    std::optional<std::string> Raw(const std::string& name) const;
+
     platform::Registry& reg_;
     basRegistry::Flavor flavor_;
+    mutable platform::Registry::Key batchKey_ = 0;
 };
 
 // Comma lists: every element is followed by one ","; text after the last

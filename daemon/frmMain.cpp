@@ -197,7 +197,9 @@ void frmMain::Hook_Window(platform::ShellHook::Handle window) {
 }
 
 void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
-    sys_.windows.SendClose(window);
+    // Posted, not sent: the system's dialog closes all the same, and the user
+    // does not wait for it before seeing ours.
+    sys_.windows.PostClose(window);
     LoadDialogSettings();
     ShowShutdownPrompt();
     basDaemon::LogoffIntercepted = false;
@@ -216,8 +218,9 @@ void frmMain::ShowShutdownPrompt() {
     ui_.DoEvents();
     basDaemon::StartDimmer(sys_);
     ui_.DoEvents();
-    form.ShowModeless();
+    // Topmost while still hidden, so that showing is the one visible step.
     form.SetTopmost();
+    form.ShowModeless();
 }
 
 void frmMain::Tray_MouseMessage(int mouseMessage) {
@@ -286,9 +289,9 @@ void frmMain::PrepareRunList() {
     lsvRun.SetCheckBoxes();
 }
 
-void frmMain::FillRunList() {
+void frmMain::FillRunList(const S::Store& store) {
     lsvRun.DeleteAllItems();
-    for (const auto& row : S::ReadRunList(Settings(), basCountry::DayInitials)) {
+    for (const auto& row : S::ReadRunList(store, basCountry::DayInitials)) {
         int r = lsvRun.AddRow(row.name);
         lsvRun.SetCellText(r, 1, row.days);
         if (row.checked) lsvRun.CheckItem(r);
@@ -298,11 +301,12 @@ void frmMain::FillRunList() {
 
 void frmMain::InitialLoad() {
     S::Store store = Settings();
+    S::Store::Batch batch(store);
     chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
     chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
     basDaemon::ForceClose = store.Read(S::UseHalcyra);
     if (IsNt()) basDaemon::LogEvents = store.Read(S::LogEV);
-    FillRunList();
+    FillRunList(store);
     chkRunThisFirst_Click();
 
     std::string type = store.Read(S::ShutdownType);
@@ -318,6 +322,7 @@ void frmMain::InitialLoad() {
 
 void frmMain::LoadDialogSettings() {
     S::Store store = Settings();
+    S::Store::Batch batch(store);
     chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
     chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
     basDaemon::ForceClose = store.Read(S::UseHalcyra);
@@ -335,7 +340,7 @@ void frmMain::LoadDialogSettings() {
         if (!IsNt()) lstStop.SetBackColor(ui::SysColor::ButtonFace);
     }
 
-    FillRunList();
+    FillRunList(store);
     chkRunThisFirst_Click();
 
     if (IsNt()) {

@@ -91,7 +91,7 @@ private:
     void SetOwnCaptions();
     void Unload();
     void SetDetails(bool expanded);
-    void FillRunList();
+    void FillRunList(const basSettings::Store& store);
     void ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView);
     std::vector<basSettings::RunRow> ReadRows() const;
     basSettings::Store Settings() const;

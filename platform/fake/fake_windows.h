@@ -14,7 +14,7 @@ public:
         std::uint32_t process = 0;
     };
     std::map<Handle, Window> windows;
-    std::vector<Handle> closePosted, closeSent, broughtToFront;
+    std::vector<Handle> closePosted, broughtToFront;
 
     Handle Add(const std::string& className, const std::string& title, std::uint32_t process = 0) {
         Handle h = next++;
@@ -31,7 +31,6 @@ public:
         closePosted.push_back(window);
         return true;
     }
-    void SendClose(Handle window) override { closeSent.push_back(window); }
     std::string Text(Handle window) override {
         auto it = windows.find(window);
         return it == windows.end() ? std::string() : it->second.title.substr(0, 62);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -46,20 +47,15 @@ std::optional<RegData> Win32Registry::QueryValue(Key key, const std::string& nam
     if (!key) return std::nullopt;
     std::wstring wname = Widen(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(H(key), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    // Ask with the size just learnt; grow if the value changed in between.
-    std::vector<BYTE> buf(size + sizeof(wchar_t));
+    // One call for the usual short value; a longer one says its size and is
+    // read again (it may have grown in between).
+    std::vector<BYTE> buf(512);
     LONG rc;
     for (;;) {
-        DWORD got = static_cast<DWORD>(buf.size());
-        rc = RegQueryValueExW(H(key), wname.c_str(), nullptr, &type, buf.data(), &got);
-        if (rc == ERROR_MORE_DATA) {
-            buf.resize(buf.size() * 2);
-            continue;
-        }
-        size = got;
-        break;
+        size = static_cast<DWORD>(buf.size());
+        rc = RegQueryValueExW(H(key), wname.c_str(), nullptr, &type, buf.data(), &size);
+        if (rc != ERROR_MORE_DATA) break;
+        buf.resize(std::max<size_t>(size + sizeof(wchar_t), buf.size() * 2));
     }
     if (rc != ERROR_SUCCESS) return std::nullopt;
     RegData out;

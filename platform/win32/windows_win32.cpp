@@ -16,10 +16,6 @@ bool Win32WindowManager::PostClose(Handle window) {
     return window && PostMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
 }
 
-void Win32WindowManager::SendClose(Handle window) {
-    if (window) SendMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
-}
-
 std::string Win32WindowManager::Text(Handle window) {
     wchar_t buf[64] = {};
     int n = GetWindowTextW(reinterpret_cast<HWND>(window), buf, 63);

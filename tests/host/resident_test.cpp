@@ -86,7 +86,7 @@ TEST_F(InterceptionTest, LogOffDialogIsClosedAndOursOpensWithLogOff) {
     EXPECT_EQ(hook.armedFor, 42u);
     ASSERT_EQ(m.cmbShutdown.ListIndex(), 1);
     auto sys_dialog = ShellShows("Log Off Windows");
-    EXPECT_EQ(windows.closeSent, std::vector<platform::WindowManager::Handle>{sys_dialog});
+    EXPECT_EQ(windows.closePosted, std::vector<platform::WindowManager::Handle>{sys_dialog});
     EXPECT_TRUE(form->IsVisible());
     EXPECT_TRUE(form->topmost);
     EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
@@ -111,7 +111,7 @@ TEST_F(InterceptionTest, OtherWindowsAndADisabledHookAreIgnored) {
     ShellShows("Taskbar and Start Menu Properties");
     ShellShows("");
     EXPECT_FALSE(form->IsVisible());
-    EXPECT_TRUE(windows.closeSent.empty());
+    EXPECT_TRUE(windows.closePosted.empty());
     hook.SetEnabled(false);
     ShellShows("Shut Down Windows");
     EXPECT_FALSE(form->IsVisible());

@@ -193,3 +193,30 @@ TEST(Schedule, DayKeysAndTheOncePerDayRule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsTest, BatchReadsThroughOneKeyAndSeesCurrentValues) {
+    Put("RunPrograms", "0");
+    {
+        Store::Batch batch(store);
+        EXPECT_EQ(reg.OpenHandles(), 1);
+        EXPECT_EQ(store.Read(RunPrograms), 0);
+        Put("RunPrograms", "1");  // another program writes meanwhile
+        EXPECT_EQ(store.Read(RunPrograms), 1);
+        {
+            Store::Batch inner(store);
+            EXPECT_EQ(reg.OpenHandles(), 1);
+        }
+        EXPECT_EQ(store.Read(ShowIcon), 1);  // the inner batch left the key open
+        EXPECT_EQ(reg.OpenHandles(), 1);
+    }
+    EXPECT_EQ(reg.OpenHandles(), 0);
+    // Without a settings key yet, a batch reads the defaults.
+    FakeRegistry empty;
+    Store fresh(empty);
+    Store::Batch batch(fresh);
+    EXPECT_EQ(fresh.Read(SecondsToWaitForService), 20);
+}
+
+}  // namespace
