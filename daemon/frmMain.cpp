@@ -290,13 +290,30 @@ void frmMain::PrepareRunList() {
 }
 
 void frmMain::FillRunList(const S::Store& store) {
+    auto rows = S::ReadRunList(store, basCountry::DayInitials);
+    // Rows the list already shows keep their rows and column widths (refilling
+    // and measuring them again is the slow part of showing the dialog); only
+    // the check boxes follow the settings.
+    bool same = lsvRun.RowCount() == static_cast<int>(rows.size());
+    for (int r = 0; same && r < lsvRun.RowCount(); ++r) {
+        const auto& row = rows[static_cast<size_t>(r)];
+        same = lsvRun.GetItemText(r, 0) == row.name && lsvRun.GetItemText(r, 1) == row.days;
+    }
+    if (same && filledOnce_) {
+        for (int r = 0; r < lsvRun.RowCount(); ++r) {
+            if (rows[static_cast<size_t>(r)].checked) lsvRun.CheckItem(r);
+            else lsvRun.UncheckItem(r);
+        }
+        return;
+    }
     lsvRun.DeleteAllItems();
-    for (const auto& row : S::ReadRunList(store, basCountry::DayInitials)) {
+    for (const auto& row : rows) {
         int r = lsvRun.AddRow(row.name);
         lsvRun.SetCellText(r, 1, row.days);
         if (row.checked) lsvRun.CheckItem(r);
     }
     lsvRun.AutoSizeColumns(true);
+    filledOnce_ = true;
 }
 
 void frmMain::InitialLoad() {
@@ -344,11 +361,15 @@ void frmMain::LoadDialogSettings() {
     chkRunThisFirst_Click();
 
     if (IsNt()) {
-        lstStop.Clear();
         auto services = S::ParseCommaList(store.Read(S::SelectedStopList));
         // A value without one complete entry stops nothing, so it says so.
-        if (services.empty()) lstStop.AddItem(basDaemon::NoServicesText);
-        for (const auto& s : services) lstStop.AddItem(s);
+        if (services.empty()) services.push_back(basDaemon::NoServicesText);
+        bool same = lstStop.ListCount() == static_cast<int>(services.size());
+        for (int i = 0; same && i < lstStop.ListCount(); ++i) same = lstStop.List(i) == services[static_cast<size_t>(i)];
+        if (!same) {
+            lstStop.Clear();
+            for (const auto& s : services) lstStop.AddItem(s);
+        }
         chkStopServices_Click();
     }
 }

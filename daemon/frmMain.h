@@ -98,6 +98,7 @@ private:
 
     ui::Ui& ui_;
     platform::Platform& sys_;
+    bool filledOnce_ = false;  // the run list has been filled and measured
 };
 
 }  // namespace halcyrad

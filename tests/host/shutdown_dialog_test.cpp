@@ -326,3 +326,32 @@ TEST_F(ShutdownDialogTest, TrayIconFollowsTheShowIconSetting) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ShutdownDialogTest, ReloadKeepsUnchangedRowsButFollowsEveryChange) {
+    Put("RunList", "A,B,");
+    Put("SelectedList", "0,");
+    auto& m = Load(Win::W2000);
+    RunList().autoSize = ui::memory::MemListView::AutoSize::None;
+    RunList().CheckItem(1);  // a change the user did not save
+    m.LoadDialogSettings();
+    EXPECT_TRUE(RunList().IsItemChecked(0));
+    EXPECT_FALSE(RunList().IsItemChecked(1));
+    EXPECT_EQ(RunList().autoSize, ui::memory::MemListView::AutoSize::None);  // rows kept, not measured again
+    Put("dowB", "2");
+    m.LoadDialogSettings();
+    EXPECT_EQ(RunList().GetItemText(1, 1), "M");
+    EXPECT_EQ(RunList().autoSize, ui::memory::MemListView::AutoSize::ContentsAndHeaders);
+    Put("RunList", "A,");
+    m.LoadDialogSettings();
+    EXPECT_EQ(RunList().RowCount(), 1);
+    Put("SelectedStopList", "Spooler,");
+    m.LoadDialogSettings();
+    EXPECT_EQ(StopList().items, std::vector<std::string>{"Spooler"});
+    Put("SelectedStopList", "");
+    m.LoadDialogSettings();
+    EXPECT_EQ(StopList().items, std::vector<std::string>{"No services are set to stop."});
+}
+
+}  // namespace

@@ -92,6 +92,8 @@ std::string NativeListBox::List(int index) const {
 }
 // The form paints with the colour in WM_CTLCOLORLISTBOX.
 void NativeListBox::SetBackColor(ui::SysColor color) {
+    // Repainting for nothing costs time each time the dialog is filled.
+    if (color == color_) return;
     color_ = color;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -244,6 +246,8 @@ int NativeListView::HitTestCheckBox(int x, int y) const {
     return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) ? row : -1;
 }
 void NativeListView::SetBackColor(ui::SysColor color) {
+    if (colorApplied_ && color == color_) return;
+    colorApplied_ = true;
     color_ = color;
     COLORREF rgb = ::GetSysColor(SysColorIndex(color));
     ::SendMessageW(hwnd_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(rgb));

@@ -221,6 +221,10 @@ void NativeForm::CenterOnScreen() {
 }
 
 void NativeForm::SetTopmost() {
+    // A hidden window that is topmost already goes to the top of that band
+    // when it is shown and activated; asking again only costs time.
+    bool topmost = (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (topmost && !::IsWindowVisible(hwnd_)) return;
     ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

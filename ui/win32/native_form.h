@@ -153,6 +153,7 @@ public:
 private:
     void AddExtendedStyle(DWORD bits);
     ui::SysColor color_ = ui::SysColor::Window;
+    bool colorApplied_ = false;
 };
 
 class NativeMenu : public ui::Menu {
