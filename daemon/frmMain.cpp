@@ -190,9 +190,13 @@ void frmMain::ArmHook() {
 }
 
 void frmMain::Hook_Window(platform::ShellHook::Handle window) {
+    // Forget dialogs that are gone; a later window may get the same handle.
+    std::erase_if(intercepted_, [this](platform::ShellHook::Handle h) { return !sys_.windows.Exists(h); });
+    if (intercepted_.count(window)) return;
     int slot = basDaemon::MatchInterceptTitle(sys_.locale, sys_.windows.Text(window));
     if (slot < 0) return;
     if (slot == 1) basDaemon::LogoffIntercepted = true;
+    intercepted_.insert(window);
     sys_.hook.RequestDeferred(window);
 }
 

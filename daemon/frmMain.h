@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "common/basSettings.h"
 #include "platform/platform.h"
@@ -99,6 +100,9 @@ private:
     ui::Ui& ui_;
     platform::Platform& sys_;
     bool filledOnce_ = false;  // the run list has been filled and measured
+    // System dialogs already being replaced: the hook reports a window more
+    // than once (created, shown, renamed), and one dialog is one interception.
+    std::set<platform::ShellHook::Handle> intercepted_;
 };
 
 }  // namespace halcyrad

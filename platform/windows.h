@@ -17,6 +17,7 @@ public:
     // The caption, at most 62 characters, as a 64-character buffer holds it.
     virtual std::string Text(Handle window) = 0;
     virtual std::uint32_t ProcessOf(Handle window) = 0;
+    virtual bool Exists(Handle window) = 0;
     // Topmost, restored and in front: how a running copy answers a second start.
     virtual void BringToFront(Handle window) = 0;
 };

@@ -40,6 +40,7 @@ public:
         return it == windows.end() ? 0 : it->second.process;
     }
     void BringToFront(Handle window) override { broughtToFront.push_back(window); }
+    bool Exists(Handle window) override { return windows.count(window) > 0; }
 
     Handle next = 0x100;
 };

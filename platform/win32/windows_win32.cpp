@@ -28,6 +28,8 @@ std::uint32_t Win32WindowManager::ProcessOf(Handle window) {
     return pid;
 }
 
+bool Win32WindowManager::Exists(Handle window) { return window && IsWindow(reinterpret_cast<HWND>(window)); }
+
 void Win32WindowManager::BringToFront(Handle window) {
     HWND h = reinterpret_cast<HWND>(window);
     SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -248,3 +248,32 @@ TEST_F(UnloadTest, MinimiseHides) {
 }
 
 }  // namespace
+
+namespace {
+
+class RepeatedReportTest : public testing_support::DaemonFixture {};
+
+TEST_F(RepeatedReportTest, OneSystemDialogIsOneInterception) {
+    windows.Add("Shell_TrayWnd", "", 42);
+    basDaemon::AppPath = "C:\\Halcyra\\";
+    sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
+    Load(Win::W2000);
+    auto dialog = windows.Add("#32770", "Shut Down Windows", 42);
+    hook.Report(dialog);  // created
+    hook.Report(dialog);  // shown
+    hook.RunDeferred();
+    hook.Report(dialog);  // renamed, while its close is under way
+    hook.RunDeferred();
+    EXPECT_EQ(windows.closePosted, std::vector<platform::WindowManager::Handle>{dialog});
+    EXPECT_EQ(processes.started.size(), 1u);  // one dimmer
+    // Once it is gone, the next dialog is a new request.
+    windows.windows.erase(dialog);
+    form->Click("cmdCancel");
+    auto next = windows.Add("#32770", "Shut Down Windows", 42);
+    hook.Report(next);
+    hook.RunDeferred();
+    EXPECT_EQ(windows.closePosted, (std::vector<platform::WindowManager::Handle>{dialog, next}));
+    EXPECT_TRUE(form->IsVisible());
+}
+
+}  // namespace
