@@ -28,12 +28,16 @@ public:
     void SetFocus() override { focused = true; }
 };
 
-class MemLabel : public Mem<Button> {
+// Controls with a caption.
+template <class Interface>
+class MemCaptioned : public Mem<Interface> {
 public:
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
     std::string caption;
 };
+
+class MemLabel : public MemCaptioned<Button> {};
 
 class MemPicture : public Mem<Picture> {
 public:
@@ -42,26 +46,20 @@ public:
     std::uintptr_t icon = 0x1CE;
 };
 
-class MemCheckBox : public Mem<CheckBox> {
+class MemCheckBox : public MemCaptioned<CheckBox> {
 public:
-    void SetCaption(const std::string& t) override { caption = t; }
-    std::string Caption() const override { return caption; }
     void SetValue(int v) override { value = v; }
     int Value() const override { return value; }
-    std::string caption;
     int value = 0;
 };
 
 class MemoryForm;
 
-class MemOption : public Mem<OptionButton> {
+class MemOption : public MemCaptioned<OptionButton> {
 public:
     explicit MemOption(MemoryForm& form) : form_(form) {}
-    void SetCaption(const std::string& t) override { caption = t; }
-    std::string Caption() const override { return caption; }
     void SetValue(bool selected) override;
     bool Value() const override { return value; }
-    std::string caption;
     bool value = false;
 
 private:
@@ -201,6 +199,7 @@ public:
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
+
     void SetHeightTwips(int t) override { height = t; }
     int HeightTwips() const override { return height; }
     int WidthTwips() const override { return width; }

@@ -40,9 +40,8 @@ std::string WindowText(HWND hwnd) {
     return Narrow(text);
 }
 
-static void SetText(HWND hwnd, const std::string& text) { ::SetWindowTextW(hwnd, Widen(text).c_str()); }
+void SetWindowTextUtf8(HWND hwnd, const std::string& text) { ::SetWindowTextW(hwnd, Widen(text).c_str()); }
 
-void NativeLabel::SetCaption(const std::string& text) { SetText(hwnd_, text); }
 
 std::uintptr_t NativePicture::IconHandle() const {
     return static_cast<std::uintptr_t>(::SendMessageW(hwnd_, STM_GETICON, 0, 0));
@@ -52,13 +51,11 @@ void NativePicture::SetIconHandle(std::uintptr_t icon) {
     ::SendMessageW(hwnd_, STM_SETICON, static_cast<WPARAM>(icon), 0);
 }
 
-void NativeCheckBox::SetCaption(const std::string& text) { SetText(hwnd_, text); }
 void NativeCheckBox::SetValue(int value) {
     ::SendMessageW(hwnd_, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 int NativeCheckBox::Value() const { return ::SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
 
-void NativeOption::SetCaption(const std::string& text) { SetText(hwnd_, text); }
 void NativeOption::SetValue(bool selected) {
     ::SendMessageW(hwnd_, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
     if (selected) form_.ClearOptionsExcept(hwnd_);
@@ -102,7 +99,7 @@ NativeTextBox::NativeTextBox(NativeForm& form, HWND hwnd, std::string name)
     : NativeControl(form, hwnd, std::move(name)) {
     if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_PASSWORD) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, L'*', 0);
 }
-void NativeTextBox::SetText(const std::string& text) { ui::win32::SetText(hwnd_, text); }
+void NativeTextBox::SetText(const std::string& text) { SetWindowTextUtf8(hwnd_, text); }
 
 int NativeTab::TabCount() const { return static_cast<int>(::SendMessageW(hwnd_, TCM_GETITEMCOUNT, 0, 0)); }
 // Tabs come into being when they are first named.

@@ -47,13 +47,21 @@ public:
 };
 
 std::string WindowText(HWND hwnd);
+void SetWindowTextUtf8(HWND hwnd, const std::string& text);
+
+// Controls whose caption is their window text.
+template <class Interface>
+class NativeCaptioned : public NativeControl<Interface> {
+public:
+    using NativeControl<Interface>::NativeControl;
+    void SetCaption(const std::string& text) override { SetWindowTextUtf8(this->hwnd_, text); }
+    std::string Caption() const override { return WindowText(this->hwnd_); }
+};
 
 // Static text and push buttons: both only have a caption.
-class NativeLabel : public NativeControl<ui::Button> {
+class NativeLabel : public NativeCaptioned<ui::Button> {
 public:
-    using NativeControl::NativeControl;
-    void SetCaption(const std::string& text) override;
-    std::string Caption() const override { return WindowText(hwnd_); }
+    using NativeCaptioned::NativeCaptioned;
 };
 
 class NativePicture : public NativeControl<ui::Picture> {
@@ -63,20 +71,16 @@ public:
     void SetIconHandle(std::uintptr_t icon) override;
 };
 
-class NativeCheckBox : public NativeControl<ui::CheckBox> {
+class NativeCheckBox : public NativeCaptioned<ui::CheckBox> {
 public:
-    using NativeControl::NativeControl;
-    void SetCaption(const std::string& text) override;
-    std::string Caption() const override { return WindowText(hwnd_); }
+    using NativeCaptioned::NativeCaptioned;
     void SetValue(int value) override;
     int Value() const override;
 };
 
-class NativeOption : public NativeControl<ui::OptionButton> {
+class NativeOption : public NativeCaptioned<ui::OptionButton> {
 public:
-    using NativeControl::NativeControl;
-    void SetCaption(const std::string& text) override;
-    std::string Caption() const override { return WindowText(hwnd_); }
+    using NativeCaptioned::NativeCaptioned;
     void SetValue(bool selected) override;
     bool Value() const override;
 };
@@ -201,6 +205,7 @@ public:
 
     void SetCaption(const std::string& text) override;
     std::string Caption() const override { return WindowText(hwnd_); }
+
     void SetHeightTwips(int twips) override;
     int HeightTwips() const override;
     int WidthTwips() const override;
