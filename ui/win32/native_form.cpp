@@ -98,7 +98,6 @@ NativeForm::NativeForm(HINSTANCE module, const std::string& templateName, const 
         } else {
             throw std::logic_error("control " + std::string(b.name) + " has an unknown window class");
         }
-        ::SetWindowSubclass(child, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         byId_[b.id] = c.get();
         controls_[b.name] = std::move(c);
     }
@@ -112,7 +111,7 @@ NativeForm::~NativeForm() {
         HWND hwnd = hwnd_;
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         hwnd_ = nullptr;
-        for (auto& [name, c] : controls_) ::RemoveWindowSubclass(c->hwnd(), ControlProc, kSubclassId);
+        for (HWND c : subclassed_) ::RemoveWindowSubclass(c, ControlProc, kSubclassId);
         ::DestroyWindow(hwnd);
     }
     if (font_) ::DeleteObject(font_);
@@ -154,8 +153,14 @@ ui::Menu& NativeForm::GetMenu(const std::string& name) {
 
 void NativeForm::OnClick(const std::string& n, std::function<void()> h) { clicks_[n] = std::move(h); }
 void NativeForm::OnChange(const std::string& n, std::function<void()> h) { changes_[n] = std::move(h); }
+// Only controls with a mouse-down handler are subclassed: under Wine every
+// message to a subclassed control looks its subclass up in the window's
+// properties, a round trip to the server, and filling the dialog sends many.
 void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
     mouseDowns_[n] = std::move(h);
+    auto it = controls_.find(n);
+    if (it == controls_.end() || !subclassed_.insert(it->second->hwnd()).second) return;
+    ::SetWindowSubclass(it->second->hwnd(), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
 void NativeForm::OnCloseRequest(std::function<bool()> h) { closeRequest_ = std::move(h); }

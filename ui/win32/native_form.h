@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,6 +258,7 @@ private:
     std::map<std::string, std::unique_ptr<NativeMenu>> menus_;
     std::map<std::string, std::function<void()>> clicks_, changes_;
     std::map<std::string, std::function<void(const ui::MouseEvent&)>> mouseDowns_;
+    std::set<HWND> subclassed_;
     std::function<bool(int, int)> keyDown_;
     std::function<bool()> closeRequest_;
     std::function<void()> minimize_;
