@@ -293,8 +293,7 @@ void frmMain::PrepareRunList() {
     lsvRun.SetCheckBoxes();
 }
 
-void frmMain::FillRunList(const S::Store& store) {
-    auto rows = S::ReadRunList(store, basCountry::DayInitials);
+void frmMain::FillRunList(const std::vector<S::RunRow>& rows) {
     // Rows the list already shows keep their rows and column widths (refilling
     // and measuring them again is the slow part of showing the dialog); only
     // the check boxes follow the settings.
@@ -327,7 +326,7 @@ void frmMain::InitialLoad() {
     chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
     basDaemon::ForceClose = store.Read(S::UseHalcyra);
     if (IsNt()) basDaemon::LogEvents = store.Read(S::LogEV);
-    FillRunList(store);
+    FillRunList(S::ReadRunList(store, basCountry::DayInitials));
     chkRunThisFirst_Click();
 
     std::string type = store.Read(S::ShutdownType);
@@ -341,15 +340,33 @@ void frmMain::InitialLoad() {
     SetDetails(store.Read(S::ShowDetails).find(">>") == std::string::npos);
 }
 
-void frmMain::LoadDialogSettings() {
+const frmMain::StoredChoices& frmMain::Choices() {
+    if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(basRegistry::SettingsRoot, S::kSettingsKey);
+    // Asked every time, so that the watch follows each change from now on.
+    bool changed = settingsWatch_->Changed();
+    if (choices_ && !changed) return *choices_;
     S::Store store = Settings();
     S::Store::Batch batch(store);
-    chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
-    chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
-    basDaemon::ForceClose = store.Read(S::UseHalcyra);
-    basDaemon::LogEvents = store.Read(S::LogEV);
+    StoredChoices c;
+    c.runPrograms = store.Read(S::RunPrograms);
+    c.stopServices = store.Read(S::StopServices);
+    c.useHalcyra = store.Read(S::UseHalcyra);
+    c.logEvents = store.Read(S::LogEV);
+    c.userCanModifyApps = store.Read(S::UserCanModifyApps);
+    c.rows = S::ReadRunList(store, basCountry::DayInitials);
+    c.stopList = store.Read(S::SelectedStopList);
+    choices_ = std::move(c);
+    return *choices_;
+}
 
-    bool locked = store.Read(S::UserCanModifyApps) == 0 || basDaemon::HasSwitch("/lock");
+void frmMain::LoadDialogSettings() {
+    const StoredChoices& c = Choices();
+    chkRunThisFirst.SetValue(c.runPrograms == 1 ? 1 : 0);
+    chkStopServices.SetValue(IsNt() && c.stopServices == 1 ? 1 : 0);
+    basDaemon::ForceClose = c.useHalcyra;
+    basDaemon::LogEvents = c.logEvents;
+
+    bool locked = c.userCanModifyApps == 0 || basDaemon::HasSwitch("/lock");
     if (locked) {
         chkRunThisFirst.SetEnabled(false);
         chkStopServices.SetEnabled(false);
@@ -361,11 +378,11 @@ void frmMain::LoadDialogSettings() {
         if (!IsNt()) lstStop.SetBackColor(ui::SysColor::ButtonFace);
     }
 
-    FillRunList(store);
+    FillRunList(c.rows);
     chkRunThisFirst_Click();
 
     if (IsNt()) {
-        auto services = S::ParseCommaList(store.Read(S::SelectedStopList));
+        auto services = S::ParseCommaList(c.stopList);
         // A value without one complete entry stops nothing, so it says so.
         if (services.empty()) services.push_back(basDaemon::NoServicesText);
         bool same = lstStop.ListCount() == static_cast<int>(services.size());

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "common/basSettings.h"
@@ -92,7 +93,7 @@ private:
     void SetOwnCaptions();
     void Unload();
     void SetDetails(bool expanded);
-    void FillRunList(const basSettings::Store& store);
+    void FillRunList(const std::vector<basSettings::RunRow>& rows);
     void ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView);
     std::vector<basSettings::RunRow> ReadRows() const;
     basSettings::Store Settings() const;
@@ -100,6 +101,23 @@ private:
     ui::Ui& ui_;
     platform::Platform& sys_;
     bool filledOnce_ = false;  // the run list has been filled and measured
+
+    // What the dialog shows from the settings. It is kept between showings
+    // while the settings key is unchanged: reading it through the registry
+    // again was most of the time between the system's dialog appearing and
+    // ours.
+    struct StoredChoices {
+        std::int16_t runPrograms = 0;
+        std::int16_t stopServices = 0;
+        std::int16_t useHalcyra = 0;
+        std::int16_t logEvents = 0;
+        std::int16_t userCanModifyApps = 0;
+        std::vector<basSettings::RunRow> rows;
+        std::string stopList;
+    };
+    const StoredChoices& Choices();
+    std::optional<StoredChoices> choices_;
+    std::unique_ptr<platform::RegistryWatch> settingsWatch_;
     // System dialogs already being replaced: the hook reports a window more
     // than once (created, shown, renamed), and one dialog is one interception.
     std::set<platform::ShellHook::Handle> intercepted_;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,18 @@ struct RegData {
     std::string data;
 };
 
+// Tells a reader whether what it read from a key can still be trusted.
+class RegistryWatch {
+public:
+    virtual ~RegistryWatch() = default;
+    // True on the first call, and afterwards whenever a value of the key or of
+    // a key below it may have changed since the previous call, or the key was
+    // created or deleted. Also true on every call while the key cannot be
+    // watched (it is missing, or the system refuses): a false answer is a
+    // promise, a true one only a hint.
+    virtual bool Changed() = 0;
+};
+
 class Registry {
 public:
     using Key = std::uintptr_t;  // 0 is no key
@@ -39,6 +52,8 @@ public:
     virtual bool SetValue(Key key, const std::string& name, const RegData& value) = 0;
     virtual bool DeleteValue(Key key, const std::string& name) = 0;
     virtual void CloseKey(Key key) = 0;
+    // Starts watching a key, which need not exist yet.
+    virtual std::unique_ptr<RegistryWatch> Watch(RootKey root, const std::string& path) = 0;
 };
 
 }  // namespace platform

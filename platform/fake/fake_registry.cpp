@@ -1,6 +1,8 @@
 #include "platform/fake/fake_registry.h"
 
 #include <cctype>
+#include <iterator>
+#include <memory>
 
 namespace platform::fake {
 
@@ -31,6 +33,44 @@ FakeRegistry::KeyNode* FakeRegistry::Node(Key key) {
     return k == keys_.end() ? nullptr : &k->second;
 }
 
+void FakeRegistry::Touch(const std::string& id) {
+    // Ids are "root:path"; every prefix ending at a separator is an ancestor.
+    for (size_t i = id.find(':') + 1; i <= id.size(); ++i) {
+        if (i == id.size() || id[i] == '\\') ++changes_[id.substr(0, i)];
+    }
+}
+
+class FakeWatch : public RegistryWatch {
+public:
+    FakeWatch(FakeRegistry& reg, std::string id) : reg_(reg), id_(std::move(id)) {}
+    bool Changed() override {
+        long now = reg_.changes_[id_];
+        bool changed = !armed_ || now != seen_ || !reg_.keys_.count(id_);
+        armed_ = true;
+        seen_ = now;
+        return changed;
+    }
+
+private:
+    FakeRegistry& reg_;
+    std::string id_;
+    bool armed_ = false;
+    long seen_ = 0;
+};
+
+std::unique_ptr<RegistryWatch> FakeRegistry::Watch(RootKey root, const std::string& path) {
+    return std::make_unique<FakeWatch>(*this, Id(root, path));
+}
+
+void FakeRegistry::DeleteKey(RootKey root, const std::string& path) {
+    std::string id = Id(root, path);
+    for (auto it = keys_.begin(); it != keys_.end();) {
+        bool below = it->first == id || it->first.rfind(id + "\\", 0) == 0;
+        it = below ? keys_.erase(it) : std::next(it);
+    }
+    Touch(id);
+}
+
 Registry::Key FakeRegistry::OpenKey(RootKey root, const std::string& path) {
     if (root == RootKey::None) return 0;
     std::string id = Id(root, path);
@@ -45,13 +85,19 @@ Registry::Key FakeRegistry::CreateKey(RootKey root, const std::string& path) {
     // Every key along the path comes into being, as RegCreateKey does.
     std::string norm = NormalisePath(path);
     for (size_t i = 0; i <= norm.size(); ++i) {
-        if (i == norm.size() || norm[i] == '\\') keys_[Id(root, norm.substr(0, i))];
+        if (i != norm.size() && norm[i] != '\\') continue;
+        std::string id = Id(root, norm.substr(0, i));
+        if (!keys_.count(id)) {
+            keys_[id];
+            Touch(id);
+        }
     }
     handles_[next_] = Id(root, path);
     return next_++;
 }
 
 std::optional<RegData> FakeRegistry::QueryValue(Key key, const std::string& name) {
+    ++queries_;
     KeyNode* node = Node(key);
     if (!node) return std::nullopt;
     auto v = node->values.find(Fold(name));
@@ -65,13 +111,16 @@ bool FakeRegistry::SetValue(Key key, const std::string& name, const RegData& val
     auto& slot = node->values[Fold(name)];
     if (slot.name.empty()) slot.name = name;
     slot.data = value;
+    Touch(handles_[key]);
     return true;
 }
 
 bool FakeRegistry::DeleteValue(Key key, const std::string& name) {
     KeyNode* node = Node(key);
     if (!node || failWrites_) return false;
-    return node->values.erase(Fold(name)) > 0;
+    if (node->values.erase(Fold(name)) == 0) return false;
+    Touch(handles_[key]);
+    return true;
 }
 
 void FakeRegistry::CloseKey(Key key) { handles_.erase(key); }

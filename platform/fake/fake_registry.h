@@ -16,6 +16,7 @@ public:
     bool SetValue(Key key, const std::string& name, const RegData& value) override;
     bool DeleteValue(Key key, const std::string& name) override;
     void CloseKey(Key key) override;
+    std::unique_ptr<RegistryWatch> Watch(RootKey root, const std::string& path) override;
 
     // Test helpers working on paths directly.
     void Plant(RootKey root, const std::string& path, const std::string& name, RegData value);
@@ -26,6 +27,10 @@ public:
     bool KeyExists(RootKey root, const std::string& path) const;
     int OpenHandles() const { return static_cast<int>(handles_.size()); }
     void FailWrites(bool fail) { failWrites_ = fail; }
+    // Removes a key with its values and the keys below it.
+    void DeleteKey(RootKey root, const std::string& path);
+    // Value reads so far, to tell whether a reader kept what it had read.
+    int Queries() const { return queries_; }
 
 private:
     struct Value {
@@ -39,11 +44,16 @@ private:
     static std::string NormalisePath(const std::string& path);
     std::string Id(RootKey root, const std::string& path) const;
     KeyNode* Node(Key key);
+    // Counts a change of the key and of every key above it.
+    void Touch(const std::string& id);
+    friend class FakeWatch;
 
     std::map<std::string, KeyNode> keys_;    // by root and folded path
     std::map<Key, std::string> handles_;     // open handle to key id
     Key next_ = 0x100;
     bool failWrites_ = false;
+    int queries_ = 0;
+    std::map<std::string, long> changes_;  // by key id: changes at or below it
 };
 
 }  // namespace platform::fake

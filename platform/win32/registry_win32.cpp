@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -25,7 +27,61 @@ bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+// Change notifications on the key (values and keys below it) and on its
+// parent (keys coming and going), both signalling one event. Asking costs one
+// wait with no timeout; nothing runs while nobody asks.
+class Win32Watch : public RegistryWatch {
+public:
+    Win32Watch(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
+        event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Win32Watch() override {
+        Disarm();
+        if (event_) CloseHandle(event_);
+    }
+    bool Changed() override {
+        if (armed_ && WaitForSingleObject(event_, 0) == WAIT_TIMEOUT) return false;
+        // Closing a watched key signals the event: reset after closing, then
+        // watch again before the caller reads, so no change falls in between.
+        Disarm();
+        if (event_) ResetEvent(event_);
+        armed_ = Arm();
+        return true;
+    }
+
+private:
+    bool Notify(HKEY key, BOOL subtree, DWORD filter) {
+        return RegNotifyChangeKeyValue(key, subtree, filter, event_, TRUE) == ERROR_SUCCESS;
+    }
+    bool Arm() {
+        if (!event_ || !root_) return false;
+        size_t cut = path_.find_last_of(L'\\');
+        std::wstring parent = cut == std::wstring::npos ? L"" : path_.substr(0, cut);
+        if (RegOpenKeyExW(root_, parent.c_str(), 0, KEY_NOTIFY, &parent_) != ERROR_SUCCESS) parent_ = nullptr;
+        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_NOTIFY, &key_) != ERROR_SUCCESS) key_ = nullptr;
+        return parent_ && key_ && Notify(parent_, FALSE, REG_NOTIFY_CHANGE_NAME) &&
+               Notify(key_, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET);
+    }
+    void Disarm() {
+        if (key_) RegCloseKey(key_);
+        if (parent_) RegCloseKey(parent_);
+        key_ = parent_ = nullptr;
+        armed_ = false;
+    }
+
+    HKEY root_;
+    std::wstring path_;
+    HANDLE event_ = nullptr;
+    HKEY key_ = nullptr;
+    HKEY parent_ = nullptr;
+    bool armed_ = false;
+};
+
 }  // namespace
+
+std::unique_ptr<RegistryWatch> Win32Registry::Watch(RootKey root, const std::string& path) {
+    return std::make_unique<Win32Watch>(RootHandle(root), Widen(path));
+}
 
 Registry::Key Win32Registry::OpenKey(RootKey root, const std::string& path) {
     HKEY r = RootHandle(root);

@@ -11,6 +11,7 @@ public:
     bool SetValue(Key key, const std::string& name, const RegData& value) override;
     bool DeleteValue(Key key, const std::string& name) override;
     void CloseKey(Key key) override;
+    std::unique_ptr<RegistryWatch> Watch(RootKey root, const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -354,4 +354,43 @@ TEST_F(ShutdownDialogTest, ReloadKeepsUnchangedRowsButFollowsEveryChange) {
     EXPECT_EQ(StopList().items, std::vector<std::string>{"No services are set to stop."});
 }
 
+// Showing the dialog again restores what is stored, but reads the registry
+// only when the settings key has changed since the last showing.
+TEST_F(ShutdownDialogTest, ReloadReadsTheRegistryOnlyAfterAChange) {
+    Put("RunList", "A,B,");
+    Put("SelectedList", "0,");
+    Put("SelectedStopList", "Spooler,");
+    auto& m = Load(Win::W2000);
+    auto& run = static_cast<ui::memory::MemCheckBox&>(form->GetCheckBox("chkRunThisFirst"));
+    m.LoadDialogSettings();  // the first showing after start-up
+    int reads = reg.Queries();
+
+    // Choices the user changed and did not save go back to the stored ones.
+    run.SetValue(0);
+    RunList().UncheckItem(0);
+    RunList().CheckItem(1);
+    m.LoadDialogSettings();
+    EXPECT_EQ(reg.Queries(), reads);
+    EXPECT_EQ(run.Value(), 1);
+    EXPECT_TRUE(RunList().IsItemChecked(0));
+    EXPECT_FALSE(RunList().IsItemChecked(1));
+    EXPECT_TRUE(RunList().Enabled());
+
+    // Another program changes the settings: read again.
+    Put("RunPrograms", "0");
+    Put("UserCanModifyApps", "0");
+    m.LoadDialogSettings();
+    EXPECT_GT(reg.Queries(), reads);
+    EXPECT_EQ(run.Value(), 0);
+    EXPECT_FALSE(run.Enabled());
+
+    // The key removed: every value is its default again.
+    reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+    m.LoadDialogSettings();
+    EXPECT_EQ(run.Value(), 1);
+    EXPECT_TRUE(run.Enabled());
+    EXPECT_EQ(RunList().RowCount(), 0);
+    EXPECT_EQ(StopList().items, std::vector<std::string>{"No services are set to stop."});
+}
+
 }  // namespace

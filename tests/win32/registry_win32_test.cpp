@@ -105,4 +105,54 @@ TEST_F(Win32RegistryTest, DeleteValueAndMissingKeys) {
     EXPECT_EQ(reg.OpenKey(RootKey::None, "Software"), 0u);
 }
 
+// Each answer is checked twice: a change is reported once, then the watch is
+// quiet until the next one.
+TEST_F(Win32RegistryTest, WatchReportsEachChangeOfTheKeyOnce) {
+    const std::string path = scratch.path() + "\\Watched";
+    auto watch = reg.Watch(RootKey::CurrentUser, path);
+    ASSERT_TRUE(watch);
+    EXPECT_TRUE(watch->Changed());  // nothing read yet
+    EXPECT_TRUE(watch->Changed());  // no key to watch: never a promise
+    basRegistry::SaveString(reg, RootKey::CurrentUser, path, "A", "1");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+
+    // Another program's write, through its own handle.
+    HKEY raw;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_WRITE, &raw), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(raw, L"B", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 2 * sizeof(wchar_t)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+    ASSERT_EQ(RegDeleteValueW(raw, L"B"), ERROR_SUCCESS);
+    RegCloseKey(raw);
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+
+    // Below the key counts; a value of a key beside it does not.
+    basRegistry::SaveString(reg, RootKey::CurrentUser, path + "\\Below", "C", "2");
+    EXPECT_TRUE(watch->Changed());
+    basRegistry::SaveString(reg, RootKey::CurrentUser, scratch.path() + "\\Beside", "D", "3");
+    watch->Changed();  // the new key beside it may count
+    basRegistry::SaveString(reg, RootKey::CurrentUser, scratch.path() + "\\Beside", "D", "4");
+    EXPECT_FALSE(watch->Changed());
+
+    // Deleted: reported, and no promise while it is missing; back again, it
+    // is watched again.
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path).c_str()), ERROR_SUCCESS);
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_TRUE(watch->Changed());
+    basRegistry::SaveString(reg, RootKey::CurrentUser, path, "A", "5");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+    EXPECT_EQ(basRegistry::ReadValue(reg, RootKey::CurrentUser, path, "A", "", true), "5");
+}
+
+TEST_F(Win32RegistryTest, WatchWithoutARootNeverPromises) {
+    auto watch = reg.Watch(RootKey::None, "Software");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_TRUE(watch->Changed());
+}
+
 }  // namespace
