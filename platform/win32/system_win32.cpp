@@ -94,8 +94,17 @@ VersionTranslations Win32System::FileTranslations(const std::string& path) {
 std::uint16_t Win32System::SystemDefaultUILanguage() { return GetSystemDefaultUILanguage(); }
 
 std::optional<std::uint32_t> Win32System::FindFile(const std::string& path) {
+    std::wstring w = Widen(path);
+    // A plain name needs no directory search, which takes several times as
+    // long; a trailing separator names no entry for a search either.
+    if (w.find_first_of(L"*?") == std::wstring::npos) {
+        DWORD attributes = GetFileAttributesW(w.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (!w.empty() && (w.back() == L'\\' || w.back() == L'/')))
+            return std::nullopt;
+        return attributes;
+    }
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(Widen(path).c_str(), &fd);
+    HANDLE h = FindFirstFileW(w.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     FindClose(h);
     return fd.dwFileAttributes;

@@ -71,6 +71,16 @@ TEST(Win32Files, FileExistsCountsOnlyNormalFiles) {
     EXPECT_FALSE(basDaemon::FileExists(sys, hidden));
     EXPECT_FALSE(basDaemon::FileExists(sys, dir));
     EXPECT_FALSE(basDaemon::FileExists(sys, dir + "\\missing.exe"));
+    EXPECT_FALSE(basDaemon::FileExists(sys, normal + "\\"));
+    // A pattern is a directory search: the first name found decides.
+    EXPECT_TRUE(basDaemon::FileExists(sys, dir + "\\dusk*.exe"));
+    EXPECT_FALSE(basDaemon::FileExists(sys, dir + "\\hid?en.exe"));
+    EXPECT_FALSE(basDaemon::FileExists(sys, dir + "\\nothing*.exe"));
+    SetFileAttributesW(Widen(normal).c_str(), FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_FALSE(basDaemon::FileExists(sys, normal));
+    SetFileAttributesW(Widen(normal).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_TRUE(basDaemon::FileExists(sys, normal));
+    SetFileAttributesW(Widen(normal).c_str(), FILE_ATTRIBUTE_NORMAL);
     // The folder's long form, with its backslash.
     std::string app = basDaemon::ComputeAppPath(sys, dir);
     EXPECT_EQ(app.back(), '\\');
