@@ -320,15 +320,16 @@ void frmMain::FillRunList(const std::vector<S::RunRow>& rows) {
 }
 
 void frmMain::InitialLoad() {
-    S::Store store = Settings();
-    S::Store::Batch batch(store);
-    chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
-    chkStopServices.SetValue(IsNt() && store.Read(S::StopServices) == 1 ? 1 : 0);
-    basDaemon::ForceClose = store.Read(S::UseHalcyra);
-    if (IsNt()) basDaemon::LogEvents = store.Read(S::LogEV);
-    FillRunList(S::ReadRunList(store, basCountry::DayInitials));
+    const StoredChoices& c = Choices();
+    chkRunThisFirst.SetValue(c.runPrograms == 1 ? 1 : 0);
+    chkStopServices.SetValue(IsNt() && c.stopServices == 1 ? 1 : 0);
+    basDaemon::ForceClose = c.useHalcyra;
+    if (IsNt()) basDaemon::LogEvents = c.logEvents;
+    FillRunList(c.rows);
     chkRunThisFirst_Click();
 
+    S::Store store = Settings();
+    S::Store::Batch batch(store);
     std::string type = store.Read(S::ShutdownType);
     int item = type == "Shutdown" ? 1 : type == "Restart" ? 2 : 0;
     if (Windows2000Layout()) {

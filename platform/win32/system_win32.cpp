@@ -95,12 +95,12 @@ std::uint16_t Win32System::SystemDefaultUILanguage() { return GetSystemDefaultUI
 
 std::optional<std::uint32_t> Win32System::FindFile(const std::string& path) {
     std::wstring w = Widen(path);
-    // A plain name needs no directory search, which takes several times as
-    // long; a trailing separator names no entry for a search either.
+    // A trailing separator names no entry for a search.
+    if (!w.empty() && (w.back() == L'\\' || w.back() == L'/')) return std::nullopt;
+    // A plain name needs no directory search, which takes several times as long.
     if (w.find_first_of(L"*?") == std::wstring::npos) {
         DWORD attributes = GetFileAttributesW(w.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (!w.empty() && (w.back() == L'\\' || w.back() == L'/')))
-            return std::nullopt;
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
         return attributes;
     }
     WIN32_FIND_DATAW fd;

@@ -165,19 +165,19 @@ void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::
 void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
 void NativeForm::OnCloseRequest(std::function<bool()> h) { closeRequest_ = std::move(h); }
 
-void NativeForm::RunClick(const std::string& name) {
-    auto it = clicks_.find(name);
-    if (it == clicks_.end() || !it->second) return;
+namespace {
+
+void RunNamed(const std::map<std::string, std::function<void()>>& handlers, const std::string& name) {
+    auto it = handlers.find(name);
+    if (it == handlers.end() || !it->second) return;
     auto handler = it->second;  // the handler may replace itself
     handler();
 }
 
-void NativeForm::RunChange(const std::string& name) {
-    auto it = changes_.find(name);
-    if (it == changes_.end() || !it->second) return;
-    auto handler = it->second;
-    handler();
-}
+}  // namespace
+
+void NativeForm::RunClick(const std::string& name) { RunNamed(clicks_, name); }
+void NativeForm::RunChange(const std::string& name) { RunNamed(changes_, name); }
 
 void NativeForm::ClearOptionsExcept(HWND keep) {
     for (auto& [name, c] : controls_)
