@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "daemon/resource.h"
+#include "daemon/halcyradRes.h"
 
 namespace {
 

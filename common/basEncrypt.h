@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/locale.h"
+#include "platform/text_locale.h"
 
 // The settings password is stored with every ANSI byte inverted.
 namespace basEncrypt {

@@ -3,19 +3,13 @@
 
 #include "platform/system.h"
 
-// <windows.h> defines a WINVER macro for its own use; a file that includes it
-// must do so before this header, whose name for the version wins from here on.
-#ifdef WINVER
-#undef WINVER
-#endif
-
 // Which Windows this is.
 namespace basWinVer {
 
 // 1 Windows 95/98, 2 NT.
 extern std::int16_t WinPlatform;
 // 1 Windows 95, 3 Windows 98 (and Me), 4 NT 4, 5 NT 5 and later; 0 otherwise.
-extern std::int16_t WINVER;
+extern std::int16_t WinVer;
 
 void GetWinVer(platform::System& sys);
 

@@ -4,7 +4,7 @@
 
 #include "common/basRegistry.h"
 #include "common/basSettings.h"
-#include "daemon/dialog_texts.h"
+#include "daemon/basCountryDialogTexts.h"
 
 namespace basDaemon {
 

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/locale.h"
+#include "platform/text_locale.h"
 #include "platform/platform.h"
 #include "platform/system.h"
-#include "platform/windows.h"
+#include "platform/window_manager.h"
 #include "ui/controls.h"
 
 // Process-wide state of the daemon, set while it starts.

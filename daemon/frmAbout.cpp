@@ -145,7 +145,7 @@ void frmAbout::StartSysInfo() {
             if (basDaemon::FileExists(sys_.system, exe) && sys_.processes.Start("\"" + exe + "\"")) return;
         }
     }
-    ui_.MessageBox(TextsFor(basCountry::CurrentLanguage()).unavailable, basDaemon::kAppTitle, ui::kMbInformation);
+    ui_.MsgBox(TextsFor(basCountry::CurrentLanguage()).unavailable, basDaemon::kAppTitle, ui::kMbInformation);
 }
 
 }  // namespace halcyrad

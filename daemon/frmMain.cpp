@@ -6,7 +6,7 @@
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
-#include "daemon/dialog_texts.h"
+#include "daemon/basCountryDialogTexts.h"
 
 namespace halcyrad {
 
@@ -116,7 +116,7 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
 
 basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, basRegistry::Flavor::Daemon); }
 
-bool frmMain::Windows2000Layout() const { return basWinVer::WinPlatform == 2 && basWinVer::WINVER == 5; }
+bool frmMain::Windows2000Layout() const { return basWinVer::WinPlatform == 2 && basWinVer::WinVer == 5; }
 
 bool frmMain::IsExpanded() const { return cmdDetails.Caption().find("<<") != std::string::npos; }
 
@@ -141,8 +141,8 @@ void frmMain::Form_Load() {
     basDaemon::ReadSystemNames(sys_.system);
     basWinVer::GetWinVer(sys_.system);
     if (basDaemon::HasSwitch("/develop"))
-        ui_.MessageBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
-                           "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WINVER),
+        ui_.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
+                           "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WinVer),
                        basDaemon::kAppTitle, ui::kMbOk);
     basCountry::CountryCode = basCountry::GetWindowsLanguage(sys_.system);
     basCountry::LoadDialogTexts(ui_, form, sys_.system, basDaemon::CommandLine, basDaemon::UserName,
@@ -254,7 +254,7 @@ void frmMain::selExit_Click() {
     if (!stored.empty()) {
         common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon);
         if (!basEncrypt::PasswordsMatch(sys_.locale, stored, common::EnteredPassword)) {
-            if (!common::EnteredPassword.empty()) ui_.MessageBox(Current().wrongPassword, basDaemon::kAppTitle, ui::kMbInformation);
+            if (!common::EnteredPassword.empty()) ui_.MsgBox(Current().wrongPassword, basDaemon::kAppTitle, ui::kMbInformation);
             return;
         }
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace platform {
 
@@ -16,6 +17,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalTime Now() = 0;
+    // Date and time as the user's settings show them: the short date, a
+    // blank, the long time (what a log line carries).
+    virtual std::string GeneralDate(const LocalTime& t) = 0;
 };
 
 }  // namespace platform

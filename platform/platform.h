@@ -1,11 +1,11 @@
 #pragma once
 #include "platform/clock.h"
-#include "platform/locale.h"
+#include "platform/text_locale.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
-#include "platform/windows.h"
+#include "platform/window_manager.h"
 
 namespace platform {
 

@@ -206,7 +206,7 @@ class Ui {
 public:
     virtual ~Ui() = default;
     virtual std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) = 0;
-    virtual int MessageBox(const std::string& text, const std::string& title, int flags) = 0;
+    virtual int MsgBox(const std::string& text, const std::string& title, int flags) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
     // Screen size in twips, and how many twips make a pixel.
     virtual int ScreenWidthTwips() const = 0;

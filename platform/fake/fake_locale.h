@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "platform/locale.h"
+#include "platform/text_locale.h"
 #include "platform/shell.h"
 
 namespace platform::fake {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <array>
 #include <map>
 
@@ -65,6 +66,14 @@ class FakeClock : public Clock {
 public:
     LocalTime now;
     LocalTime Now() override { return now; }
+    // M/D/YYYY h:mm:ss AM, as an English system shows it.
+    std::string GeneralDate(const LocalTime& t) override {
+        int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%d/%d/%d %d:%02d:%02d %s", t.month, t.day, t.year, h12, t.minute, t.second,
+                      t.hour < 12 ? "AM" : "PM");
+        return buf;
+    }
 };
 
 }  // namespace platform::fake

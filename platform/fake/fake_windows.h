@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/process.h"
-#include "platform/windows.h"
+#include "platform/window_manager.h"
 
 namespace platform::fake {
 

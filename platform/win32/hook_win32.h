@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/process.h"
-#include "platform/windows.h"
+#include "platform/window_manager.h"
 
 namespace platform::win32 {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/locale.h"
+#include "platform/text_locale.h"
 
 namespace platform::win32 {
 

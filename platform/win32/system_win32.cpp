@@ -162,4 +162,21 @@ LocalTime Win32Clock::Now() {
     return {st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
 }
 
+std::string Win32Clock::GeneralDate(const LocalTime& t) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wDayOfWeek = static_cast<WORD>(t.dayOfWeek);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    wchar_t date[128], time[128];
+    int d = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128);
+    int h = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128);
+    std::string out = d > 1 ? Narrow(date, static_cast<size_t>(d - 1)) : std::string();
+    if (h > 1) out += " " + Narrow(time, static_cast<size_t>(h - 1));
+    return out;
+}
+
 }  // namespace platform::win32

@@ -24,6 +24,7 @@ public:
 class Win32Clock : public Clock {
 public:
     LocalTime Now() override;
+    std::string GeneralDate(const LocalTime& t) override;
 };
 
 }  // namespace platform::win32

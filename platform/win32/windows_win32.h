@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/windows.h"
+#include "platform/window_manager.h"
 
 namespace platform::win32 {
 

@@ -22,7 +22,7 @@ protected:
     void TearDown() override {
         basCountry::CountryCode = 0;
         basCountry::DayInitials = {};
-        basWinVer::WinPlatform = basWinVer::WINVER = 0;
+        basWinVer::WinPlatform = basWinVer::WinVer = 0;
     }
     std::uint16_t LanguageWith(VersionTranslations t) {
         sys.translations["C:\\WINNT\\system32\\user.exe"] = t;
@@ -36,10 +36,10 @@ TEST_F(CountryTest, VersionsMapToWinver) {
     for (Case c : {Case{1, 4, 0, 1}, Case{1, 4, 10, 3}, Case{1, 4, 90, 3}, Case{2, 4, 0, 4},
                    Case{2, 5, 0, 5}, Case{2, 10, 0, 5}, Case{2, 3, 51, 0}, Case{1, 5, 0, 0}}) {
         sys.version = {c.platform, c.major, c.minor};
-        basWinVer::WINVER = 99;
+        basWinVer::WinVer = 99;
         basWinVer::GetWinVer(sys);
         EXPECT_EQ(basWinVer::WinPlatform, static_cast<int>(c.platform));
-        EXPECT_EQ(basWinVer::WINVER, c.winver) << c.platform << " " << c.major << "." << c.minor;
+        EXPECT_EQ(basWinVer::WinVer, c.winver) << c.platform << " " << c.major << "." << c.minor;
     }
 }
 

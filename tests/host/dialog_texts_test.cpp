@@ -4,7 +4,7 @@
 
 #include "common/basCountry.h"
 #include "common/basWinVer.h"
-#include "daemon/dialog_texts.h"
+#include "daemon/basCountryDialogTexts.h"
 #include "platform/fake/fake_system.h"
 #include "ui/memory/memory_ui.h"
 
@@ -22,14 +22,14 @@ protected:
     void TearDown() override {
         basCountry::CountryCode = 0;
         basCountry::DayInitials = {};
-        basWinVer::WinPlatform = basWinVer::WINVER = 0;
+        basWinVer::WinPlatform = basWinVer::WinVer = 0;
         InterceptTitles = {};
         DialogTexts = {};
     }
 
     void Load(int platform, int winver, std::uint16_t detected, const std::string& commandLine = "halcyrad.exe") {
         basWinVer::WinPlatform = static_cast<std::int16_t>(platform);
-        basWinVer::WINVER = static_cast<std::int16_t>(winver);
+        basWinVer::WinVer = static_cast<std::int16_t>(winver);
         basCountry::CountryCode = detected;
         basCountry::LoadDialogTexts(ui, form, sys, commandLine, "alice", "Halcyra");
     }

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "daemon/resource.h"
+#include "daemon/halcyradRes.h"
 #include "platform/win32/text.h"
 #include "test_util.h"
 #include "tools/standin_protocol.h"

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "common/form_bindings_common.h"
-#include "daemon/register_forms_win32.h"
+#include "common/commonForms.h"
+#include "daemon/halcyradForms_win32.h"
 #include "ui/win32/native_ui.h"
 
-#undef MessageBox
 
 namespace {
 

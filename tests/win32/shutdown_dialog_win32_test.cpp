@@ -9,12 +9,11 @@
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
 #include "daemon/frmMain.h"
-#include "daemon/register_forms_win32.h"
-#include "daemon/resource.h"
+#include "daemon/halcyradForms_win32.h"
+#include "daemon/halcyradRes.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
-#undef MessageBox
 
 namespace {
 
@@ -54,7 +53,7 @@ protected:
         main.reset();
         form.reset();
         basRegistry::SettingsRoot = platform::RootKey::None;
-        basWinVer::WinPlatform = basWinVer::WINVER = 0;
+        basWinVer::WinPlatform = basWinVer::WinVer = 0;
         basCountry::CountryCode = 0;
     }
     HWND Dialog() const { return reinterpret_cast<HWND>(form->Handle()); }

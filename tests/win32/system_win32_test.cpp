@@ -22,7 +22,7 @@ protected:
 TEST_F(Win32SystemTest, WineReportsAnNt5OrLaterPlatform) {
     basWinVer::GetWinVer(sys);
     EXPECT_EQ(basWinVer::WinPlatform, 2);
-    EXPECT_EQ(basWinVer::WINVER, 5);
+    EXPECT_EQ(basWinVer::WinVer, 5);
 }
 
 TEST_F(Win32SystemTest, TranslationWalkOnRealVersionResources) {

@@ -219,7 +219,7 @@ std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& templateName, Form
     return f;
 }
 
-int MemoryUi::MessageBox(const std::string& text, const std::string& title, int flags) {
+int MemoryUi::MsgBox(const std::string& text, const std::string& title, int flags) {
     messageBoxes.push_back({text, title, flags});
     if (answers.empty()) return kIdOk;
     int a = answers.front();

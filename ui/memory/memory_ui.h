@@ -264,7 +264,7 @@ public:
     };
 
     std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) override;
-    int MessageBox(const std::string& text, const std::string& title, int flags) override;
+    int MsgBox(const std::string& text, const std::string& title, int flags) override;
     void SetPointer(Pointer p) override { pointer = p; }
     int ScreenWidthTwips() const override { return screenWidth; }
     int ScreenHeightTwips() const override { return screenHeight; }

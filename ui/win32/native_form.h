@@ -14,7 +14,6 @@
 #include "ui/controls.h"
 #include "ui/win32/native_ui.h"
 
-#undef MessageBox
 
 namespace ui::win32 {
 

@@ -38,7 +38,7 @@ std::unique_ptr<ui::Form> NativeUi::CreateForm(const std::string& templateName, 
     return std::make_unique<NativeForm>(static_cast<HINSTANCE>(module_), templateName, it->second, ownerWindow);
 }
 
-int NativeUi::MessageBox(const std::string& text, const std::string& title, int flags) {
+int NativeUi::MsgBox(const std::string& text, const std::string& title, int flags) {
     return ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(), static_cast<UINT>(flags));
 }
 

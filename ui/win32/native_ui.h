@@ -28,7 +28,7 @@ public:
     void RegisterDialogClass(const std::string& className);
 
     std::unique_ptr<ui::Form> CreateForm(const std::string& templateName, ui::Form* owner) override;
-    int MessageBox(const std::string& text, const std::string& title, int flags) override;
+    int MsgBox(const std::string& text, const std::string& title, int flags) override;
     void SetPointer(ui::Pointer pointer) override;
     int ScreenWidthTwips() const override;
     int ScreenHeightTwips() const override;

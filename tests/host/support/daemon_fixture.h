@@ -24,7 +24,7 @@ protected:
 
     void TearDown() override {
         basRegistry::SettingsRoot = platform::RootKey::None;
-        basWinVer::WinPlatform = basWinVer::WINVER = 0;
+        basWinVer::WinPlatform = basWinVer::WinVer = 0;
         basCountry::CountryCode = 0;
         basCountry::DayInitials = {};
         basDaemon::CommandLine.clear();

@@ -1,4 +1,4 @@
-#include "daemon/dialog_texts.h"
+#include "daemon/basCountryDialogTexts.h"
 
 #include "common/basCountry.h"
 #include "common/basSettings.h"
@@ -330,10 +330,10 @@ void ApplyOptionLayout(ui::Form& f, std::size_t first, bool withMsDos) {
 
 void ApplyToDialog(ui::Form& f) {
     using basWinVer::WinPlatform;
-    using basWinVer::WINVER;
+    using basWinVer::WinVer;
     if (WinPlatform == 2) {
         f.GetOption("optMSDOS").SetVisible(false);
-        if (WINVER == 5) {
+        if (WinVer == 5) {
             f.GetOption("optShutdown").SetVisible(false);
             f.GetOption("optRestart").SetVisible(false);
             f.GetOption("optLogoff").SetVisible(false);
@@ -344,7 +344,7 @@ void ApplyToDialog(ui::Form& f) {
             Button(f, "cmdOK", 4);
             Button(f, "cmdCancel", 5);
             Button(f, "cmdHelp", 6);
-        } else if (WINVER == 4) {
+        } else if (WinVer == 4) {
             f.GetComboBox("cmbShutdown").SetVisible(false);
             f.GetLabel("lblExplain").SetVisible(false);
             ApplyOptionLayout(f, 7, false);
@@ -357,8 +357,8 @@ void ApplyToDialog(ui::Form& f) {
         ui::ListBox& stop = f.GetListBox("lstStop");
         stop.SetBackColor(ui::SysColor::ButtonFace);
         stop.SetEnabled(false);
-        if (WINVER == 1) ApplyOptionLayout(f, 14, true);
-        else if (WINVER == 3) ApplyOptionLayout(f, 22, true);
+        if (WinVer == 1) ApplyOptionLayout(f, 14, true);
+        else if (WinVer == 3) ApplyOptionLayout(f, 22, true);
     }
 }
 
@@ -397,13 +397,13 @@ void LoadDialogTexts(ui::Ui& ui, ui::Form& frmMain, platform::System& sys, const
     }
 
     bool develop = commandLine.find("/develop") != std::string::npos;
-    if (develop) ui.MessageBox("The Country Code is " + std::to_string(CountryCode), appTitle, ui::kMbOk);
+    if (develop) ui.MsgBox("The Country Code is " + std::to_string(CountryCode), appTitle, ui::kMbOk);
 
     FillTextTables(TextSetFor(CountryCode), userName);
 
     if (develop) {
-        ui.MessageBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
-                          "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WINVER),
+        ui.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
+                          "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WinVer),
                       "#2", ui::kMbOk);
     }
 

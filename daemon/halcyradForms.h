@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "daemon/resource.h"
+#include "daemon/halcyradRes.h"
 #include "ui/bindings.h"
 
 // Names of frmMain's controls and of its tray menu's entries, as the

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "common/common_resource.h"
+#include "common/commonRes.h"
 #include "ui/bindings.h"
 
 // Control names of the dialogs both programs carry, against common.rc.

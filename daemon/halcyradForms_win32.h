@@ -1,9 +1,9 @@
 #pragma once
 // The daemon's templates for the native windowing; the program and its
 // tests register the same set.
-#include "common/form_bindings_common.h"
+#include "common/commonForms.h"
 #include "daemon/basDaemon.h"
-#include "daemon/form_bindings.h"
+#include "daemon/halcyradForms.h"
 #include "ui/win32/native_ui.h"
 
 namespace daemon_forms {

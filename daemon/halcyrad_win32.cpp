@@ -6,7 +6,7 @@
 
 #include "common/basCountry.h"
 #include "daemon/basDaemon.h"
-#include "daemon/register_forms_win32.h"
+#include "daemon/halcyradForms_win32.h"
 #include "daemon/frmAbout.h"
 #include "daemon/frmMain.h"
 #include "platform/win32/text.h"
