@@ -4,23 +4,27 @@ namespace basRegistry {
 
 RootKey SettingsRoot = RootKey::None;
 
-std::optional<std::string> QueryStringValue(Registry& reg, Registry::Key key,
+std::error_code QueryString(Registry& reg, const platform::RegKey& key, const std::string& name,
+                            std::string& out, bool strip, Flavor flavor) {
+    platform::RegData value;
+    if (auto ec = reg.Query(key, name, value)) return ec;
+    bool readable = value.type == platform::kRegSz ||
+                    (flavor == Flavor::Applet && value.type == platform::kRegMultiSz);
+    if (!readable) return {kErrorUnsupportedType, std::system_category()};
+    out = (flavor == Flavor::Daemon || strip) ? StripTerminator(value.data) : value.data;
+    return {};
+}
+
+std::optional<std::string> QueryStringValue(Registry& reg, const platform::RegKey& key,
                                             const std::string& name, bool strip, Flavor flavor) {
-    auto value = reg.QueryValue(key, name);
-    if (!value) return std::nullopt;
-    bool readable = value->type == platform::kRegSz ||
-                    (flavor == Flavor::Applet && value->type == platform::kRegMultiSz);
-    if (!readable) return std::nullopt;
-    if (flavor == Flavor::Daemon || strip) return StripTerminator(value->data);
-    return value->data;
+    std::string out;
+    if (QueryString(reg, key, name, out, strip, flavor)) return std::nullopt;
+    return out;
 }
 
 std::optional<std::string> ReadOptional(Registry& reg, RootKey root, const std::string& path,
                                         const std::string& name, bool strip, Flavor flavor) {
-    Registry::Key key = reg.OpenKey(root, path);
-    auto out = QueryStringValue(reg, key, name, strip, flavor);
-    reg.CloseKey(key);
-    return out;
+    return QueryStringValue(reg, reg.OpenKey(root, path), name, strip, flavor);
 }
 
 std::string ReadValue(Registry& reg, RootKey root, const std::string& path,
@@ -36,9 +40,7 @@ std::string StripTerminator(const std::string& s) {
 
 void SaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
                 const std::string& text) {
-    Registry::Key key = reg.CreateKey(root, path);
-    reg.SetValue(key, name, {platform::kRegSz, text});
-    reg.CloseKey(key);
+    reg.SetValue(reg.CreateKey(root, path), name, {platform::kRegSz, text});
 }
 
 }  // namespace basRegistry

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "platform/registry.h"
 
@@ -17,9 +18,17 @@ extern RootKey SettingsRoot;
 // multi-strings and may keep them unstripped; the daemon reads REG_SZ only.
 enum class Flavor { Applet, Daemon };
 
-// The string held by an open key's value, or nothing when the value is
-// missing or not a string type this flavour reads.
-std::optional<std::string> QueryStringValue(Registry& reg, Registry::Key key,
+// Win32 status of a value whose type this flavour does not read.
+inline constexpr int kErrorUnsupportedType = 1630;
+
+// The string held by an open key's value into `out`; otherwise the status:
+// missing (platform::IsMissing), a type this flavour does not read
+// (kErrorUnsupportedType), or the system's reason.
+std::error_code QueryString(Registry& reg, const platform::RegKey& key, const std::string& name,
+                            std::string& out, bool strip = true, Flavor flavor = Flavor::Applet);
+
+// The same, nothing for any failure.
+std::optional<std::string> QueryStringValue(Registry& reg, const platform::RegKey& key,
                                             const std::string& name, bool strip = true,
                                             Flavor flavor = Flavor::Applet);
 

@@ -89,8 +89,7 @@ Store::Batch::Batch(const Store& store) : store_(store) {
 
 Store::Batch::~Batch() {
     if (!owner_) return;
-    store_.reg_.CloseKey(store_.batchKey_);
-    store_.batchKey_ = 0;
+    store_.batchKey_.Close();
 }
 
 std::string Store::Text(const std::string& name, const std::string& def) const { return Raw(name).value_or(def); }

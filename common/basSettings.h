@@ -104,7 +104,7 @@ private:
 
     platform::Registry& reg_;
     basRegistry::Flavor flavor_;
-    mutable platform::Registry::Key batchKey_ = 0;
+    mutable platform::RegKey batchKey_;
 };
 
 // Comma lists: every element is followed by one ","; text after the last

@@ -2,7 +2,7 @@
 
 namespace basTrayIcon {
 
-bool TrayIconSet(platform::Shell& shell, std::uintptr_t icon, std::uintptr_t owner, int action,
+bool TrayIconSet(platform::Shell& shell, platform::IconHandle icon, platform::WindowHandle owner, int action,
                  const std::string& tip, bool hideTaskbarButton) {
     if (action != 0 && action != 1) return false;
     platform::TrayIconData d;
@@ -17,7 +17,7 @@ bool TrayIconSet(platform::Shell& shell, std::uintptr_t icon, std::uintptr_t own
     return ok;
 }
 
-bool TrayIconRemove(platform::Shell& shell, std::uintptr_t owner) {
+bool TrayIconRemove(platform::Shell& shell, platform::WindowHandle owner) {
     platform::TrayIconData d;
     d.owner = owner;
     d.id = kIconId;

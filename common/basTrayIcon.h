@@ -14,8 +14,8 @@ inline constexpr std::uint32_t kMouseRightUp = 517;     // WM_RBUTTONUP
 
 // action 0 adds, 1 modifies; any other value does nothing and reports false.
 // The daemon also takes its window off the taskbar.
-bool TrayIconSet(platform::Shell& shell, std::uintptr_t icon, std::uintptr_t owner, int action,
+bool TrayIconSet(platform::Shell& shell, platform::IconHandle icon, platform::WindowHandle owner, int action,
                  const std::string& tip, bool hideTaskbarButton);
-bool TrayIconRemove(platform::Shell& shell, std::uintptr_t owner);
+bool TrayIconRemove(platform::Shell& shell, platform::WindowHandle owner);
 
 }  // namespace basTrayIcon

@@ -112,10 +112,7 @@ void frmAbout::WebLink_Click(int index) {
 
 bool GetKeyValue(platform::Registry& reg, platform::RootKey root, const std::string& key, const std::string& name,
                  std::string& out) {
-    platform::Registry::Key k = reg.OpenKey(root, key);
-    if (!k) return false;
-    auto v = reg.QueryValue(k, name);
-    reg.CloseKey(k);
+    auto v = reg.QueryValue(reg.OpenKey(root, key), name);
     if (!v) return false;
     if (v->type == platform::kRegSz) {
         out = basRegistry::StripTerminator(v->data);

@@ -42,7 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     std::unique_ptr<ui::Form> aboutForm;
     std::unique_ptr<halcyrad::frmAbout> about;
     main.OnAbout = [&] {
-        if (about && aboutForm->Handle() && IsWindow(reinterpret_cast<HWND>(aboutForm->Handle()))) {
+        if (about && aboutForm->Handle() && IsWindow(reinterpret_cast<HWND>(aboutForm->Handle().value))) {
             aboutForm->ShowModeless();
             return;
         }

@@ -2,15 +2,17 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handles.h"
+
 namespace platform {
 
 // The notification-area record, in the platform's own layout.
 struct TrayIconData {
-    std::uintptr_t owner = 0;
+    WindowHandle owner;
     std::uint32_t id = 1;
     std::uint32_t flags = 7;  // message, icon, tip
     std::uint32_t callbackMessage = 512;
-    std::uintptr_t icon = 0;
+    IconHandle icon;
     std::string tip;  // at most 63 characters are kept
 };
 
@@ -23,7 +25,7 @@ public:
     // Shell_NotifyIcon; true when the system reports success.
     virtual bool NotifyIcon(TrayMessage message, const TrayIconData& data) = 0;
     // Removes a window's button from the taskbar.
-    virtual void HideTaskbarButton(std::uintptr_t window) = 0;
+    virtual void HideTaskbarButton(WindowHandle window) = 0;
     // Opens a document or URL with its associated program.
     virtual bool Open(const std::string& target) = 0;
 };

@@ -3,12 +3,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/handles.h"
+
 namespace platform {
 
 // Other programs' top-level windows.
 class WindowManager {
 public:
-    using Handle = std::uintptr_t;  // 0 is none
+    using Handle = WindowHandle;
     virtual ~WindowManager() = default;
     // FindWindow: by class name, by title, or both ("" leaves one out).
     virtual Handle Find(const std::string& className, const std::string& title) = 0;
@@ -26,7 +28,7 @@ public:
 // they appear or change their caption, on the user-interface thread.
 class ShellHook {
 public:
-    using Handle = std::uintptr_t;
+    using Handle = WindowHandle;
     virtual ~ShellHook() = default;
     // `onWindow` runs inside the report; `onDeferred` runs later, outside it,
     // for every RequestDeferred.

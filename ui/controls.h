@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/handles.h"
+
 // The controls dialog logic talks to. A native implementation drives real
 // Win32 controls; an in-memory one lets tests click, type and read back.
 namespace ui {
@@ -32,8 +34,8 @@ class Button : public Label {};
 class Picture : public Control {
 public:
     // The icon the picture shows, as a native handle (0 when none).
-    virtual std::uintptr_t IconHandle() const = 0;
-    virtual void SetIconHandle(std::uintptr_t icon) = 0;
+    virtual platform::IconHandle IconHandle() const = 0;
+    virtual void SetIconHandle(platform::IconHandle icon) = 0;
 };
 
 // A check box holds 0 (unchecked) or 1 (checked).
@@ -198,7 +200,7 @@ public:
     // Ends a modal showing, or destroys a modeless window.
     virtual void Close() = 0;
     // A native handle of the window (0 in memory).
-    virtual std::uintptr_t Handle() const = 0;
+    virtual platform::WindowHandle Handle() const = 0;
 };
 
 // The windowing of the whole program.

@@ -25,13 +25,13 @@ public:
         calls.push_back({message, data});
         return succeed;
     }
-    void HideTaskbarButton(std::uintptr_t window) override { hiddenButtons.push_back(window); }
+    void HideTaskbarButton(WindowHandle window) override { hiddenButtons.push_back(window); }
     bool Open(const std::string& target) override {
         opened.push_back(target);
         return succeed;
     }
     std::vector<Call> calls;
-    std::vector<std::uintptr_t> hiddenButtons;
+    std::vector<WindowHandle> hiddenButtons;
     std::vector<std::string> opened;
     bool succeed = true;
 };

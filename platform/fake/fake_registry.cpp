@@ -71,17 +71,25 @@ void FakeRegistry::DeleteKey(RootKey root, const std::string& path) {
     Touch(id);
 }
 
-Registry::Key FakeRegistry::OpenKey(RootKey root, const std::string& path) {
-    if (root == RootKey::None) return 0;
+namespace {
+
+std::error_code Win32Status(int code) { return {code, std::system_category()}; }
+constexpr int kInvalidHandle = 6, kAccessDenied = 5;
+
+}  // namespace
+
+RegKey FakeRegistry::OpenKey(RootKey root, const std::string& path) {
+    if (root == RootKey::None) return RegKey(Win32Status(kInvalidHandle));
     std::string id = Id(root, path);
-    if (!NormalisePath(path).empty() && !keys_.count(id)) return 0;
+    if (!NormalisePath(path).empty() && !keys_.count(id)) return RegKey(Win32Status(kErrorFileNotFound));
     keys_[id];  // a root always exists
     handles_[next_] = id;
-    return next_++;
+    return RegKey(*this, next_++);
 }
 
-Registry::Key FakeRegistry::CreateKey(RootKey root, const std::string& path) {
-    if (root == RootKey::None || failWrites_) return 0;
+RegKey FakeRegistry::CreateKey(RootKey root, const std::string& path) {
+    if (root == RootKey::None) return RegKey(Win32Status(kInvalidHandle));
+    if (failWrites_) return RegKey(Win32Status(kAccessDenied));
     // Every key along the path comes into being, as RegCreateKey does.
     std::string norm = NormalisePath(path);
     for (size_t i = 0; i <= norm.size(); ++i) {
@@ -93,45 +101,48 @@ Registry::Key FakeRegistry::CreateKey(RootKey root, const std::string& path) {
         }
     }
     handles_[next_] = Id(root, path);
-    return next_++;
+    return RegKey(*this, next_++);
 }
 
-std::optional<RegData> FakeRegistry::QueryValue(Key key, const std::string& name) {
+std::error_code FakeRegistry::Query(const RegKey& key, const std::string& name, RegData& out) {
     ++queries_;
-    KeyNode* node = Node(key);
-    if (!node) return std::nullopt;
+    KeyNode* node = Node(key.native());
+    if (!node) return key.status() ? key.status() : Win32Status(kInvalidHandle);
+    auto failing = failReads_.find(Fold(name));
+    if (failing != failReads_.end() && failing->second) return Win32Status(failing->second);
     auto v = node->values.find(Fold(name));
-    if (v == node->values.end()) return std::nullopt;
-    return v->second.data;
+    if (v == node->values.end()) return Win32Status(kErrorFileNotFound);
+    out = v->second.data;
+    return {};
 }
 
-bool FakeRegistry::SetValue(Key key, const std::string& name, const RegData& value) {
-    KeyNode* node = Node(key);
-    if (!node || failWrites_) return false;
+std::error_code FakeRegistry::SetValue(const RegKey& key, const std::string& name, const RegData& value) {
+    KeyNode* node = Node(key.native());
+    if (!node) return Win32Status(kInvalidHandle);
+    if (failWrites_) return Win32Status(kAccessDenied);
     auto& slot = node->values[Fold(name)];
     if (slot.name.empty()) slot.name = name;
     slot.data = value;
-    Touch(handles_[key]);
-    return true;
+    Touch(handles_[key.native()]);
+    return {};
 }
 
-bool FakeRegistry::DeleteValue(Key key, const std::string& name) {
-    KeyNode* node = Node(key);
-    if (!node || failWrites_) return false;
-    if (node->values.erase(Fold(name)) == 0) return false;
-    Touch(handles_[key]);
-    return true;
+std::error_code FakeRegistry::DeleteValue(const RegKey& key, const std::string& name) {
+    KeyNode* node = Node(key.native());
+    if (!node) return Win32Status(kInvalidHandle);
+    if (failWrites_) return Win32Status(kAccessDenied);
+    if (node->values.erase(Fold(name)) == 0) return Win32Status(kErrorFileNotFound);
+    Touch(handles_[key.native()]);
+    return {};
 }
 
-void FakeRegistry::CloseKey(Key key) { handles_.erase(key); }
+void FakeRegistry::CloseKey(std::uintptr_t handle) noexcept { handles_.erase(handle); }
 
 void FakeRegistry::Plant(RootKey root, const std::string& path, const std::string& name,
                          RegData value) {
     bool saved = failWrites_;
     failWrites_ = false;
-    Key k = CreateKey(root, path);
-    SetValue(k, name, value);
-    CloseKey(k);
+    SetValue(CreateKey(root, path), name, value);
     failWrites_ = saved;
 }
 

@@ -10,12 +10,11 @@ namespace platform::fake {
 // case, values keep their types, handles must be closed.
 class FakeRegistry : public Registry {
 public:
-    Key OpenKey(RootKey root, const std::string& path) override;
-    Key CreateKey(RootKey root, const std::string& path) override;
-    std::optional<RegData> QueryValue(Key key, const std::string& name) override;
-    bool SetValue(Key key, const std::string& name, const RegData& value) override;
-    bool DeleteValue(Key key, const std::string& name) override;
-    void CloseKey(Key key) override;
+    RegKey OpenKey(RootKey root, const std::string& path) override;
+    RegKey CreateKey(RootKey root, const std::string& path) override;
+    std::error_code Query(const RegKey& key, const std::string& name, RegData& out) override;
+    std::error_code SetValue(const RegKey& key, const std::string& name, const RegData& value) override;
+    std::error_code DeleteValue(const RegKey& key, const std::string& name) override;
     std::unique_ptr<RegistryWatch> Watch(RootKey root, const std::string& path) override;
 
     // Test helpers working on paths directly.
@@ -27,12 +26,19 @@ public:
     bool KeyExists(RootKey root, const std::string& path) const;
     int OpenHandles() const { return static_cast<int>(handles_.size()); }
     void FailWrites(bool fail) { failWrites_ = fail; }
+    // Reads of this value name fail with a status other than "missing"
+    // (a transient failure), until cleared with 0.
+    void FailReads(const std::string& name, int win32Status) { failReads_[Fold(name)] = win32Status; }
     // Removes a key with its values and the keys below it.
     void DeleteKey(RootKey root, const std::string& path);
     // Value reads so far, to tell whether a reader kept what it had read.
     int Queries() const { return queries_; }
 
+protected:
+    void CloseKey(std::uintptr_t handle) noexcept override;
+
 private:
+    using Key = std::uintptr_t;
     struct Value {
         std::string name;  // as first written
         RegData data;
@@ -53,6 +59,7 @@ private:
     Key next_ = 0x100;
     bool failWrites_ = false;
     int queries_ = 0;
+    std::map<std::string, int> failReads_;
     std::map<std::string, long> changes_;  // by key id: changes at or below it
 };
 

@@ -17,14 +17,14 @@ public:
     std::vector<Handle> closePosted, broughtToFront;
 
     Handle Add(const std::string& className, const std::string& title, std::uint32_t process = 0) {
-        Handle h = next++;
+        Handle h{next++};
         windows[h] = {className, title, process};
         return h;
     }
     Handle Find(const std::string& className, const std::string& title) override {
         for (auto& [h, w] : windows)
             if ((className.empty() || className == w.className) && (title.empty() || title == w.title)) return h;
-        return 0;
+        return {};
     }
     bool PostClose(Handle window) override {
         if (!windows.count(window)) return false;
@@ -42,7 +42,7 @@ public:
     void BringToFront(Handle window) override { broughtToFront.push_back(window); }
     bool Exists(Handle window) override { return windows.count(window) > 0; }
 
-    Handle next = 0x100;
+    std::uintptr_t next = 0x100;
 };
 
 class FakeShellHook : public ShellHook {

@@ -16,12 +16,12 @@ Win32ShellHook* g_hook = nullptr;  // WinEvent callbacks carry no context
 void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
     if (!g_hook || !hwnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF) return;
     if (GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow()) return;  // top-level windows only
-    g_hook->Report(reinterpret_cast<ShellHook::Handle>(hwnd));
+    g_hook->Report({reinterpret_cast<std::uintptr_t>(hwnd)});
 }
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kDeferredMessage && g_hook) {
-        g_hook->Deferred(static_cast<ShellHook::Handle>(wp));
+        g_hook->Deferred({static_cast<std::uintptr_t>(wp)});
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -73,7 +73,7 @@ void Win32ShellHook::Report(Handle window) {
 }
 
 void Win32ShellHook::RequestDeferred(Handle window) {
-    PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window), 0);
+    PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window.value), 0);
 }
 
 void Win32ShellHook::Deferred(Handle window) {

@@ -21,7 +21,7 @@ HKEY RootHandle(RootKey root) {
     }
 }
 
-HKEY H(Registry::Key key) { return reinterpret_cast<HKEY>(key); }
+HKEY H(const RegKey& key) { return reinterpret_cast<HKEY>(key.native()); }
 
 bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -83,24 +83,29 @@ std::unique_ptr<RegistryWatch> Win32Registry::Watch(RootKey root, const std::str
     return std::make_unique<Win32Watch>(RootHandle(root), Widen(path));
 }
 
-Registry::Key Win32Registry::OpenKey(RootKey root, const std::string& path) {
+static std::error_code Status(LONG rc) { return {static_cast<int>(rc), std::system_category()}; }
+
+RegKey Win32Registry::OpenKey(RootKey root, const std::string& path) {
     HKEY r = RootHandle(root);
+    if (!r) return RegKey(Status(ERROR_INVALID_HANDLE));
     HKEY out = nullptr;
-    if (!r || RegOpenKeyExW(r, Widen(path).c_str(), 0, KEY_READ, &out) != ERROR_SUCCESS) return 0;
-    return reinterpret_cast<Key>(out);
+    LONG rc = RegOpenKeyExW(r, Widen(path).c_str(), 0, KEY_READ, &out);
+    if (rc != ERROR_SUCCESS) return RegKey(Status(rc));
+    return RegKey(*this, reinterpret_cast<std::uintptr_t>(out));
 }
 
-Registry::Key Win32Registry::CreateKey(RootKey root, const std::string& path) {
+RegKey Win32Registry::CreateKey(RootKey root, const std::string& path) {
     HKEY r = RootHandle(root);
+    if (!r) return RegKey(Status(ERROR_INVALID_HANDLE));
     HKEY out = nullptr;
-    if (!r || RegCreateKeyExW(r, Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_READ | KEY_WRITE, nullptr, &out, nullptr) != ERROR_SUCCESS)
-        return 0;
-    return reinterpret_cast<Key>(out);
+    LONG rc = RegCreateKeyExW(r, Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                              nullptr, &out, nullptr);
+    if (rc != ERROR_SUCCESS) return RegKey(Status(rc));
+    return RegKey(*this, reinterpret_cast<std::uintptr_t>(out));
 }
 
-std::optional<RegData> Win32Registry::QueryValue(Key key, const std::string& name) {
-    if (!key) return std::nullopt;
+std::error_code Win32Registry::Query(const RegKey& key, const std::string& name, RegData& out) {
+    if (!key) return key.status() ? key.status() : Status(ERROR_INVALID_HANDLE);
     std::wstring wname = Widen(name);
     DWORD type = 0, size = 0;
     // One call for the usual short value; a longer one says its size and is
@@ -113,38 +118,35 @@ std::optional<RegData> Win32Registry::QueryValue(Key key, const std::string& nam
         if (rc != ERROR_MORE_DATA) break;
         buf.resize(std::max<size_t>(size + sizeof(wchar_t), buf.size() * 2));
     }
-    if (rc != ERROR_SUCCESS) return std::nullopt;
-    RegData out;
+    if (rc != ERROR_SUCCESS) return Status(rc);
     out.type = type;
     if (IsStringType(type)) {
         out.data = Narrow(reinterpret_cast<const wchar_t*>(buf.data()), size / sizeof(wchar_t));
     } else {
         out.data.assign(reinterpret_cast<const char*>(buf.data()), size);
     }
-    return out;
+    return {};
 }
 
-bool Win32Registry::SetValue(Key key, const std::string& name, const RegData& value) {
-    if (!key) return false;
+std::error_code Win32Registry::SetValue(const RegKey& key, const std::string& name, const RegData& value) {
+    if (!key) return key.status() ? key.status() : Status(ERROR_INVALID_HANDLE);
     std::wstring wname = Widen(name);
     if (IsStringType(value.type)) {
         // Exactly the characters given: no terminator is added.
         std::wstring w = Widen(value.data);
-        return RegSetValueExW(H(key), wname.c_str(), 0, value.type,
-                              reinterpret_cast<const BYTE*>(w.data()),
-                              static_cast<DWORD>(w.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+        return Status(RegSetValueExW(H(key), wname.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(w.data()),
+                                     static_cast<DWORD>(w.size() * sizeof(wchar_t))));
     }
-    return RegSetValueExW(H(key), wname.c_str(), 0, value.type,
-                          reinterpret_cast<const BYTE*>(value.data.data()),
-                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    return Status(RegSetValueExW(H(key), wname.c_str(), 0, value.type,
+                                 reinterpret_cast<const BYTE*>(value.data.data()),
+                                 static_cast<DWORD>(value.data.size())));
 }
 
-bool Win32Registry::DeleteValue(Key key, const std::string& name) {
-    return key && RegDeleteValueW(H(key), Widen(name).c_str()) == ERROR_SUCCESS;
+std::error_code Win32Registry::DeleteValue(const RegKey& key, const std::string& name) {
+    if (!key) return key.status() ? key.status() : Status(ERROR_INVALID_HANDLE);
+    return Status(RegDeleteValueW(H(key), Widen(name).c_str()));
 }
 
-void Win32Registry::CloseKey(Key key) {
-    if (key) RegCloseKey(H(key));
-}
+void Win32Registry::CloseKey(std::uintptr_t handle) noexcept { RegCloseKey(reinterpret_cast<HKEY>(handle)); }
 
 }  // namespace platform::win32

@@ -12,11 +12,11 @@ bool Win32Shell::NotifyIcon(TrayMessage message, const TrayIconData& data) {
     // The platform's own record size: a 64-bit shell refuses the old 32-bit one.
     NOTIFYICONDATAW nid{};
     nid.cbSize = sizeof(nid);
-    nid.hWnd = reinterpret_cast<HWND>(data.owner);
+    nid.hWnd = reinterpret_cast<HWND>(data.owner.value);
     nid.uID = data.id;
     nid.uFlags = data.flags;
     nid.uCallbackMessage = data.callbackMessage;
-    nid.hIcon = reinterpret_cast<HICON>(data.icon);
+    nid.hIcon = reinterpret_cast<HICON>(data.icon.value);
     std::wstring tip = Widen(data.tip);
     if (tip.size() > 63) tip.resize(63);
     lstrcpynW(nid.szTip, tip.c_str(), 64);
@@ -24,8 +24,8 @@ bool Win32Shell::NotifyIcon(TrayMessage message, const TrayIconData& data) {
     return Shell_NotifyIconW(msg, &nid) != FALSE;
 }
 
-void Win32Shell::HideTaskbarButton(std::uintptr_t window) {
-    HWND hwnd = reinterpret_cast<HWND>(window);
+void Win32Shell::HideTaskbarButton(WindowHandle window) {
+    HWND hwnd = reinterpret_cast<HWND>(window.value);
     // A tool window gets no taskbar button; the dialog keeps its normal caption.
     LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW));

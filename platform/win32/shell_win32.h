@@ -6,7 +6,7 @@ namespace platform::win32 {
 class Win32Shell : public Shell {
 public:
     bool NotifyIcon(TrayMessage message, const TrayIconData& data) override;
-    void HideTaskbarButton(std::uintptr_t window) override;
+    void HideTaskbarButton(WindowHandle window) override;
     bool Open(const std::string& target) override;
 };
 

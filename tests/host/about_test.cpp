@@ -52,10 +52,10 @@ TEST_F(AboutTest, SixteenColourDisplayShowsTheSmallPicture) {
     sys.bitsPerPixel = 4;
     auto& a = Open(1033);
     EXPECT_EQ(a.picIcon.IconHandle(), a.img16.IconHandle());
-    static_cast<ui::memory::MemPicture&>(a.img16).icon = 0x16;
+    static_cast<ui::memory::MemPicture&>(a.img16).icon = platform::IconHandle{0x16};
     sys.bitsPerPixel = 32;
     auto& b = Open(1033);
-    EXPECT_NE(b.picIcon.IconHandle(), 0x16u);
+    EXPECT_NE(b.picIcon.IconHandle(), platform::IconHandle{0x16});
 }
 
 TEST_F(AboutTest, LinksOpenThroughTheShell) {

@@ -103,22 +103,24 @@ TEST_F(PasswordPromptTest, AppletPromptSpeaksTheLanguage) {
 
 TEST(TrayIcon, AddModifyRemoveAndNothingForOtherActions) {
     FakeShell shell;
-    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, 0x10, 0x20, 0, "Halcyra", false));
-    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, 0x11, 0x20, 1, "Halcyra", true));
-    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, 0x11, 0x20, 2, "Halcyra", true));
-    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, 0x11, 0x20, -1, "Halcyra", true));
+    const platform::IconHandle icon10{0x10}, icon11{0x11};
+    const platform::WindowHandle owner{0x20};
+    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, icon10, owner, 0, "Halcyra", false));
+    EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, icon11, owner, 1, "Halcyra", true));
+    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, icon11, owner, 2, "Halcyra", true));
+    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, icon11, owner, -1, "Halcyra", true));
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Add);
     EXPECT_EQ(shell.calls[1].message, platform::TrayMessage::Modify);
-    EXPECT_EQ(shell.calls[1].data.icon, 0x11u);
+    EXPECT_EQ(shell.calls[1].data.icon, icon11);
     EXPECT_EQ(shell.calls[1].data.flags, 7u);
-    EXPECT_EQ(shell.hiddenButtons, std::vector<std::uintptr_t>{0x20});
-    basTrayIcon::TrayIconRemove(shell, 0x20);
+    EXPECT_EQ(shell.hiddenButtons, std::vector<platform::WindowHandle>{owner});
+    basTrayIcon::TrayIconRemove(shell, owner);
     EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Delete);
-    EXPECT_EQ(shell.calls.back().data.owner, 0x20u);
+    EXPECT_EQ(shell.calls.back().data.owner, owner);
     EXPECT_EQ(shell.calls.back().data.id, 1u);
     shell.succeed = false;
-    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, 0x10, 0x20, 0, "Halcyra", false));
+    EXPECT_FALSE(basTrayIcon::TrayIconSet(shell, icon10, owner, 0, "Halcyra", false));
 }
 
 TEST(ListViewHelpers, RowPrimitivesAsTheControlBehaves) {

@@ -60,7 +60,7 @@ protected:
         hook.RunDeferred();
         return h;
     }
-    platform::WindowManager::Handle shellWindow = 0;
+    platform::WindowManager::Handle shellWindow;
 };
 
 TEST_F(InterceptionTest, TitleTestIgnoresCaseAndSurroundingBlanksOnly) {

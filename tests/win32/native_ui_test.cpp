@@ -20,7 +20,7 @@ protected:
         daemon_forms::RegisterAll(ui);
         form = ui.CreateForm("frmMain", nullptr);
     }
-    HWND Window() const { return reinterpret_cast<HWND>(form->Handle()); }
+    HWND Window() const { return reinterpret_cast<HWND>(form->Handle().value); }
     HWND Item(int id) const { return ::GetDlgItem(Window(), id); }
 
     ui::win32::NativeUi ui{::GetModuleHandleW(nullptr)};
@@ -204,7 +204,7 @@ TEST_F(NativeUiControls, ComboListAndTextBoxes) {
 
     auto pw = ui.CreateForm("frmPasswordToAccess", form.get());
     auto& text = pw->GetTextBox("txtPassword");
-    HWND edit = reinterpret_cast<HWND>(::GetDlgItem(reinterpret_cast<HWND>(pw->Handle()), IDC_PWD_TXTPASSWORD));
+    HWND edit = reinterpret_cast<HWND>(::GetDlgItem(reinterpret_cast<HWND>(pw->Handle().value), IDC_PWD_TXTPASSWORD));
     EXPECT_EQ(::SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), L'*');
     text.SetText("geheim");
     EXPECT_EQ(text.Text(), "geheim");
@@ -285,7 +285,7 @@ TEST_F(NativeUiEvents, TypingChangesATextBox) {
     auto pw = ui.CreateForm("frmPasswordToAccess", nullptr);
     int changes = 0;
     pw->OnChange("txtPassword", [&] { ++changes; });
-    HWND edit = ::GetDlgItem(reinterpret_cast<HWND>(pw->Handle()), IDC_PWD_TXTPASSWORD);
+    HWND edit = ::GetDlgItem(reinterpret_cast<HWND>(pw->Handle().value), IDC_PWD_TXTPASSWORD);
     ::SendMessageW(edit, WM_CHAR, L'a', 0);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(pw->GetTextBox("txtPassword").Text(), "a");
@@ -341,7 +341,7 @@ ui::Form* g_prompt;
 
 void CALLBACK TypeAndPressOk(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    HWND dlg = reinterpret_cast<HWND>(g_prompt->Handle());
+    HWND dlg = reinterpret_cast<HWND>(g_prompt->Handle().value);
     ::SetDlgItemTextW(dlg, IDC_PWD_TXTPASSWORD, L"Geheim");
     ::SendMessageW(::GetDlgItem(dlg, IDC_PWD_CMDOK), BM_CLICK, 0, 0);
 }
@@ -368,7 +368,7 @@ TEST_F(NativeUiWindow, ModalPromptReturnsWhenAHandlerCloses) {
 
 void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    ::SendMessageW(reinterpret_cast<HWND>(g_prompt->Handle()), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::SendMessageW(reinterpret_cast<HWND>(g_prompt->Handle().value), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 TEST_F(NativeUiWindow, CloseRequestsCanBeRefused) {

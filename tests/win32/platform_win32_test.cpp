@@ -98,8 +98,8 @@ TEST(Win32Shell, TrayIconAddModifyRemoveReportSuccess) {
     ASSERT_NE(owner, nullptr);
     HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
     platform::win32::Win32Shell shell;
-    auto h = reinterpret_cast<std::uintptr_t>(owner);
-    auto i = reinterpret_cast<std::uintptr_t>(icon);
+    platform::WindowHandle h{reinterpret_cast<std::uintptr_t>(owner)};
+    platform::IconHandle i{reinterpret_cast<std::uintptr_t>(icon)};
     EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, i, h, 0, "Halcyra", false));
     EXPECT_TRUE(basTrayIcon::TrayIconSet(shell, i, h, 1, "Halcyra, changed", false));
     EXPECT_TRUE(basTrayIcon::TrayIconRemove(shell, h));
@@ -115,11 +115,11 @@ TEST(Win32Windows, FindsByClassAndPostsClose) {
     wc.lpszClassName = L"FakeO";
     RegisterClassW(&wc);
     platform::win32::Win32WindowManager windows;
-    EXPECT_EQ(windows.Find("FakeO", ""), 0u);
+    EXPECT_FALSE(windows.Find("FakeO", ""));
     basDaemon::CloseDimmer(windows);  // nothing to close: no effect
     HWND dimmer = CreateWindowExW(0, L"FakeO", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(dimmer, nullptr);
-    EXPECT_EQ(windows.Find("FakeO", ""), reinterpret_cast<std::uintptr_t>(dimmer));
+    EXPECT_EQ(windows.Find("FakeO", "").value, reinterpret_cast<std::uintptr_t>(dimmer));
     basDaemon::CloseDimmer(windows);
     MSG msg;
     bool sawClose = false;

@@ -95,14 +95,17 @@ TEST_F(Win32RegistryTest, NonAsciiTextRoundTripsAndNamesIgnoreCase) {
 
 TEST_F(Win32RegistryTest, DeleteValueAndMissingKeys) {
     basRegistry::SaveString(reg, RootKey::CurrentUser, scratch.path(), "Gone", "x");
-    auto key = reg.CreateKey(RootKey::CurrentUser, scratch.path());
-    ASSERT_NE(key, 0u);
-    EXPECT_TRUE(reg.DeleteValue(key, "Gone"));
-    EXPECT_FALSE(reg.DeleteValue(key, "Gone"));
-    reg.CloseKey(key);
+    {
+        auto key = reg.CreateKey(RootKey::CurrentUser, scratch.path());
+        ASSERT_TRUE(key);
+        EXPECT_FALSE(reg.DeleteValue(key, "Gone"));
+        EXPECT_TRUE(platform::IsMissing(reg.DeleteValue(key, "Gone")));
+    }
     EXPECT_EQ(Read("Gone"), "<default>");
-    EXPECT_EQ(reg.OpenKey(RootKey::CurrentUser, scratch.path() + "\\Nowhere"), 0u);
-    EXPECT_EQ(reg.OpenKey(RootKey::None, "Software"), 0u);
+    auto nowhere = reg.OpenKey(RootKey::CurrentUser, scratch.path() + "\\Nowhere");
+    EXPECT_FALSE(nowhere);
+    EXPECT_TRUE(platform::IsMissing(nowhere.status()));
+    EXPECT_FALSE(reg.OpenKey(RootKey::None, "Software"));
 }
 
 // Each answer is checked twice: a change is reported once, then the watch is

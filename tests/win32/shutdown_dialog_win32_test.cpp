@@ -56,7 +56,7 @@ protected:
         basWinVer::WinPlatform = basWinVer::WinVer = 0;
         basCountry::CountryCode = 0;
     }
-    HWND Dialog() const { return reinterpret_cast<HWND>(form->Handle()); }
+    HWND Dialog() const { return reinterpret_cast<HWND>(form->Handle().value); }
 
     platform::win32::Win32Platform win32;
     platform::Platform& plat = win32.plat;

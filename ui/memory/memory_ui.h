@@ -41,9 +41,9 @@ class MemLabel : public MemCaptioned<Button> {};
 
 class MemPicture : public Mem<Picture> {
 public:
-    std::uintptr_t IconHandle() const override { return icon; }
-    void SetIconHandle(std::uintptr_t h) override { icon = h; }
-    std::uintptr_t icon = 0x1CE;
+    platform::IconHandle IconHandle() const override { return icon; }
+    void SetIconHandle(platform::IconHandle h) override { icon = h; }
+    platform::IconHandle icon{0x1CE};
 };
 
 class MemCheckBox : public MemCaptioned<CheckBox> {
@@ -212,7 +212,7 @@ public:
     void Hide() override { visible = false; }
     bool IsVisible() const override { return visible; }
     void Close() override;
-    std::uintptr_t Handle() const override { return 0; }
+    platform::WindowHandle Handle() const override { return {}; }
 
     // What a user does. Clicks change the control as a real click would
     // (an option is selected, a check box toggles, an enabled control only),

@@ -43,12 +43,12 @@ std::string WindowText(HWND hwnd) {
 void SetWindowTextUtf8(HWND hwnd, const std::string& text) { ::SetWindowTextW(hwnd, Widen(text).c_str()); }
 
 
-std::uintptr_t NativePicture::IconHandle() const {
-    return static_cast<std::uintptr_t>(::SendMessageW(hwnd_, STM_GETICON, 0, 0));
+platform::IconHandle NativePicture::IconHandle() const {
+    return {static_cast<std::uintptr_t>(::SendMessageW(hwnd_, STM_GETICON, 0, 0))};
 }
 
-void NativePicture::SetIconHandle(std::uintptr_t icon) {
-    ::SendMessageW(hwnd_, STM_SETICON, static_cast<WPARAM>(icon), 0);
+void NativePicture::SetIconHandle(platform::IconHandle icon) {
+    ::SendMessageW(hwnd_, STM_SETICON, static_cast<WPARAM>(icon.value), 0);
 }
 
 void NativeCheckBox::SetValue(int value) {

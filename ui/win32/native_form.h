@@ -67,8 +67,8 @@ public:
 class NativePicture : public NativeControl<ui::Picture> {
 public:
     using NativeControl::NativeControl;
-    std::uintptr_t IconHandle() const override;
-    void SetIconHandle(std::uintptr_t icon) override;
+    platform::IconHandle IconHandle() const override;
+    void SetIconHandle(platform::IconHandle icon) override;
 };
 
 class NativeCheckBox : public NativeCaptioned<ui::CheckBox> {
@@ -219,7 +219,7 @@ public:
     void Hide() override;
     bool IsVisible() const override;
     void Close() override;
-    std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+    platform::WindowHandle Handle() const override { return {reinterpret_cast<std::uintptr_t>(hwnd_)}; }
 
     HWND hwnd() const { return hwnd_; }
     // Runs the Click handler registered under `name`, if any.

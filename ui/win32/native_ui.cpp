@@ -34,7 +34,7 @@ void NativeUi::RegisterDialogClass(const std::string& className) {
 std::unique_ptr<ui::Form> NativeUi::CreateForm(const std::string& templateName, ui::Form* owner) {
     auto it = templates_.find(templateName);
     if (it == templates_.end()) throw std::logic_error("template " + templateName + " is not registered");
-    HWND ownerWindow = owner ? reinterpret_cast<HWND>(owner->Handle()) : nullptr;
+    HWND ownerWindow = owner ? reinterpret_cast<HWND>(owner->Handle().value) : nullptr;
     return std::make_unique<NativeForm>(static_cast<HINSTANCE>(module_), templateName, it->second, ownerWindow);
 }
 
