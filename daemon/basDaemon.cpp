@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/basRegistry.h"
+#include "platform/callback_guard.h"
 #include "common/basSettings.h"
 #include "daemon/basCountryDialogTexts.h"
 
@@ -19,6 +20,10 @@ bool LogoffIntercepted = false;
 std::int16_t ForceClose = 0;
 std::int16_t LogEvents = 1;
 std::int32_t ServiceWaitSeconds = 20;
+
+void ShowCallbackErrors(ui::Ui& ui) {
+    platform::SetCallbackErrorSink([&ui](const std::string& what) { ui.MsgBox(what, kAppTitle, ui::kMbCritical); });
+}
 
 bool HasSwitch(const std::string& sw) { return CommandLine.find(sw) != std::string::npos; }
 

@@ -32,6 +32,10 @@ extern std::int16_t ForceClose;
 extern std::int16_t LogEvents;
 extern std::int32_t ServiceWaitSeconds;
 
+// An exception that reaches a callback of the system is shown to the user
+// in a message box titled with the product's name; the daemon stays.
+void ShowCallbackErrors(ui::Ui& ui);
+
 // Plain substring search, case-sensitive, anywhere on the command line.
 bool HasSwitch(const std::string& sw);
 

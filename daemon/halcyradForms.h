@@ -1,8 +1,9 @@
 #pragma once
 #include <vector>
 
+#include "common/commonForms.h"
 #include "daemon/halcyradRes.h"
-#include "ui/bindings.h"
+#include "ui/controls.h"
 
 // Names of frmMain's controls and of its tray menu's entries, as the
 // dialog logic asks for them, against the IDs of halcyrad.rc.
@@ -47,5 +48,12 @@ inline const std::vector<ui::Binding> mnuSystemTrayEntries = {
     {"selOptions", IDM_SELOPTIONS},
     {"selExit", IDM_SELEXIT},
 };
+
+// The daemon's templates, for the native windowing and the in-memory one alike.
+inline void RegisterTemplates(ui::Ui& ui) {
+    ui.RegisterTemplate("frmMain", frmMainControls, "mnuSystemTray", mnuSystemTrayEntries);
+    ui.RegisterTemplate("frmAbout", frmAboutControls);
+    ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+}
 
 }  // namespace daemon_forms

@@ -1,7 +1,6 @@
 #pragma once
 // The daemon's templates for the native windowing; the program and its
 // tests register the same set.
-#include "common/commonForms.h"
 #include "daemon/basDaemon.h"
 #include "daemon/halcyradForms.h"
 #include "ui/win32/native_ui.h"
@@ -10,9 +9,7 @@ namespace daemon_forms {
 
 inline void RegisterAll(ui::win32::NativeUi& nativeUi) {
     nativeUi.RegisterDialogClass(basDaemon::kWindowClass);
-    nativeUi.RegisterTemplate("frmMain", frmMainControls, "mnuSystemTray", mnuSystemTrayEntries);
-    nativeUi.RegisterTemplate("frmAbout", frmAboutControls);
-    nativeUi.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+    RegisterTemplates(nativeUi);
 }
 
 }  // namespace daemon_forms

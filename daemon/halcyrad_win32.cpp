@@ -31,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
     ui::win32::NativeUi nativeUi(instance);
     daemon_forms::RegisterAll(nativeUi);
+    basDaemon::ShowCallbackErrors(nativeUi);
 
     basDaemon::CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
     if (!basDaemon::Startup(plat, nativeUi, ProgramFolder())) return 0;

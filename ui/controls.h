@@ -3,8 +3,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
+#include "ui/bindings.h"
 
 // The controls dialog logic talks to. A native implementation drives real
 // Win32 controls; an in-memory one lets tests click, type and read back.
@@ -207,6 +209,11 @@ public:
 class Ui {
 public:
     virtual ~Ui() = default;
+    // Names a template's controls (and its pop-up menu's entries) by their
+    // IDs. A form can only be created from a registered template, and only
+    // its names can be asked for or bound to handlers.
+    virtual void RegisterTemplate(const std::string& templateName, const std::vector<Binding>& controls,
+                                  const std::string& menuName = "", const std::vector<Binding>& menuEntries = {}) = 0;
     virtual std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) = 0;
     virtual int MsgBox(const std::string& text, const std::string& title, int flags) = 0;
     virtual void SetPointer(Pointer pointer) = 0;

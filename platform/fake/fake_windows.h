@@ -2,6 +2,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/callback_guard.h"
 #include "platform/process.h"
 #include "platform/window_manager.h"
 
@@ -27,6 +28,7 @@ public:
         return {};
     }
     bool PostClose(Handle window) override {
+        if (failClose) failClose(window);  // a test's way to make the adapter throw
         if (!windows.count(window)) return false;
         closePosted.push_back(window);
         return true;
@@ -43,6 +45,7 @@ public:
     bool Exists(Handle window) override { return windows.count(window) > 0; }
 
     std::uintptr_t next = 0x100;
+    std::function<void(Handle)> failClose;
 };
 
 class FakeShellHook : public ShellHook {
@@ -61,14 +64,14 @@ public:
 
     // The shell's process shows or renames a window.
     void Report(Handle w) {
-        if (enabled && window) window(w);
+        if (enabled && window) Guarded([&] { window(w); });
     }
     // The message loop gets round to the deferred events.
     void RunDeferred() {
         auto batch = pending;
         pending.clear();
         for (Handle w : batch)
-            if (deferred) deferred(w);
+            if (deferred) Guarded([&] { deferred(w); });
     }
 
     std::uint32_t armedFor = 0;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/callback_guard.h"
 #include "platform/win32/text.h"
 
 namespace platform::win32 {
@@ -16,12 +17,12 @@ Win32ShellHook* g_hook = nullptr;  // WinEvent callbacks carry no context
 void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
     if (!g_hook || !hwnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF) return;
     if (GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow()) return;  // top-level windows only
-    g_hook->Report({reinterpret_cast<std::uintptr_t>(hwnd)});
+    Guarded([&] { g_hook->Report({reinterpret_cast<std::uintptr_t>(hwnd)}); });
 }
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kDeferredMessage && g_hook) {
-        g_hook->Deferred({static_cast<std::uintptr_t>(wp)});
+        Guarded([&] { g_hook->Deferred({static_cast<std::uintptr_t>(wp)}); });
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

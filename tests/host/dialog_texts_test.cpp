@@ -6,6 +6,7 @@
 #include "common/basWinVer.h"
 #include "daemon/basCountryDialogTexts.h"
 #include "platform/fake/fake_system.h"
+#include "support/daemon_ui.h"
 #include "ui/memory/memory_ui.h"
 
 using basCountry::DialogTexts;
@@ -44,7 +45,7 @@ protected:
                 Cap("cmdOK"),    Cap("cmdCancel"),   Cap("cmdHelp")};
     }
 
-    ui::memory::MemoryUi ui;
+    testing_support::DaemonUi ui;
     std::unique_ptr<ui::Form> owned = ui.CreateForm("frmMain", nullptr);
     ui::memory::MemoryForm& form = static_cast<ui::memory::MemoryForm&>(*owned);
     platform::fake::FakeSystem sys;

@@ -6,6 +6,7 @@
 #include "common/basTrayIcon.h"
 #include "common/frmPasswordToAccess.h"
 #include "platform/fake/fake_locale.h"
+#include "support/daemon_ui.h"
 #include "ui/memory/memory_ui.h"
 
 using common::PasswordPrompt;
@@ -42,7 +43,7 @@ protected:
         basCountry::CountryCode = 0;
         common::EnteredPassword.clear();
     }
-    MemoryUi ui;
+    testing_support::DaemonUi ui;
 };
 
 TEST_F(PasswordPromptTest, OkTakesTheTypedTextAndCancelLeavesNothing) {
@@ -124,7 +125,7 @@ TEST(TrayIcon, AddModifyRemoveAndNothingForOtherActions) {
 }
 
 TEST(ListViewHelpers, RowPrimitivesAsTheControlBehaves) {
-    MemoryUi ui;
+    testing_support::DaemonUi ui;
     auto form = ui.CreateForm("frmMain", nullptr);
     auto& lv = form->GetListView("lsvRun");
     int r = lv.AddRow("Backup");

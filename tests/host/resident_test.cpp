@@ -277,3 +277,34 @@ TEST_F(RepeatedReportTest, OneSystemDialogIsOneInterception) {
 }
 
 }  // namespace
+
+TEST_F(InterceptionTest, AHandlerThatThrowsIsReportedAndTheNextInterceptionWorks) {
+    Load(Win::W2000);
+    windows.failClose = [this](platform::WindowManager::Handle) {
+        windows.failClose = nullptr;
+        throw std::runtime_error("Out of memory");
+    };
+    ShellShows("Shut Down Windows");
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+    EXPECT_EQ(ui.messageBoxes[0].text, "Out of memory");
+    EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbCritical);
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_FALSE(main->Unloaded);
+
+    auto next = ShellShows("Shut Down Windows");
+    EXPECT_EQ(windows.closePosted, std::vector<platform::WindowManager::Handle>{next});
+    EXPECT_TRUE(form->IsVisible());
+}
+
+TEST(FormBinding, NamesTheTemplateLacksFailAtOnce) {
+    testing_support::DaemonUi ui;
+    auto form = ui.CreateForm("frmMain", nullptr);
+    EXPECT_THROW(form->OnClick("cmdOk", [] {}), std::logic_error);
+    EXPECT_THROW(form->OnChange("txtNothing", [] {}), std::logic_error);
+    EXPECT_THROW(form->OnMouseDown("cmdOkay", [](const ui::MouseEvent&) {}), std::logic_error);
+    EXPECT_THROW(form->GetButton("cmdOkay"), std::logic_error);
+    EXPECT_THROW(form->GetMenu("mnuTray"), std::logic_error);
+    EXPECT_NO_THROW(form->OnClick("selExit", [] {}));  // a menu entry is clickable
+    EXPECT_THROW(ui.CreateForm("frmNowhere", nullptr), std::logic_error);
+}

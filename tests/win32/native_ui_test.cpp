@@ -9,6 +9,9 @@
 
 #include "common/commonForms.h"
 #include "daemon/halcyradForms_win32.h"
+#include "platform/callback_guard.h"
+#include "platform/win32/hook_win32.h"
+#include "platform/win32/text.h"
 #include "ui/win32/native_ui.h"
 
 
@@ -433,3 +436,59 @@ TEST_F(NativeUiWindow, ShowHideAndVisibilityOfControls) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> g_errorBoxes;
+
+// Answers the message box the error barrier shows, noting its title and text.
+void CALLBACK AnswerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = ::FindWindowW(L"#32770", L"Halcyra");
+    if (!box) return;
+    ::KillTimer(nullptr, id);
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 256);
+    g_errorBoxes.push_back(platform::win32::Narrow(text));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+TEST_F(NativeUiEvents, AThrowingHandlerIsShownAndTheWindowKeepsWorking) {
+    basDaemon::ShowCallbackErrors(ui);
+    g_errorBoxes.clear();
+    int clicks = 0;
+    form->OnClick("cmdDetails", [&] {
+        if (++clicks == 1) throw std::runtime_error("Disk full");
+    });
+    EXPECT_THROW(form->OnClick("cmdDetail", [] {}), std::logic_error);
+    EXPECT_THROW(form->OnChange("txtNothing", [] {}), std::logic_error);
+    EXPECT_THROW(form->OnMouseDown("cmdOkay", [](const ui::MouseEvent&) {}), std::logic_error);
+
+    ::SetTimer(nullptr, 0, 50, AnswerErrorBox);
+    ::SendMessageW(Item(IDC_MAIN_CMDDETAILS), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_errorBoxes, std::vector<std::string>{"Disk full"});
+    ::SendMessageW(Item(IDC_MAIN_CMDDETAILS), BM_CLICK, 0, 0);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(g_errorBoxes.size(), 1u);
+
+    // The hook's deferred event is called back by the system too.
+    platform::win32::Win32ShellHook hook;
+    int deferred = 0;
+    ASSERT_TRUE(hook.Arm(
+        ::GetCurrentProcessId(), [](platform::WindowHandle) {},
+        [&](platform::WindowHandle) {
+            if (++deferred == 1) throw std::logic_error("no such control");
+        }));
+    ::SetTimer(nullptr, 0, 50, AnswerErrorBox);
+    hook.RequestDeferred(form->Handle());
+    for (int i = 0; i < 100 && g_errorBoxes.size() < 2; ++i) {
+        ui.DoEvents();
+        ::Sleep(10);
+    }
+    hook.RequestDeferred(form->Handle());
+    ui.DoEvents();
+    EXPECT_EQ(deferred, 2);
+    EXPECT_EQ(g_errorBoxes, (std::vector<std::string>{"Disk full", "no such control"}));
+    platform::SetCallbackErrorSink(nullptr);
+}

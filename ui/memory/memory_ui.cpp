@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/callback_guard.h"
+
 namespace ui::memory {
 
 namespace {
@@ -118,10 +120,25 @@ void MemMenu::Popup(const std::string& defaultEntry) {
 
 MemoryForm::~MemoryForm() { ui_.Forget(this); }
 
+void MemoryForm::CheckBound(const std::string& name, bool menuEntry) const {
+    for (const Binding& b : names_.controls)
+        if (name == b.name) return;
+    if (menuEntry)
+        for (const Binding& b : names_.menuEntries)
+            if (name == b.name) return;
+    throw std::logic_error("form " + template_ + " has no control " + name);
+}
+
+template <class Work>
+void MemoryForm::Act(Work&& work) {
+    platform::Guarded(std::forward<Work>(work));
+}
+
 template <typename T>
 T& MemoryForm::Get(const std::string& name) {
     auto it = controls_.find(name);
     if (it == controls_.end()) {
+        CheckBound(name, false);
         std::unique_ptr<T> c;
         if constexpr (std::is_same_v<T, MemOption>) c = std::make_unique<T>(*this);
         else c = std::make_unique<T>();
@@ -137,6 +154,7 @@ T& MemoryForm::Get(const std::string& name) {
 OptionButton& MemoryForm::GetOption(const std::string& n) { return Get<MemOption>(n); }
 
 Menu& MemoryForm::GetMenu(const std::string& n) {
+    if (n.empty() || n != names_.menuName) throw std::logic_error("form " + template_ + " has no menu " + n);
     auto& m = menus_[n];
     if (!m) m = std::make_unique<MemMenu>(*this);
     return *m;
@@ -162,33 +180,48 @@ void MemoryForm::Click(const std::string& name) {
         if (auto* o = dynamic_cast<MemOption*>(it->second.get())) o->SetValue(true);
         if (auto* c = dynamic_cast<MemCheckBox*>(it->second.get())) c->value = c->value == 1 ? 0 : 1;
     }
-    RunClick(name);
+    Act([&] { RunClick(name); });
 }
 
 void MemoryForm::SelectItem(const std::string& combo, int index) {
     auto& c = Get<MemComboBox>(combo);
     if (!c.enabled || !c.visible) return;
     c.SetListIndex(index);
-    RunClick(combo);
+    Act([&] { RunClick(combo); });
 }
 
 void MemoryForm::Type(const std::string& textBox, const std::string& text) {
     Get<MemTextBox>(textBox).text = text;
     auto it = changes_.find(textBox);
-    if (it != changes_.end() && it->second) it->second();
+    if (it != changes_.end() && it->second) Act(it->second);
 }
 
 void MemoryForm::MouseDown(const std::string& name, const MouseEvent& e) {
     auto it = mouseDowns_.find(name);
-    if (it != mouseDowns_.end() && it->second) it->second(e);
+    if (it != mouseDowns_.end() && it->second) Act([&] { it->second(e); });
 }
 
-bool MemoryForm::KeyDown(int keyCode, int shift) { return keyDown_ ? keyDown_(keyCode, shift) : false; }
+bool MemoryForm::KeyDown(int keyCode, int shift) {
+    bool swallowed = false;
+    if (keyDown_) Act([&] { swallowed = keyDown_(keyCode, shift); });
+    return swallowed;
+}
 
 bool MemoryForm::RequestClose() {
-    if (closeRequest_ && !closeRequest_()) return false;
+    // A handler that fails keeps the window, as a refusal would.
+    bool close = !closeRequest_;
+    if (closeRequest_) Act([&] { close = closeRequest_(); });
+    if (!close) return false;
     Close();
     return true;
+}
+
+void MemoryForm::Minimize() {
+    if (minimize_) Act(minimize_);
+}
+
+void MemoryForm::MouseMove(int x, int y) {
+    if (mouseMove_) Act([&] { mouseMove_(x, y); });
 }
 
 void MemoryForm::CenterOnScreen() {
@@ -214,7 +247,9 @@ void MemoryForm::Close() {
 }
 
 std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& templateName, Form*) {
-    auto f = std::make_unique<MemoryForm>(*this, templateName);
+    auto t = templates.find(templateName);
+    if (t == templates.end()) throw std::logic_error("template " + templateName + " is not registered");
+    auto f = std::make_unique<MemoryForm>(*this, templateName, t->second);
     forms.push_back(f.get());
     return f;
 }

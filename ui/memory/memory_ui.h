@@ -171,7 +171,13 @@ class MemoryUi;
 
 class MemoryForm : public Form {
 public:
-    MemoryForm(MemoryUi& ui, std::string templateName) : ui_(ui), template_(std::move(templateName)) {}
+    struct Names {
+        std::vector<Binding> controls;
+        std::string menuName;
+        std::vector<Binding> menuEntries;
+    };
+    MemoryForm(MemoryUi& ui, std::string templateName, Names names)
+        : ui_(ui), template_(std::move(templateName)), names_(std::move(names)) {}
     ~MemoryForm() override;
     const std::string& TemplateName() const override { return template_; }
 
@@ -187,9 +193,16 @@ public:
     Picture& GetPicture(const std::string& n) override { return Get<MemPicture>(n); }
     Menu& GetMenu(const std::string& n) override;
 
-    void OnClick(const std::string& n, std::function<void()> h) override { clicks_[n] = std::move(h); }
-    void OnChange(const std::string& n, std::function<void()> h) override { changes_[n] = std::move(h); }
+    void OnClick(const std::string& n, std::function<void()> h) override {
+        CheckBound(n, true);
+        clicks_[n] = std::move(h);
+    }
+    void OnChange(const std::string& n, std::function<void()> h) override {
+        CheckBound(n, false);
+        changes_[n] = std::move(h);
+    }
     void OnMouseDown(const std::string& n, std::function<void(const MouseEvent&)> h) override {
+        CheckBound(n, false);
         mouseDowns_[n] = std::move(h);
     }
     void OnKeyDown(std::function<bool(int, int)> h) override { keyDown_ = std::move(h); }
@@ -223,12 +236,8 @@ public:
     void MouseDown(const std::string& name, const MouseEvent& e);
     bool KeyDown(int keyCode, int shift = 0);
     bool RequestClose();
-    void Minimize() {
-        if (minimize_) minimize_();
-    }
-    void MouseMove(int x, int y) {
-        if (mouseMove_) mouseMove_(x, y);
-    }
+    void Minimize();
+    void MouseMove(int x, int y);
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -243,9 +252,15 @@ public:
 private:
     template <typename T>
     T& Get(const std::string& name);
+    void CheckBound(const std::string& name, bool menuEntry) const;
+    // A user's action runs its handler the way the native form does: an
+    // exception ends the handler and is reported, never passed on.
+    template <class Work>
+    void Act(Work&& work);
 
     MemoryUi& ui_;
     std::string template_;
+    Names names_;
     std::map<std::string, std::unique_ptr<MemoryControl>> controls_;
     std::map<std::string, std::unique_ptr<MemMenu>> menus_;
     std::map<std::string, std::function<void()>> clicks_, changes_;
@@ -263,6 +278,10 @@ public:
         int flags;
     };
 
+    void RegisterTemplate(const std::string& templateName, const std::vector<Binding>& controls,
+                          const std::string& menuName = "", const std::vector<Binding>& menuEntries = {}) override {
+        templates[templateName] = {controls, menuName, menuEntries};
+    }
     std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) override;
     int MsgBox(const std::string& text, const std::string& title, int flags) override;
     void SetPointer(Pointer p) override { pointer = p; }
@@ -279,6 +298,7 @@ public:
     // Answers for the next message boxes; OK when none is queued.
     void Answer(int result) { answers.push_back(result); }
 
+    std::map<std::string, MemoryForm::Names> templates;
     std::vector<MessageBoxCall> messageBoxes;
     std::deque<int> answers;
     std::map<std::string, std::function<void(MemoryForm&)>> modalScripts;

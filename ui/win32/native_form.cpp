@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/callback_guard.h"
 #include "platform/win32/text.h"
 
 using platform::win32::Narrow;
@@ -151,15 +152,31 @@ ui::Menu& NativeForm::GetMenu(const std::string& name) {
     return ref;
 }
 
-void NativeForm::OnClick(const std::string& n, std::function<void()> h) { clicks_[n] = std::move(h); }
-void NativeForm::OnChange(const std::string& n, std::function<void()> h) { changes_[n] = std::move(h); }
+// A handler bound to a name the template does not have would never run.
+void NativeForm::CheckBound(const std::string& name, bool menuEntry) const {
+    if (controls_.count(name)) return;
+    if (menuEntry)
+        for (const ui::Binding& b : template_.menuEntries)
+            if (name == b.name) return;
+    throw std::logic_error("form " + templateName_ + " has no control " + name);
+}
+
+void NativeForm::OnClick(const std::string& n, std::function<void()> h) {
+    CheckBound(n, true);
+    clicks_[n] = std::move(h);
+}
+void NativeForm::OnChange(const std::string& n, std::function<void()> h) {
+    CheckBound(n, false);
+    changes_[n] = std::move(h);
+}
 // Only controls with a mouse-down handler are subclassed: under Wine every
 // message to a subclassed control looks its subclass up in the window's
 // properties, a round trip to the server, and filling the dialog sends many.
 void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    CheckBound(n, false);
     mouseDowns_[n] = std::move(h);
     auto it = controls_.find(n);
-    if (it == controls_.end() || !subclassed_.insert(it->second->hwnd()).second) return;
+    if (!subclassed_.insert(it->second->hwnd()).second) return;
     ::SetWindowSubclass(it->second->hwnd(), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
@@ -188,7 +205,10 @@ void NativeForm::ClearOptionsExcept(HWND keep) {
 bool NativeForm::PreviewKey(const MSG& msg) {
     if (!keyDown_) return false;
     auto handler = keyDown_;
-    return handler(static_cast<int>(msg.wParam), ShiftState());
+    bool swallowed = false;
+    // Called from the message loops, outside any window procedure.
+    platform::Guarded([&] { swallowed = handler(static_cast<int>(msg.wParam), ShiftState()); });
+    return swallowed;
 }
 
 void NativeForm::SetCaption(const std::string& text) { ::SetWindowTextW(hwnd_, Widen(text).c_str()); }
@@ -324,7 +344,9 @@ INT_PTR CALLBACK NativeForm::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     }
     auto* form = reinterpret_cast<NativeForm*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!form) return FALSE;
-    return form->HandleMessage(msg, wParam, lParam);
+    INT_PTR result = FALSE;
+    platform::Guarded([&] { result = form->HandleMessage(msg, wParam, lParam); });
+    return result;
 }
 
 INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -401,7 +423,7 @@ LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
             e.x = GET_X_LPARAM(lParam);
             e.y = GET_Y_LPARAM(lParam);
             auto handler = it->second;
-            handler(e);
+            platform::Guarded([&] { handler(e); });
             break;
         }
     }

@@ -244,6 +244,7 @@ private:
     template <class T>
     T& Get(const std::string& name, const char* kind);
     void RunChange(const std::string& name);
+    void CheckBound(const std::string& name, bool menuEntry) const;
 
     HINSTANCE module_;
     std::string templateName_;

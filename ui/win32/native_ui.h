@@ -21,7 +21,8 @@ public:
     // Names a template's controls (and its pop-up menu's entries) by their
     // IDs. A form can only be created from a registered template.
     void RegisterTemplate(const std::string& templateName, const std::vector<ui::Binding>& controls,
-                          const std::string& menuName = "", const std::vector<ui::Binding>& menuEntries = {});
+                          const std::string& menuName = "",
+                          const std::vector<ui::Binding>& menuEntries = {}) override;
 
     // A window class of the dialog kind, for templates that name it with CLASS,
     // so that other programs can find the window by class.

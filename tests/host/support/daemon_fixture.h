@@ -9,6 +9,8 @@
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
 #include "daemon/frmMain.h"
+#include "daemon_ui.h"
+#include "platform/callback_guard.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
@@ -22,7 +24,12 @@ class DaemonFixture : public ::testing::Test {
 protected:
     enum class Win { W95, W98, NT4, W2000 };
 
+    DaemonFixture() {
+        basDaemon::ShowCallbackErrors(ui);
+    }
+
     void TearDown() override {
+        platform::SetCallbackErrorSink(nullptr);
         basRegistry::SettingsRoot = platform::RootKey::None;
         basWinVer::WinPlatform = basWinVer::WinVer = 0;
         basCountry::CountryCode = 0;
@@ -78,7 +85,7 @@ protected:
     platform::fake::FakeProcesses processes;
     platform::fake::FakeShellHook hook;
     platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook};
-    ui::memory::MemoryUi ui;
+    DaemonUi ui;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;
     std::unique_ptr<halcyrad::frmMain> main;
