@@ -5,17 +5,6 @@ namespace basCountry {
 std::uint16_t CountryCode = 0;
 basSettings::DayInitialsT DayInitials{};
 
-Language LanguageOf(std::uint16_t code) {
-    switch (code) {
-        case 1034:
-        case 3082: return Language::Spanish;
-        case 1031: return Language::German;
-        case 1040: return Language::Italian;
-        case 1036: return Language::French;
-        default: return Language::English;
-    }
-}
-
 std::uint16_t LanguageOfFile(platform::System& sys, const std::string& path) {
     using Status = platform::VersionTranslations::Status;
     platform::VersionTranslations t = sys.FileTranslations(path);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/basSettings.h"
+#include "common/basText.h"
 #include "platform/system.h"
 
 // The language the system speaks, and the day initials of the user's locale.
@@ -13,10 +14,10 @@ extern std::uint16_t CountryCode;
 // Seven one-character day initials, Sunday first.
 extern basSettings::DayInitialsT DayInitials;
 
-enum class Language { English, Spanish, German, Italian, French };
+using basText::Language;
 
 // Only the exact identifiers 1034/3082, 1031, 1040 and 1036 leave English.
-Language LanguageOf(std::uint16_t code);
+inline Language LanguageOf(std::uint16_t code) { return basText::LanguageOf(code); }
 inline Language CurrentLanguage() { return LanguageOf(CountryCode); }
 
 // The language of the installed Windows, from the translation table of the

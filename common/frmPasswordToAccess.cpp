@@ -8,43 +8,30 @@ std::string EnteredPassword;
 
 namespace {
 
-struct PromptTexts {
-    const char* caption;
-    const char* label;
-    const char* ok;
-    const char* cancel;
+// The daemon's prompt speaks English only; "lblText daemon" is its label.
+const basText::Entry kTexts[] = {
+    {.key = "caption",
+     .en = "Enter Password",
+     .es = "Conseña",
+     .de = "tragen Sie Kennwort ein",
+     .it = "Digitare La Parola d'accesso",
+     .fr = "Entrez Le Mot de passe"},
+    {.key = "lblText",
+     .en = "Access to changing Halcyra settings is currently protected by a password.  Enter the password to gain "
+           "access:",
+     .es = "El acceso a cambiar configuraciones de Halcyra es protegido actualmente por una palabra de paso. "
+           "Incorpore la palabra de paso para acceder: ",
+     .de = "Zugriff zum Ändern der Halcyra-Einstellungen wird aktuell durch ein Kennwort geschützt. Tragen Sie das "
+           "Kennwort ein, um Zutritt zu erhalten: ",
+     .it = "L' accesso a cambiare le regolazioni di Halcyra attualmente è protetto da una parola d'accesso. "
+           "Digitare la parola d'accesso per accedere:",
+     .fr = "l 'accès à changer des configurations de Halcyra est actuel protégé par un mot de passe. Entrez le mot "
+           "de passe pour accéder: "},
+    {.key = "lblText daemon",
+     .en = "The unloading of Halcyra is currently protected by a password.  Enter the password to unload:"},
+    {.key = "cmdOK", .en = "OK", .es = "Aceptar"},
+    {.key = "cmdCancel", .en = "Cancel", .es = "Cancelar", .de = "Abbrechen", .it = "Annulla", .fr = "Annulent"},
 };
-
-const char* kAppletLabel =
-    "Access to changing Halcyra settings is currently protected by a password.  Enter the password to gain access:";
-
-PromptTexts AppletTexts(basCountry::Language lang) {
-    using L = basCountry::Language;
-    switch (lang) {
-        case L::Spanish:
-            return {"Conseña",
-                    "El acceso a cambiar configuraciones de Halcyra es protegido actualmente por una palabra de "
-                    "paso. Incorpore la palabra de paso para acceder: ",
-                    "Aceptar", "Cancelar"};
-        case L::German:
-            return {"tragen Sie Kennwort ein",
-                    "Zugriff zum Ändern der Halcyra-Einstellungen wird aktuell durch ein Kennwort geschützt. Tragen "
-                    "Sie das Kennwort ein, um Zutritt zu erhalten: ",
-                    "OK", "Abbrechen"};
-        case L::Italian:
-            return {"Digitare La Parola d'accesso",
-                    "L' accesso a cambiare le regolazioni di Halcyra attualmente è protetto da una parola d'accesso. "
-                    "Digitare la parola d'accesso per accedere:",
-                    "OK", "Annulla"};
-        case L::French:
-            return {"Entrez Le Mot de passe",
-                    "l 'accès à changer des configurations de Halcyra est actuel protégé par un mot de passe. Entrez "
-                    "le mot de passe pour accéder: ",
-                    "OK", "Annulent"};
-        default:
-            return {"Enter Password", kAppletLabel, "OK", "Cancel"};
-    }
-}
 
 }  // namespace
 
@@ -61,16 +48,13 @@ frmPasswordToAccess::frmPasswordToAccess(ui::Form& f, PasswordPrompt variant)
 
 void frmPasswordToAccess::Form_Load() {
     form.SetFont("Tahoma");
-    PromptTexts t = variant_ == PasswordPrompt::Daemon
-                        ? PromptTexts{"Enter Password",
-                                      "The unloading of Halcyra is currently protected by a password.  Enter the "
-                                      "password to unload:",
-                                      "OK", "Cancel"}
-                        : AppletTexts(basCountry::CurrentLanguage());
-    form.SetCaption(t.caption);
-    lblText.SetCaption(t.label);
-    cmdOK.SetCaption(t.ok);
-    cmdCancel.SetCaption(t.cancel);
+    bool daemon = variant_ == PasswordPrompt::Daemon;
+    basText::Language lang = daemon ? basText::Language::English : basCountry::CurrentLanguage();
+    auto text = [lang](const char* key) { return basText::Get(kTexts, key, lang); };
+    form.SetCaption(text("caption"));
+    lblText.SetCaption(text(daemon ? "lblText daemon" : "lblText"));
+    cmdOK.SetCaption(text("cmdOK"));
+    cmdCancel.SetCaption(text("cmdCancel"));
     txtPassword.SetText("");
     form.CenterOnScreen();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/basText.h"
 #include "platform/system.h"
 #include "ui/controls.h"
 
@@ -19,7 +20,7 @@ extern std::array<std::string, 3> InterceptTitles;
 // shut down); 33-35 unused.
 extern std::array<std::string, 36> DialogTexts;
 
-enum class TextSet { English, Spanish, German, Italian, French, Danish, Dutch };
+using TextSet = basText::Language;
 
 // The set a language code picks; anything unknown is English.
 TextSet TextSetFor(std::uint16_t countryCode);

@@ -8,61 +8,45 @@
 
 namespace halcyrad {
 
-using basCountry::Language;
-
-std::string BuildVersionText(std::uint16_t countryCode, unsigned major, unsigned minor, unsigned revision) {
-    const char* prefix = "Version ";
-    if (countryCode == 1034 || countryCode == 3082) prefix = "Vercion ";
-    else if (countryCode == 1040) prefix = "Versione ";
-    std::string minorText = std::to_string(minor);
-    return prefix + std::to_string(major) + "." + minorText.substr(0, 1) + " (Build " + std::to_string(revision) + ")";
-}
-
 namespace {
 
-struct AboutTexts {
-    const char* captionPrefix;
-    const char* sysInfo;  // nullptr keeps the design caption
-    const char* notice;
-    const char* unavailable;
+const basText::Entry kTexts[] = {
+    {.key = "lblVersion", .en = "Version ", .es = "Vercion ", .it = "Versione "},
+    {.key = "caption", .en = "About ", .es = "Acerca de ", .de = "Über ", .it = "Circa ", .fr = "Circa "},
+    // The other languages keep the template's caption.
+    {.key = "cmdSysInfo", .en = nullptr, .es = "Info de sistema"},
+    {.key = "lblAuthor",
+     .en = "Warning: this computer program is protected by copyright law and international treaties. Unauthorized "
+           "reproduction or distribution of this program, or any portion of it, is prohibited.",
+     .es = "Advertencia: este programa está protegido por las leyes de derechos de autor y los tratados "
+           "internacionales. La reproducción o distribución no autorizada de este programa, o de cualquier parte "
+           "de él, está prohibida.",
+     .de = "Warnung: Dieses Programm ist durch Urheberrechtsgesetze und internationale Verträge geschützt. "
+           "Unbefugte Vervielfältigung oder Verbreitung dieses Programms oder eines Teils davon ist verboten.",
+     .it = "Avviso: questo programma è tutelato dalle leggi sul diritto d'autore e dai trattati internazionali. La "
+           "riproduzione o la distribuzione non autorizzata di questo programma, o di parte di esso, è vietata.",
+     .fr = "Avertissement : ce programme est protégé par les lois sur le droit d'auteur et les traités "
+           "internationaux. Toute reproduction ou distribution non autorisée de ce programme, ou d'une partie de "
+           "celui-ci, est interdite."},
+    {.key = "unavailable",
+     .en = "System Information is unavailable at this time.",
+     .es = "La información del sistema es inasequible en este tiempo.",
+     .de = "Systeminformationen sind diesmal nicht erreichbar.",
+     .it = "Le informazioni del sistema sono non disponibili attualmente.",
+     .fr = "L 'information de système est indisponible à ce moment."},
 };
 
-AboutTexts TextsFor(Language lang) {
-    switch (lang) {
-        case Language::Spanish:
-            return {"Acerca de ", "Info de sistema",
-                    "Advertencia: este programa está protegido por las leyes de derechos de autor y los tratados "
-                    "internacionales. La reproducción o distribución no autorizada de este programa, o de "
-                    "cualquier parte de él, está prohibida.",
-                    "La información del sistema es inasequible en este tiempo."};
-        case Language::German:
-            return {"Über ", nullptr,
-                    "Warnung: Dieses Programm ist durch Urheberrechtsgesetze und internationale Verträge geschützt. "
-                    "Unbefugte Vervielfältigung oder Verbreitung dieses Programms oder eines Teils davon ist "
-                    "verboten.",
-                    "Systeminformationen sind diesmal nicht erreichbar."};
-        case Language::Italian:
-            return {"Circa ", nullptr,
-                    "Avviso: questo programma è tutelato dalle leggi sul diritto d'autore e dai trattati "
-                    "internazionali. La riproduzione o la distribuzione non autorizzata di questo programma, o di "
-                    "parte di esso, è vietata.",
-                    "Le informazioni del sistema sono non disponibili attualmente."};
-        case Language::French:
-            return {"Circa ", nullptr,
-                    "Avertissement : ce programme est protégé par les lois sur le droit d'auteur et les traités "
-                    "internationaux. Toute reproduction ou distribution non autorisée de ce programme, ou d'une "
-                    "partie de celui-ci, est interdite.",
-                    "L 'information de système est indisponible à ce moment."};
-        default:
-            return {"About ", nullptr,
-                    "Warning: this computer program is protected by copyright law and international treaties. "
-                    "Unauthorized reproduction or distribution of this program, or any portion of it, is "
-                    "prohibited.",
-                    "System Information is unavailable at this time."};
-    }
+std::string Text(const char* key, std::uint16_t countryCode) {
+    return basText::Get(kTexts, key, basText::LanguageOf(countryCode));
 }
 
 }  // namespace
+
+std::string BuildVersionText(std::uint16_t countryCode, unsigned major, unsigned minor, unsigned revision) {
+    std::string minorText = std::to_string(minor);
+    return Text("lblVersion", countryCode) + std::to_string(major) + "." + minorText.substr(0, 1) + " (Build " +
+           std::to_string(revision) + ")";
+}
 
 frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, std::string versionText)
     : form(f),
@@ -86,10 +70,10 @@ frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, std::string
 }
 
 void frmAbout::Form_Load() {
-    AboutTexts t = TextsFor(basCountry::CurrentLanguage());
-    form.SetCaption(std::string(t.captionPrefix) + basDaemon::kAppTitle);
-    if (t.sysInfo) cmdSysInfo.SetCaption(t.sysInfo);
-    lblAuthor.SetCaption(t.notice);
+    std::uint16_t code = basCountry::CountryCode;
+    form.SetCaption(Text("caption", code) + basDaemon::kAppTitle);
+    if (auto own = basText::Own(kTexts, "cmdSysInfo", basText::LanguageOf(code))) cmdSysInfo.SetCaption(*own);
+    lblAuthor.SetCaption(Text("lblAuthor", code));
     lblTitle.SetCaption(basDaemon::kAppTitle);
     lblVersion.SetCaption(version_);
     lblDescription.SetCaption("Runs your maintenance programs and stops services before Windows ends a session.");
@@ -142,7 +126,7 @@ void frmAbout::StartSysInfo() {
             if (basDaemon::FileExists(sys_.system, exe) && sys_.processes.Start("\"" + exe + "\"")) return;
         }
     }
-    ui_.MsgBox(TextsFor(basCountry::CurrentLanguage()).unavailable, basDaemon::kAppTitle, ui::kMbInformation);
+    ui_.MsgBox(Text("unavailable", basCountry::CountryCode), basDaemon::kAppTitle, ui::kMbInformation);
 }
 
 }  // namespace halcyrad

@@ -17,58 +17,64 @@ namespace {
 
 bool IsNt() { return basWinVer::WinPlatform == 2; }
 
-struct Captions {
-    const char* runFirst;
-    const char* stopServices;
-    const char* selShutdown;
-    const char* selAbout;
-    const char* selOptions;
-    const char* selExit;
-    const char* tab0;
-    const char* tab1;
-    const char* column0;
-    const char* column1;
-    const char* detailsCollapsed;
-    const char* detailsExpanded;
-    const char* wrongPassword;
+const basText::Entry kTexts[] = {
+    {.key = "chkRunThisFirst",
+     .en = "Run checked programs before exiting Windows",
+     .es = "Ejecute los programas controlados antes de salir de Windows",
+     .de = "Lassen Sie diese vor Abschaltung laufen",
+     .it = "Fare funzionare prima questi arresto",
+     .fr = "Exécutez les programmes contrôlés avant de quitter des Windows"},
+    {.key = "chkStopServices",
+     .en = "Stop the following services before Shutdown or Restart",
+     .es = "Pare los servicios siguientes antes de parada normal o recomiéncelos",
+     .de = "Stoppen Sie die folgenden Dienstleistungen vor Abschaltung oder beginnen Sie wieder",
+     .it = "Arrestare i seguenti servizi prima dell' arresto o ricominciare",
+     .fr = "Arrêtez les services suivants avant arrêt ou les relancez"},
+    {.key = "selShutdown",
+     .en = "Shutdown Windows",
+     .es = "Parada Windows",
+     .de = "Schließen Windows",
+     .it = "Chiudi Windows",
+     .fr = "Windows D'Arrêt"},
+    {.key = "selAbout", .en = "About", .de = "Über", .it = "Informazioni", .fr = "Au sujet de "},
+    {.key = "selOptions", .en = "Options", .es = "Opciones", .de = "Options ", .it = "Opzioni ", .fr = "Options "},
+    {.key = "selExit",
+     .en = "Unload",
+     .es = "Salen",
+     .de = "Schließen Halcyra",
+     .it = "Scaricano",
+     .fr = "Déchargent"},
+    {.key = "SSTab1 0", .en = "Programs", .es = "Programas", .de = "Programme", .it = "Programmi", .fr = "Programmes"},
+    {.key = "SSTab1 1", .en = "Services", .es = "Servicios", .de = "Dienstleistungen", .it = "Servizi"},
+    {.key = "lsvRun 0", .en = "Programs", .es = "Programas", .de = "Programme", .it = "Programmi", .fr = "Programmes"},
+    {.key = "lsvRun 1",
+     .en = "Days Run",
+     .es = "Ejecutar los dias",
+     .de = "Tage Laufen",
+     .it = "Giorni Funzionato",
+     .fr = "Les Jours Exécutent"},
+    {.key = "cmdDetails collapsed",
+     .en = "&Details >>",
+     .es = "Detalles >>",
+     .de = "Details >>",
+     .it = "Particolari >>",
+     .fr = "Détails >>"},
+    {.key = "cmdDetails expanded",
+     .en = "<< &Details",
+     .es = "<< Detalles",
+     .de = "<< Details",
+     .it = "<< Particolari",
+     .fr = "<< Détails"},
+    {.key = "wrongPassword",
+     .en = "Incorrect password.  Halcyra cannot be unloaded at this time.",
+     .es = "Mal contraseña.  Halcyra no se puede descargar ahora.",
+     .de = "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden.",
+     .it = "Parola d'accesso errata. Halcyra non può essere scaricato attualmente.",
+     .fr = "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."},
 };
 
-Captions CaptionsFor(Language lang) {
-    switch (lang) {
-        case Language::Spanish:
-            return {"Ejecute los programas controlados antes de salir de Windows",
-                    "Pare los servicios siguientes antes de parada normal o recomiéncelos",
-                    "Parada Windows", "About", "Opciones", "Salen", "Programas", "Servicios",
-                    "Programas", "Ejecutar los dias", "Detalles >>", "<< Detalles",
-                    "Mal contraseña.  Halcyra no se puede descargar ahora."};
-        case Language::German:
-            return {"Lassen Sie diese vor Abschaltung laufen",
-                    "Stoppen Sie die folgenden Dienstleistungen vor Abschaltung oder beginnen Sie wieder",
-                    "Schließen Windows", "Über", "Options ", "Schließen Halcyra", "Programme", "Dienstleistungen",
-                    "Programme", "Tage Laufen", "Details >>", "<< Details",
-                    "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden."};
-        case Language::Italian:
-            return {"Fare funzionare prima questi arresto",
-                    "Arrestare i seguenti servizi prima dell' arresto o ricominciare",
-                    "Chiudi Windows", "Informazioni", "Opzioni ", "Scaricano", "Programmi", "Servizi",
-                    "Programmi", "Giorni Funzionato", "Particolari >>", "<< Particolari",
-                    "Parola d'accesso errata. Halcyra non può essere scaricato attualmente."};
-        case Language::French:
-            return {"Exécutez les programmes contrôlés avant de quitter des Windows",
-                    "Arrêtez les services suivants avant arrêt ou les relancez",
-                    "Windows D'Arrêt", "Au sujet de ", "Options ", "Déchargent", "Programmes", "Services",
-                    "Programmes", "Les Jours Exécutent", "Détails >>", "<< Détails",
-                    "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."};
-        default:
-            return {"Run checked programs before exiting Windows",
-                    "Stop the following services before Shutdown or Restart",
-                    "Shutdown Windows", "About", "Options", "Unload", "Programs", "Services",
-                    "Programs", "Days Run", "&Details >>", "<< &Details",
-                    "Incorrect password.  Halcyra cannot be unloaded at this time."};
-    }
-}
+std::string Text(const char* key) { return basText::Get(kTexts, key, basCountry::CurrentLanguage()); }
 
-Captions Current() { return CaptionsFor(basCountry::CurrentLanguage()); }
 
 }  // namespace
 
@@ -254,7 +260,7 @@ void frmMain::selExit_Click() {
     if (!stored.empty()) {
         common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon);
         if (!basEncrypt::PasswordsMatch(sys_.locale, stored, common::EnteredPassword)) {
-            if (!common::EnteredPassword.empty()) ui_.MsgBox(Current().wrongPassword, basDaemon::kAppTitle, ui::kMbInformation);
+            if (!common::EnteredPassword.empty()) ui_.MsgBox(Text("wrongPassword"), basDaemon::kAppTitle, ui::kMbInformation);
             return;
         }
     }
@@ -285,10 +291,9 @@ std::vector<S::RunRow> frmMain::ReadRows() const {
 }
 
 void frmMain::PrepareRunList() {
-    Captions c = Current();
     lsvRun.ClearColumns();
-    lsvRun.AddColumn(c.column0);
-    lsvRun.AddColumn(c.column1);
+    lsvRun.AddColumn(Text("lsvRun 0"));
+    lsvRun.AddColumn(Text("lsvRun 1"));
     lsvRun.SetFullRowSelect();
     lsvRun.SetCheckBoxes();
 }
@@ -429,8 +434,7 @@ void frmMain::cmbShutdown_Click() {
 }
 
 void frmMain::SetDetails(bool expanded) {
-    Captions c = Current();
-    cmdDetails.SetCaption(expanded ? c.detailsExpanded : c.detailsCollapsed);
+    cmdDetails.SetCaption(expanded ? Text("cmdDetails expanded") : Text("cmdDetails collapsed"));
     form.SetHeightTwips(expanded ? kExpandedTwips : kCollapsedTwips);
 }
 
@@ -502,15 +506,14 @@ bool frmMain::Form_KeyDown(int keyCode, int shift) {
 }
 
 void frmMain::SetOwnCaptions() {
-    Captions c = Current();
-    chkRunThisFirst.SetCaption(c.runFirst);
-    chkStopServices.SetCaption(c.stopServices);
-    mnuSystemTray.SetCaption("selShutdown", c.selShutdown);
-    mnuSystemTray.SetCaption("selAbout", c.selAbout);
-    mnuSystemTray.SetCaption("selOptions", c.selOptions);
-    mnuSystemTray.SetCaption("selExit", c.selExit);
-    SSTab1.SetTabCaption(0, c.tab0);
-    SSTab1.SetTabCaption(1, c.tab1);
+    chkRunThisFirst.SetCaption(Text("chkRunThisFirst"));
+    chkStopServices.SetCaption(Text("chkStopServices"));
+    mnuSystemTray.SetCaption("selShutdown", Text("selShutdown"));
+    mnuSystemTray.SetCaption("selAbout", Text("selAbout"));
+    mnuSystemTray.SetCaption("selOptions", Text("selOptions"));
+    mnuSystemTray.SetCaption("selExit", Text("selExit"));
+    SSTab1.SetTabCaption(0, Text("SSTab1 0"));
+    SSTab1.SetTabCaption(1, Text("SSTab1 1"));
 }
 
 }  // namespace halcyrad
