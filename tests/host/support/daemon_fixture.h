@@ -9,6 +9,7 @@
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
 #include "daemon/frmMain.h"
+#include "platform/fake/fake_event_log.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
@@ -77,7 +78,9 @@ protected:
     platform::fake::FakeWindowManager windows;
     platform::fake::FakeProcesses processes;
     platform::fake::FakeShellHook hook;
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook};
+    platform::fake::FakeEventLog eventLog;
+    platform::fake::FakeFiles files;
+    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files};
     ui::memory::MemoryUi ui;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;
