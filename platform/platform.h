@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/clock.h"
+#include "platform/event_log.h"
 #include "platform/text_locale.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -19,6 +20,8 @@ struct Platform {
     WindowManager& windows;
     Processes& processes;
     ShellHook& hook;
+    EventLog& eventLog;
+    Files& files;
 };
 
 }  // namespace platform

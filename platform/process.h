@@ -1,7 +1,36 @@
 #pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 
 namespace platform {
+
+// A started program. Owned: the system's handle closes with the object,
+// which leaves the program itself running.
+class Process {
+public:
+    // What a wait ends with, as the system reports it.
+    static constexpr std::uint32_t kEnded = 0;
+    static constexpr std::uint32_t kTimedOut = 258;
+    static constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+    // What the exit code reads while the program still runs.
+    static constexpr std::uint32_t kStillActive = 259;
+
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    virtual ~Process() = default;
+
+    // Waits at most `milliseconds` for the program to end. Messages sent to
+    // this thread's windows by other threads and programs are answered
+    // meanwhile; posted messages and user input stay queued.
+    virtual std::uint32_t Wait(std::uint32_t milliseconds) = 0;
+    // The exit code (kStillActive while it runs); nothing when the system
+    // cannot tell.
+    virtual std::optional<std::uint32_t> ExitCode() = 0;
+};
 
 // Starting other programs.
 class Processes {
@@ -10,6 +39,10 @@ public:
     // Starts a command line in a normal window without waiting; false when
     // it could not start.
     virtual bool Start(const std::string& commandLine) = 0;
+    // Starts a command line at normal priority, inheriting none of this
+    // program's handles, and hands the process over; null with the system's
+    // status when it could not start.
+    virtual std::unique_ptr<Process> Launch(const std::string& commandLine, std::error_code& error) = 0;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 #include "platform/handles.h"
 
@@ -28,6 +29,9 @@ public:
     virtual void HideTaskbarButton(WindowHandle window) = 0;
     // Opens a document or URL with its associated program.
     virtual bool Open(const std::string& target) = 0;
+    // The program that opens an existing document, as the shell's file
+    // associations name it; "" with the system's status when there is none.
+    virtual std::string AssociatedProgram(const std::string& document, std::error_code& error) = 0;
 };
 
 }  // namespace platform

@@ -1,4 +1,7 @@
 #pragma once
+#include <algorithm>
+#include <cctype>
+#include <map>
 #include <vector>
 
 #include "platform/text_locale.h"
@@ -30,7 +33,20 @@ public:
         opened.push_back(target);
         return succeed;
     }
+    // Programs by the document's extension, lower case with its dot.
+    std::string AssociatedProgram(const std::string& document, std::error_code& error) override {
+        associationQueries.push_back(document);
+        std::string ext = document.substr(std::min(document.find_last_of('.'), document.size()));
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto it = associations.find(ext);
+        error.clear();
+        if (it != associations.end()) return it->second;
+        error.assign(1155, std::system_category());  // no application is associated
+        return {};
+    }
     std::vector<Call> calls;
+    std::map<std::string, std::string> associations;
+    std::vector<std::string> associationQueries;
     std::vector<WindowHandle> hiddenButtons;
     std::vector<std::string> opened;
     bool succeed = true;

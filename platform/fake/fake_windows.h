@@ -1,5 +1,7 @@
 #pragma once
 #include <map>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/callback_guard.h"
@@ -82,12 +84,50 @@ public:
 
 class FakeProcesses : public Processes {
 public:
+    // How a launched command line behaves.
+    struct Outcome {
+        bool starts = true;
+        int error = 2;                              // the status when it does not start
+        std::optional<std::uint32_t> exitCode = 0;  // nothing: still running after any wait
+    };
+
     bool Start(const std::string& commandLine) override {
         started.push_back(commandLine);
         return succeed;
     }
+    std::unique_ptr<Process> Launch(const std::string& commandLine, std::error_code& error) override {
+        launched.push_back(commandLine);
+        auto it = outcomes.find(commandLine);
+        Outcome o = it == outcomes.end() ? otherwise : it->second;
+        error.clear();
+        if (!o.starts) {
+            error.assign(o.error, std::system_category());
+            return nullptr;
+        }
+        return std::make_unique<Running>(o, waits);
+    }
+
     std::vector<std::string> started;
     bool succeed = true;
+    std::map<std::string, Outcome> outcomes;  // by exact command line
+    Outcome otherwise;
+    std::vector<std::string> launched;
+    std::vector<std::uint32_t> waits;  // the limit of every wait
+
+private:
+    class Running : public Process {
+    public:
+        Running(Outcome o, std::vector<std::uint32_t>& waits) : o_(o), waits_(waits) {}
+        std::uint32_t Wait(std::uint32_t ms) override {
+            waits_.push_back(ms);
+            return o_.exitCode ? kEnded : kTimedOut;
+        }
+        std::optional<std::uint32_t> ExitCode() override { return o_.exitCode.value_or(kStillActive); }
+
+    private:
+        Outcome o_;
+        std::vector<std::uint32_t>& waits_;
+    };
 };
 
 }  // namespace platform::fake

@@ -81,19 +81,4 @@ void Win32ShellHook::Deferred(Handle window) {
     if (onDeferred_) onDeferred_(window);
 }
 
-bool Win32Processes::Start(const std::string& commandLine) {
-    std::wstring cmd = Widen(commandLine);
-    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
-    buf.push_back(L'\0');
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
 }  // namespace platform::win32

@@ -1,5 +1,4 @@
 #pragma once
-#include "platform/process.h"
 #include "platform/window_manager.h"
 
 namespace platform::win32 {
@@ -26,11 +25,6 @@ private:
     void* messageWindow_ = nullptr;
     bool enabled_ = false;
     std::function<void(Handle)> onWindow_, onDeferred_;
-};
-
-class Win32Processes : public Processes {
-public:
-    bool Start(const std::string& commandLine) override;
 };
 
 }  // namespace platform::win32

@@ -45,4 +45,16 @@ bool Win32Shell::Open(const std::string& target) {
     return rc > 32;
 }
 
+std::string Win32Shell::AssociatedProgram(const std::string& document, std::error_code& error) {
+    error.clear();
+    wchar_t program[MAX_PATH] = L"";
+    auto rc = reinterpret_cast<INT_PTR>(FindExecutableW(Widen(document).c_str(), L"", program));
+    if (rc > 32) return Narrow(program, wcsnlen(program, MAX_PATH));
+    // The shell's own codes for "no association" and "out of memory" are not
+    // system error numbers; the others are.
+    int code = rc == SE_ERR_NOASSOC ? ERROR_NO_ASSOCIATION : rc == 0 ? ERROR_NOT_ENOUGH_MEMORY : static_cast<int>(rc);
+    error.assign(code, std::system_category());
+    return {};
+}
+
 }  // namespace platform::win32

@@ -8,6 +8,7 @@ public:
     bool NotifyIcon(TrayMessage message, const TrayIconData& data) override;
     void HideTaskbarButton(WindowHandle window) override;
     bool Open(const std::string& target) override;
+    std::string AssociatedProgram(const std::string& document, std::error_code& error) override;
 };
 
 }  // namespace platform::win32

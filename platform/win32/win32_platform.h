@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/platform.h"
+#include "platform/win32/event_log_win32.h"
 #include "platform/win32/hook_win32.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
@@ -19,7 +21,9 @@ struct Win32Platform {
     Win32WindowManager windows;
     Win32Processes processes;
     Win32ShellHook hook;
-    Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
+    Win32EventLog eventLog;
+    Win32Files files;
+    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, eventLog, files};
 };
 
 }  // namespace platform::win32

@@ -163,7 +163,7 @@ TEST_F(NativeUiControls, CaptionsOfEveryKind) {
     EXPECT_EQ(tab.SelectedTab(), 1);
 
     // The template's picture shows the program's icon.
-    EXPECT_NE(form->GetPicture("imgMain").IconHandle(), 0u);
+    EXPECT_TRUE(form->GetPicture("imgMain").IconHandle());
 }
 
 TEST_F(NativeUiControls, OptionButtonsAreOneGroup) {

@@ -11,6 +11,7 @@
 #include "daemon/frmMain.h"
 #include "daemon_ui.h"
 #include "platform/callback_guard.h"
+#include "platform/fake/fake_event_log.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
@@ -84,7 +85,9 @@ protected:
     platform::fake::FakeWindowManager windows;
     platform::fake::FakeProcesses processes;
     platform::fake::FakeShellHook hook;
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook};
+    platform::fake::FakeEventLog eventLog;
+    platform::fake::FakeFiles files;
+    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files};
     DaemonUi ui;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;

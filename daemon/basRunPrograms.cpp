@@ -1,0 +1,145 @@
+#include "daemon/basRunPrograms.h"
+
+#include <exception>
+
+#include "daemon/basEventLog.h"
+#include "services/basErrorCodes.h"
+
+namespace basRunPrograms {
+
+namespace {
+
+namespace S = basSettings;
+using basEventLog::AppendLogLine;
+using basEventLog::ReportLogEvent;
+
+std::string DateTimeNow(platform::Platform& p) { return p.clock.GeneralDate(p.clock.Now()); }
+
+void LogEvent(const RunContext& c, const std::string& line) {
+    if (c.logEvents == 1) ReportLogEvent(c.plat, line, basEventLog::kWarningType, basEventLog::kEventId);
+}
+
+// Found by a search that counts hidden and system files, not folders.
+bool IsFile(platform::System& sys, const std::string& path) {
+    constexpr std::uint32_t kDirectory = 0x10;
+    auto attributes = sys.FindFile(path);
+    return attributes && !(*attributes & kDirectory);
+}
+
+std::string LowerAscii(std::string s) {
+    for (char& ch : s)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    return s;
+}
+
+std::string QuoteIfBlank(const std::string& path) {
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
+// Only a variable at the very start is expanded; an undefined one stays.
+void ExpandLeadingVariable(platform::System& sys, std::string& cmdline) {
+    if (cmdline.empty() || cmdline[0] != '%') return;
+    size_t end = cmdline.find('%', 1);
+    std::string name = cmdline.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+    std::string rest = end == std::string::npos ? std::string() : cmdline.substr(end + 1);
+    auto value = sys.Environment(name);
+    if (value && !value->empty()) cmdline = *value + rest;
+}
+
+// A whole command line that names a file other than a program: a document.
+bool IsDocument(platform::System& sys, const std::string& cmdline) {
+    if (!IsFile(sys, cmdline)) return false;
+    std::string ext = LowerAscii(cmdline.size() > 4 ? cmdline.substr(cmdline.size() - 4) : cmdline);
+    return ext != ".cmd" && ext != ".bat" && ext != ".com" && ext != ".exe";
+}
+
+// An unquoted program path with blanks lets Windows try each shorter prefix
+// first ("C:\Program.exe" for "C:\Program Files\..."), so a file planted
+// there would run. The longest prefix that names a file, as given or with
+// ".exe", is the program, and it is quoted; without one the line stays.
+std::string QuoteProgramPath(platform::System& sys, const std::string& cmdline) {
+    if (cmdline.empty() || cmdline[0] == '"') return cmdline;
+    for (size_t end = cmdline.size(); end != std::string::npos && end > 0; end = cmdline.rfind(' ', end - 1)) {
+        std::string prefix = cmdline.substr(0, end);
+        if (prefix.find(' ') == std::string::npos) break;  // no blank in the program: nothing to mend
+        if (prefix.back() == ' ') continue;
+        for (const std::string& name : {prefix, prefix + ".exe"})
+            if (IsFile(sys, name)) return "\"" + name + "\"" + cmdline.substr(end);
+    }
+    return cmdline;
+}
+
+std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
+    std::string line = DateTimeNow(c.plat) + ", \"" + cmdline + "\", " + description;
+    LogEvent(c, line);
+    AppendLogLine(c.plat, c.appPath, line);
+    return 0;
+}
+
+std::string Describe(const std::error_code& error) {
+    std::string text = basErrorCodes::GetErrorText(error.value());
+    return text.empty() ? "Error " + std::to_string(error.value()) : text;
+}
+
+void RunAndLog(const RunContext& c, std::string command) {
+    std::int32_t code = ExecCmd(c, command);
+    if (code == 0) return;
+    std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
+                       std::to_string(code) + "; the message is:  " + basErrorCodes::GetErrorText(code);
+    AppendLogLine(c.plat, c.appPath, line);
+    LogEvent(c, line);
+}
+
+}  // namespace
+
+std::int32_t ExecCmd(const RunContext& c, std::string& cmdline) {
+    platform::Platform& p = c.plat;
+    try {
+        ExpandLeadingVariable(p.system, cmdline);
+        if (IsDocument(p.system, cmdline)) {
+            std::error_code error;
+            std::string program = p.shell.AssociatedProgram(cmdline, error);
+            if (!error && program.empty()) error.assign(1155, std::system_category());  // none associated
+            if (error) return FailedInside(c, cmdline, Describe(error));
+            cmdline = QuoteIfBlank(program) + " \"" + cmdline + "\"";
+        } else {
+            cmdline = QuoteProgramPath(p.system, cmdline);
+        }
+        std::error_code error;
+        std::unique_ptr<platform::Process> process = p.processes.Launch(cmdline, error);
+        if (!process) {
+            std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(p) + " (check file existence).";
+            LogEvent(c, line);
+            AppendLogLine(p, c.appPath, line);
+            return -1;  // what the failed wait on no process gives
+        }
+        std::uint32_t code = process->Wait(kWaitMilliseconds);
+        if (auto exitCode = process->ExitCode()) code = *exitCode;
+        // The code as the system reports it: a crash's 0xC0000005 reads -1073741819.
+        return static_cast<std::int32_t>(code);
+    } catch (const std::exception& e) {
+        return FailedInside(c, cmdline, e.what());
+    }
+}
+
+void RunCheckedPrograms(const RunContext& c, const std::vector<S::RunRow>& rows, bool runThisFirst) {
+    if (!runThisFirst) return;
+    S::Store store(c.plat.registry, basRegistry::Flavor::Daemon);
+    for (const S::RunRow& row : rows) {
+        if (!row.checked) continue;
+        std::string command = store.Text(row.name, "");
+        platform::LocalTime now = c.plat.clock.Now();
+        if (!S::IsDueOnWeekday(store.Text(S::DowName(row.name), S::kAllDays), now.dayOfWeek + 1)) continue;
+        if (!store.Boolean(S::RunOnceName(row.name), false)) {
+            RunAndLog(c, command);
+            continue;
+        }
+        std::int32_t stamp = S::DayKey(now);
+        if (!S::IsDueOnce(stamp, store.Long(S::LastRunName(row.name), 0))) continue;
+        RunAndLog(c, command);
+        // Marked as run even when it failed or still runs.
+        store.Write(S::LastRunName(row.name), std::to_string(stamp));
+    }
+}
+
+}  // namespace basRunPrograms

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace platform {
+
+// One entry of the event log.
+struct EventRecord {
+    std::uint16_t type = 2;  // warning
+    std::uint16_t category = 0;
+    std::uint32_t id = 0;
+    std::string insertion;  // the one insertion string
+    std::string data;       // binary data, as bytes
+};
+
+// The event log of the local computer.
+class EventLog {
+public:
+    virtual ~EventLog() = default;
+    // Registers `source`, reports the entry and deregisters; the status of
+    // the first call that failed.
+    virtual std::error_code Report(const std::string& source, const EventRecord& record) = 0;
+};
+
+// Plain files.
+class Files {
+public:
+    virtual ~Files() = default;
+    // Opens `path` for appending (creating it), writes `bytes`, closes it.
+    virtual std::error_code Append(const std::string& path, std::string_view bytes) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+#include "platform/win32/process_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+class Win32Process : public Process {
+public:
+    explicit Win32Process(HANDLE process) : process_(process) {}
+    ~Win32Process() override { CloseHandle(process_); }
+
+    std::uint32_t Wait(std::uint32_t milliseconds) override {
+        // Another program's broadcast SendMessage waits for every top-level
+        // window, ours included: answer sent messages while the program
+        // runs, and leave posted messages and input in the queue.
+        const ULONGLONG deadline = GetTickCount64() + milliseconds;
+        for (;;) {
+            ULONGLONG now = GetTickCount64();
+            DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+            DWORD r = MsgWaitForMultipleObjects(1, &process_, FALSE, left, QS_SENDMESSAGE);
+            if (r != WAIT_OBJECT_0 + 1) return r;
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+
+    std::optional<std::uint32_t> ExitCode() override {
+        DWORD code = 0;
+        if (!GetExitCodeProcess(process_, &code)) return std::nullopt;
+        return code;
+    }
+
+private:
+    HANDLE process_;
+};
+
+// CreateProcess may write into the command line.
+std::vector<wchar_t> Writable(const std::string& commandLine) {
+    std::wstring cmd = Widen(commandLine);
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(L'\0');
+    return buf;
+}
+
+}  // namespace
+
+bool Win32Processes::Start(const std::string& commandLine) {
+    std::vector<wchar_t> buf = Writable(commandLine);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+std::unique_ptr<Process> Win32Processes::Launch(const std::string& commandLine, std::error_code& error) {
+    error.clear();
+    std::vector<wchar_t> buf = Writable(commandLine);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // No handle of the daemon goes to the child.
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &si,
+                        &pi)) {
+        error.assign(static_cast<int>(GetLastError()), std::system_category());
+        return nullptr;
+    }
+    CloseHandle(pi.hThread);
+    return std::make_unique<Win32Process>(pi.hProcess);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,177 @@
+// The runner with real processes, files, associations and the event log.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "common/basRegistry.h"
+#include "daemon/basRunPrograms.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+#include "test_util.h"
+
+namespace {
+
+using platform::win32::Narrow;
+using platform::win32::ToAnsi;
+using platform::win32::Widen;
+
+class RunProgramsWin32 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
+        wchar_t tmp[MAX_PATH];
+        GetTempPathW(MAX_PATH, tmp);
+        dir = Narrow(std::wstring(tmp)) + "halcyra run " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryW(Widen(dir).c_str(), nullptr);
+        tool = testutil::ProgramFolder() + "exit_with.exe";
+        GetLocalTime(&from);
+    }
+    void TearDown() override {
+        basRegistry::SettingsRoot = platform::RootKey::None;
+        HKEY k;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+            for (const std::string& name : entries) RegDeleteValueW(k, Widen(name).c_str());
+            RegCloseKey(k);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(Widen(dir), ignored);
+    }
+    void Entry(const std::string& name, const std::string& command) {
+        basRegistry::SaveString(win.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey, name,
+                                command);
+        entries.push_back(name);
+        rows.push_back({name, "", true});
+    }
+    std::string Log() {
+        std::ifstream in(Widen(dir + "events.txt").c_str(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // The log, each date-time of the seconds since SetUp written "<now>".
+    std::string LogAsRun() {
+        std::string log = Log();
+        SYSTEMTIME to;
+        GetLocalTime(&to);
+        FILETIME f, t;
+        SystemTimeToFileTime(&from, &f);
+        SystemTimeToFileTime(&to, &t);
+        auto ticks = [](FILETIME x) { return (ULONGLONG(x.dwHighDateTime) << 32 | x.dwLowDateTime) / 10000000; };
+        for (ULONGLONG at = ticks(f); at <= ticks(t); ++at) {
+            FILETIME ft{DWORD(at * 10000000), DWORD(at * 10000000 >> 32)};
+            SYSTEMTIME st;
+            FileTimeToSystemTime(&ft, &st);
+            std::string d = ToAnsi(win.clock.GeneralDate(
+                {st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond}));
+            for (size_t p; (p = log.find(d)) != std::string::npos;) log.replace(p, d.size(), "<now>");
+        }
+        return log;
+    }
+    static std::string Result(const std::string& command, const std::string& tail) {
+        return "<now>  Program " + command + " returned an error code of " + tail + "\r\n";
+    }
+
+    platform::win32::Win32Platform win;
+    std::string dir, tool;
+    SYSTEMTIME from;
+    std::vector<std::string> entries;
+    std::vector<basSettings::RunRow> rows;
+};
+
+TEST_F(RunProgramsWin32, ResultLinesFollowTheFilesEarlierLines) {
+    { std::ofstream(Widen(dir + "events.txt").c_str(), std::ios::binary) << "earlier line\r\n"; }
+    std::string failing = tool + " 3 é", crashing = tool + " 0xC0000005";
+    Entry("HalcyraTest fails", failing);
+    Entry("HalcyraTest succeeds", tool + " 0");
+    Entry("HalcyraTest crashes", crashing);
+    basRunPrograms::RunCheckedPrograms({win.plat, dir, 0}, rows, true);
+    EXPECT_EQ(LogAsRun(), ToAnsi("earlier line\r\n" +
+                                 Result(failing, "3; the message is:  The system cannot find the path specified.") +
+                                 Result(crashing, "-1073741819; the message is:  ")));
+}
+
+TEST_F(RunProgramsWin32, VariableAtTheStart) {
+    std::string windir = win.system.Environment("windir").value_or("?");
+    std::string cmd = "%windir%\\system32\\cmd.exe /c exit 5", undefined = "%HALCYRA_UNDEFINED%\\x.exe";
+    Entry("HalcyraTest windir", cmd);
+    Entry("HalcyraTest undefined", undefined);
+    basRunPrograms::RunCheckedPrograms({win.plat, dir, 0}, rows, true);
+    EXPECT_EQ(LogAsRun(), Result(windir + "\\system32\\cmd.exe /c exit 5", "5; the message is:  Access is denied.") +
+                              "Didn't run \"" + undefined + "\" at <now> (check file existence).\r\n" +
+                              Result(undefined, "-1; the message is:  "));
+}
+
+TEST_F(RunProgramsWin32, ADocumentStartsItsProgramQuoted) {
+    std::string toolDir = dir + "tool dir\\", program = toolDir + "exit_with.exe", doc = dir + "doc.halcytest";
+    ASSERT_TRUE(CreateDirectoryW(Widen(toolDir).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Widen(tool).c_str(), Widen(program).c_str(), FALSE));
+    { std::ofstream(Widen(doc).c_str()) << "text"; }
+    // Through HKEY_CLASSES_ROOT: this Wine does not read the user's own
+    // classes (HKCU\Software\Classes) for associations.
+    std::wstring open = L"\"" + Widen(program) + L"\" \"%1\"";
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".halcytest", nullptr, REG_SZ, L"HalcyraTest.Doc", 16 * sizeof(wchar_t));
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"HalcyraTest.Doc\\shell\\open\\command", nullptr, REG_SZ, open.c_str(),
+                    static_cast<DWORD>((open.size() + 1) * sizeof(wchar_t)));
+    std::string cmdline = doc;
+    std::int32_t code = basRunPrograms::ExecCmd({win.plat, dir, 0}, cmdline);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".halcytest");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"HalcyraTest.Doc");
+    EXPECT_EQ(cmdline, "\"" + program + "\" \"" + doc + "\"");
+    EXPECT_EQ(code, 42) << Log();
+}
+
+TEST_F(RunProgramsWin32, TheWaitAnswersSentMessagesOnly) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    static bool answered;
+    answered = false;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) {
+                          if (m == WM_APP) answered = true;
+                          return DefWindowProcW(h, m, w, l);
+                      }));
+    std::string marker = dir + "marker";
+    std::error_code error;
+    auto process = win.processes.Launch("\"" + tool + "\" 5 --wait-for \"" + marker + "\"", error);
+    ASSERT_TRUE(process) << error.message();
+    PostMessageW(window, WM_APP + 1, 0, 0);
+    // Still running: the wait ends at its limit.
+    EXPECT_EQ(process->Wait(200), platform::Process::kTimedOut);
+    EXPECT_EQ(process->ExitCode(), platform::Process::kStillActive);
+    // The program ends only once another thread's SendMessage has been answered.
+    std::thread sender([&] {
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 20000, &ignored);
+        std::ofstream(Widen(marker).c_str()) << "x";
+    });
+    EXPECT_EQ(process->Wait(15000), platform::Process::kEnded);
+    sender.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(process->ExitCode(), 5u);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, window, WM_APP + 1, WM_APP + 1, PM_REMOVE)) << "the posted message stays queued";
+    DestroyWindow(window);
+}
+
+TEST_F(RunProgramsWin32, EventLogAndMessageTable) {
+    platform::EventRecord record{2, 0, 267, "Program x returned an error code of 1", {}};
+    record.data = ToAnsi(record.insertion) + '\0';
+    EXPECT_FALSE(win.eventLog.Report("Halcyra", record));
+    EXPECT_EQ(win.files.Append(dir + "missing\\events.txt", "x"),
+              std::error_code(ERROR_PATH_NOT_FOUND, std::system_category()));
+
+    HMODULE exe = LoadLibraryExW(Widen(testutil::ProgramFolder() + "halcyrad.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(exe);
+    const wchar_t* insertion = L"12/8/2026 8:45:06 AM  Program x returned an error code of 1";
+    DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(insertion)};
+    wchar_t text[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, exe, 267,
+                             0, text, 512,
+                             reinterpret_cast<va_list*>(args));
+    FreeLibrary(exe);
+    EXPECT_EQ(std::wstring(text, n), insertion);
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+// A program for the runner's tests.
+//   exit_with CODE [--wait-for FILE]  ends with CODE (decimal or 0x hex, as
+//                                     ExitProcess takes it), once FILE is
+//                                     there when asked (20 s at most)
+//   exit_with DOCUMENT                opened through an association: ends with 42
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 1;
+    wchar_t* end = nullptr;
+    long long code = std::wcstoll(argv[1], &end, 0);
+    if (*end != L'\0' || end == argv[1]) return 42;
+    if (argc == 4 && std::wstring(argv[2]) == L"--wait-for")
+        for (int i = 0; i < 200 && GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    ExitProcess(static_cast<UINT>(code));
+}
