@@ -2,9 +2,6 @@
 
 namespace basCountry {
 
-std::uint16_t CountryCode = 0;
-basSettings::DayInitialsT DayInitials{};
-
 std::uint16_t LanguageOfFile(platform::System& sys, const std::string& path) {
     using Status = platform::VersionTranslations::Status;
     platform::VersionTranslations t = sys.FileTranslations(path);
@@ -31,9 +28,10 @@ std::string FirstCharacter(const std::string& utf8) {
     return utf8.substr(0, len);
 }
 
-void BuildDayInitials(platform::System& sys, ThursdayRule rule) {
+void BuildDayInitials(platform::System& sys, ThursdayRule rule, common::SharedState& state) {
+    auto& DayInitials = state.DayInitials;
     for (int i = 0; i < 7; ++i) DayInitials[static_cast<size_t>(i)] = FirstCharacter(sys.LongDayName(i));
-    bool thursdayH = rule == ThursdayRule::DayName ? sys.LongDayName(4) == "Thursday" : CountryCode == 1033;
+    bool thursdayH = rule == ThursdayRule::DayName ? sys.LongDayName(4) == "Thursday" : state.CountryCode == 1033;
     if (thursdayH) DayInitials[4] = "H";
 }
 

@@ -2,8 +2,6 @@
 
 namespace basRegistry {
 
-RootKey SettingsRoot = RootKey::None;
-
 std::error_code QueryString(Registry& reg, const platform::RegKey& key, const std::string& name,
                             std::string& out, bool strip, Flavor flavor) {
     platform::RegData value;

@@ -11,9 +11,6 @@ namespace basRegistry {
 using platform::Registry;
 using platform::RootKey;
 
-// Root of every settings call; set first thing when a main dialog loads.
-extern RootKey SettingsRoot;
-
 // Which deliverable's reading rules apply: the applet also reads
 // multi-strings and may keep them unstripped; the daemon reads REG_SZ only.
 enum class Flavor { Applet, Daemon };

@@ -78,12 +78,12 @@ std::optional<bool> ToBool(const std::string& s) {
 
 std::optional<std::string> Store::Raw(const std::string& name) const {
     if (batchKey_) return basRegistry::QueryStringValue(reg_, batchKey_, name, true, flavor_);
-    return basRegistry::ReadOptional(reg_, basRegistry::SettingsRoot, kSettingsKey, name, true, flavor_);
+    return basRegistry::ReadOptional(reg_, root_, kSettingsKey, name, true, flavor_);
 }
 
 Store::Batch::Batch(const Store& store) : store_(store) {
     if (store_.batchKey_) return;  // an outer batch has the key open
-    store_.batchKey_ = store_.reg_.OpenKey(basRegistry::SettingsRoot, kSettingsKey);
+    store_.batchKey_ = store_.reg_.OpenKey(store_.root_, kSettingsKey);
     owner_ = true;
 }
 
@@ -110,7 +110,7 @@ bool Store::Boolean(const std::string& name, bool def) const {
 }
 
 void Store::Write(const std::string& name, const std::string& text) const {
-    basRegistry::SaveString(reg_, basRegistry::SettingsRoot, kSettingsKey, name, text);
+    basRegistry::SaveString(reg_, root_, kSettingsKey, name, text);
 }
 
 std::vector<std::string> ParseCommaList(const std::string& text) {

@@ -61,13 +61,13 @@ std::optional<std::int32_t> ToInt32(const std::string& s);
 std::optional<bool> ToBool(const std::string& s);
 inline std::string FromBool(bool b) { return b ? "True" : "False"; }
 
-// Typed access to the settings key under SettingsRoot. A value that is
+// Typed access to the settings key under a root. A value that is
 // missing, of another type or does not convert yields its default.
 class Store {
 public:
-    explicit Store(platform::Registry& reg,
-                   basRegistry::Flavor flavor = basRegistry::Flavor::Applet)
-        : reg_(reg), flavor_(flavor) {}
+    Store(platform::Registry& reg, platform::RootKey root,
+          basRegistry::Flavor flavor = basRegistry::Flavor::Applet)
+        : reg_(reg), root_(root), flavor_(flavor) {}
 
     std::string Read(const TextValue& v) const { return Text(v.name, v.def); }
     std::int16_t Read(const FlagValue& v) const { return Flag(v.name, v.def); }
@@ -103,6 +103,7 @@ private:
     std::optional<std::string> Raw(const std::string& name) const;
 
     platform::Registry& reg_;
+    platform::RootKey root_;
     basRegistry::Flavor flavor_;
     mutable platform::RegKey batchKey_;
 };

@@ -2,11 +2,10 @@
 
 namespace basWinVer {
 
-std::int16_t WinPlatform = 0;
-std::int16_t WinVer = 0;
-
-void GetWinVer(platform::System& sys) {
+void GetWinVer(platform::System& sys, common::SharedState& state) {
     platform::OsVersion v = sys.Version();
+    std::int16_t& WinPlatform = state.WinPlatform;
+    std::int16_t& WinVer = state.WinVer;
     WinPlatform = static_cast<std::int16_t>(v.platformId);
     WinVer = 0;
     if (v.major == 4) {

@@ -4,8 +4,6 @@
 
 namespace common {
 
-std::string EnteredPassword;
-
 namespace {
 
 // The daemon's prompt speaks English only; "lblText daemon" is its label.
@@ -35,13 +33,14 @@ const basText::Entry kTexts[] = {
 
 }  // namespace
 
-frmPasswordToAccess::frmPasswordToAccess(ui::Form& f, PasswordPrompt variant)
+frmPasswordToAccess::frmPasswordToAccess(ui::Form& f, PasswordPrompt variant, basText::Language language)
     : form(f),
       lblText(f.GetLabel("lblText")),
       txtPassword(f.GetTextBox("txtPassword")),
       cmdOK(f.GetButton("cmdOK")),
       cmdCancel(f.GetButton("cmdCancel")),
-      variant_(variant) {
+      variant_(variant),
+      language_(language) {
     form.OnClick("cmdOK", [this] { cmdOK_Click(); });
     form.OnClick("cmdCancel", [this] { cmdCancel_Click(); });
 }
@@ -49,7 +48,7 @@ frmPasswordToAccess::frmPasswordToAccess(ui::Form& f, PasswordPrompt variant)
 void frmPasswordToAccess::Form_Load() {
     form.SetFont("Tahoma");
     bool daemon = variant_ == PasswordPrompt::Daemon;
-    basText::Language lang = daemon ? basText::Language::English : basCountry::CurrentLanguage();
+    basText::Language lang = daemon ? basText::Language::English : language_;
     auto text = [lang](const char* key) { return basText::Get(kTexts, key, lang); };
     form.SetCaption(text("caption"));
     lblText.SetCaption(text(daemon ? "lblText daemon" : "lblText"));
@@ -60,18 +59,18 @@ void frmPasswordToAccess::Form_Load() {
 }
 
 void frmPasswordToAccess::cmdOK_Click() {
-    EnteredPassword = txtPassword.Text();
+    entered_ = txtPassword.Text();
     form.Close();
 }
 
 void frmPasswordToAccess::cmdCancel_Click() { form.Close(); }
 
-void AskPassword(ui::Ui& ui, ui::Form* owner, PasswordPrompt variant) {
-    EnteredPassword.clear();
+std::string AskPassword(ui::Ui& ui, ui::Form* owner, PasswordPrompt variant, basText::Language language) {
     auto f = ui.CreateForm("frmPasswordToAccess", owner);
-    frmPasswordToAccess prompt(*f, variant);
+    frmPasswordToAccess prompt(*f, variant, language);
     prompt.Form_Load();
     f->ShowModal();
+    return prompt.Entered();
 }
 
 }  // namespace common

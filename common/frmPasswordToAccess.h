@@ -1,19 +1,19 @@
 #pragma once
 #include <string>
 
+#include "common/basText.h"
 #include "ui/controls.h"
 
 namespace common {
-
-// What the user typed in the last password prompt closed with OK.
-extern std::string EnteredPassword;
 
 // The daemon's prompt speaks English only; the applet's follows the language.
 enum class PasswordPrompt { Daemon, Applet };
 
 class frmPasswordToAccess {
 public:
-    frmPasswordToAccess(ui::Form& form, PasswordPrompt variant);
+    frmPasswordToAccess(ui::Form& form, PasswordPrompt variant, basText::Language language);
+    // What the user typed, when the prompt closed with OK.
+    const std::string& Entered() const { return entered_; }
 
     void Form_Load();
     void cmdOK_Click();
@@ -27,10 +27,12 @@ public:
 
 private:
     PasswordPrompt variant_;
+    basText::Language language_;
+    std::string entered_;
 };
 
-// Shows the prompt modally over `owner`. Each prompt starts empty, and
-// EnteredPassword is "" unless the user confirmed with OK.
-void AskPassword(ui::Ui& ui, ui::Form* owner, PasswordPrompt variant);
+// Shows the prompt modally over `owner` and returns what was entered: ""
+// unless the user confirmed with OK. Each prompt starts empty.
+std::string AskPassword(ui::Ui& ui, ui::Form* owner, PasswordPrompt variant, basText::Language language);
 
 }  // namespace common

@@ -1,13 +1,12 @@
 #include "daemon/basCountryDialogTexts.h"
 
+#include "daemon/basDaemon.h"
+
 #include "common/basCountry.h"
 #include "common/basSettings.h"
 #include "common/basWinVer.h"
 
 namespace basCountry {
-
-std::array<std::string, 3> InterceptTitles;
-std::array<std::string, 36> DialogTexts;
 
 namespace {
 
@@ -178,44 +177,46 @@ const basText::Entry kDialogTexts[] = {
 // Slot 1 of these sets is "Logoff " followed by the user's name.
 bool UserNameInSlot1(TextSet set) { return set == TextSet::English || set == TextSet::French; }
 
-void Caption(ui::Form& f, const char* label, std::size_t slot) { f.GetLabel(label).SetCaption(DialogTexts[slot]); }
-void Option(ui::Form& f, const char* option, std::size_t slot) { f.GetOption(option).SetCaption(DialogTexts[slot]); }
-void Button(ui::Form& f, const char* button, std::size_t slot) { f.GetButton(button).SetCaption(DialogTexts[slot]); }
+using Texts = std::array<std::string, 36>;
+
+void Caption(ui::Form& f, const Texts& t, const char* label, std::size_t slot) { f.GetLabel(label).SetCaption(t[slot]); }
+void Option(ui::Form& f, const Texts& t, const char* option, std::size_t slot) { f.GetOption(option).SetCaption(t[slot]); }
+void Button(ui::Form& f, const Texts& t, const char* button, std::size_t slot) { f.GetButton(button).SetCaption(t[slot]); }
 
 // NT 4, Windows 95 and Windows 98 share one layout: a title, the option
 // buttons and the three buttons, each version from its own run of slots.
-void ApplyOptionLayout(ui::Form& f, std::size_t first, bool withMsDos) {
+void ApplyOptionLayout(ui::Form& f, const Texts& t, std::size_t first, bool withMsDos) {
     std::size_t slot = first;
-    Caption(f, "lblTitle", slot++);
-    Option(f, "optShutdown", slot++);
-    Option(f, "optRestart", slot++);
-    Option(f, "optLogoff", slot++);
-    if (withMsDos) Option(f, "optMSDOS", slot++);
-    Button(f, "cmdOK", slot++);
-    Button(f, "cmdCancel", slot++);
-    Button(f, "cmdHelp", slot);
+    Caption(f, t, "lblTitle", slot++);
+    Option(f, t, "optShutdown", slot++);
+    Option(f, t, "optRestart", slot++);
+    Option(f, t, "optLogoff", slot++);
+    if (withMsDos) Option(f, t, "optMSDOS", slot++);
+    Button(f, t, "cmdOK", slot++);
+    Button(f, t, "cmdCancel", slot++);
+    Button(f, t, "cmdHelp", slot);
 }
 
-void ApplyToDialog(ui::Form& f) {
-    using basWinVer::WinPlatform;
-    using basWinVer::WinVer;
+void ApplyToDialog(ui::Form& f, const halcyrad::DaemonState& state) {
+    const Texts& t = state.DialogTexts;
+    const std::int16_t WinPlatform = state.WinPlatform, WinVer = state.WinVer;
     if (WinPlatform == 2) {
         f.GetOption("optMSDOS").SetVisible(false);
         if (WinVer == 5) {
             f.GetOption("optShutdown").SetVisible(false);
             f.GetOption("optRestart").SetVisible(false);
             f.GetOption("optLogoff").SetVisible(false);
-            Caption(f, "lblTitle", 0);
+            Caption(f, t, "lblTitle", 0);
             ui::ComboBox& combo = f.GetComboBox("cmbShutdown");
             combo.Clear();  // a second load must not list the items twice
-            for (std::size_t slot = 1; slot <= 3; ++slot) combo.AddItem(DialogTexts[slot]);
-            Button(f, "cmdOK", 4);
-            Button(f, "cmdCancel", 5);
-            Button(f, "cmdHelp", 6);
+            for (std::size_t slot = 1; slot <= 3; ++slot) combo.AddItem(t[slot]);
+            Button(f, t, "cmdOK", 4);
+            Button(f, t, "cmdCancel", 5);
+            Button(f, t, "cmdHelp", 6);
         } else if (WinVer == 4) {
             f.GetComboBox("cmbShutdown").SetVisible(false);
             f.GetLabel("lblExplain").SetVisible(false);
-            ApplyOptionLayout(f, 7, false);
+            ApplyOptionLayout(f, t, 7, false);
         }
     } else if (WinPlatform == 1) {
         f.GetOption("optMSDOS").SetVisible(true);
@@ -225,8 +226,8 @@ void ApplyToDialog(ui::Form& f) {
         ui::ListBox& stop = f.GetListBox("lstStop");
         stop.SetBackColor(ui::SysColor::ButtonFace);
         stop.SetEnabled(false);
-        if (WinVer == 1) ApplyOptionLayout(f, 14, true);
-        else if (WinVer == 3) ApplyOptionLayout(f, 22, true);
+        if (WinVer == 1) ApplyOptionLayout(f, t, 14, true);
+        else if (WinVer == 3) ApplyOptionLayout(f, t, 22, true);
     }
 }
 
@@ -236,7 +237,9 @@ TextSet TextSetFor(std::uint16_t countryCode) {
     return basText::LanguageOf(countryCode, basText::Reach::WithDanishAndDutch);
 }
 
-void FillTextTables(TextSet set, const std::string& userName) {
+void FillTextTables(TextSet set, const std::string& userName, halcyrad::DaemonState& state) {
+    auto& InterceptTitles = state.InterceptTitles;
+    auto& DialogTexts = state.DialogTexts;
     for (std::size_t i = 0; i < InterceptTitles.size(); ++i)
         InterceptTitles[i] = basText::Get(kDialogTexts, "title" + std::to_string(i), set);
     DialogTexts.fill("");
@@ -244,31 +247,32 @@ void FillTextTables(TextSet set, const std::string& userName) {
     if (UserNameInSlot1(set)) DialogTexts[1] += userName;
 }
 
-void LoadDialogTexts(ui::Ui& ui, ui::Form& frmMain, platform::System& sys, const std::string& commandLine,
-                     const std::string& userName, const std::string& appTitle) {
+void LoadDialogTexts(ui::Ui& ui, ui::Form& frmMain, platform::System& sys, halcyrad::DaemonState& state) {
+    const std::string& commandLine = state.CommandLine;
+    const char* appTitle = basDaemon::kAppTitle;
     static const std::string kCountrySwitch = "/country=";
     std::size_t at = commandLine.find(kCountrySwitch);
     if (at != std::string::npos) {
         // Only a plain language code up to the end of the line counts;
         // anything else leaves the language of the system.
         auto code = basSettings::ToInt16(commandLine.substr(at + kCountrySwitch.size()));
-        if (code && *code >= 0) CountryCode = static_cast<std::uint16_t>(*code);
+        if (code && *code >= 0) state.CountryCode = static_cast<std::uint16_t>(*code);
     }
 
     bool develop = commandLine.find("/develop") != std::string::npos;
-    if (develop) ui.MsgBox("The Country Code is " + std::to_string(CountryCode), appTitle, ui::kMbOk);
+    if (develop) ui.MsgBox("The Country Code is " + std::to_string(state.CountryCode), appTitle, ui::kMbOk);
 
-    FillTextTables(TextSetFor(CountryCode), userName);
+    FillTextTables(TextSetFor(state.CountryCode), state.UserName, state);
 
     if (develop) {
-        ui.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
-                          "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WinVer),
+        ui.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(state.WinPlatform) + "\r\n" +
+                          "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(state.WinVer),
                       "#2", ui::kMbOk);
     }
 
-    ApplyToDialog(frmMain);
+    ApplyToDialog(frmMain, state);
 
-    BuildDayInitials(sys, ThursdayRule::CountryCode);
+    BuildDayInitials(sys, ThursdayRule::CountryCode, state);
 }
 
 }  // namespace basCountry

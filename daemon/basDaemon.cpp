@@ -5,27 +5,12 @@
 #include "common/basRegistry.h"
 #include "platform/callback_guard.h"
 #include "common/basSettings.h"
-#include "daemon/basCountryDialogTexts.h"
 
 namespace basDaemon {
-
-std::string CommandLine;
-std::string AppPath;
-std::string HelpFile;
-std::string WindowsDir;
-std::string SystemDir;
-std::string UserName;
-std::string NoServicesText = kNoServicesText;
-bool LogoffIntercepted = false;
-std::int16_t ForceClose = 0;
-std::int16_t LogEvents = 1;
-std::int32_t ServiceWaitSeconds = 20;
 
 void ShowCallbackErrors(ui::Ui& ui) {
     platform::SetCallbackErrorSink([&ui](const std::string& what) { ui.MsgBox(what, kAppTitle, ui::kMbCritical); });
 }
-
-bool HasSwitch(const std::string& sw) { return CommandLine.find(sw) != std::string::npos; }
 
 namespace {
 
@@ -43,10 +28,10 @@ std::string ComputeAppPath(platform::System& sys, const std::string& programFold
     return longForm.empty() ? path : longForm;
 }
 
-void ReadSystemNames(platform::System& sys) {
-    WindowsDir = WithBackslash(CutAtNul(sys.WindowsDirectory()));
-    SystemDir = WithBackslash(CutAtNul(sys.SystemDirectory()));
-    UserName = CutAtNul(sys.UserName());
+void ReadSystemNames(platform::System& sys, halcyrad::DaemonState& state) {
+    state.WindowsDir = WithBackslash(CutAtNul(sys.WindowsDirectory()));
+    state.SystemDir = WithBackslash(CutAtNul(sys.SystemDirectory()));
+    state.UserName = CutAtNul(sys.UserName());
 }
 
 bool FileExists(platform::System& sys, const std::string& path) {
@@ -70,32 +55,32 @@ std::string HelpUrl(const std::string& helpFile, int context) {
     return url + "#context-" + std::to_string(context);
 }
 
-void StartDimmer(platform::Platform& p) {
-    if (FileExists(p.system, AppPath + kDimmer)) p.processes.Start("\"" + AppPath + kDimmer + "\"");
+void StartDimmer(platform::Platform& p, const std::string& appPath) {
+    if (FileExists(p.system, appPath + kDimmer)) p.processes.Start("\"" + appPath + kDimmer + "\"");
 }
 
-bool Startup(platform::Platform& p, ui::Ui& ui, const std::string& programFolder) {
-    AppPath = ComputeAppPath(p.system, programFolder);
-    HelpFile = AppPath + kHelpFileName;
+bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, const std::string& programFolder) {
+    state.AppPath = ComputeAppPath(p.system, programFolder);
+    state.HelpFile = state.AppPath + kHelpFileName;
     basRegistry::SaveString(p.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey,
-                            basSettings::AppPath.name, AppPath);
-    NoServicesText = kNoServicesText;
-    if (HasSwitch("/develop")) return true;
+                            basSettings::AppPath.name, state.AppPath);
+    if (state.HasSwitch("/develop")) return true;
     platform::WindowManager::Handle running = p.windows.Find(kWindowClass, kAppTitle);
     if (!running) return true;
-    StartDimmer(p);
+    StartDimmer(p, state.AppPath);
     ui.DoEvents();
     p.windows.BringToFront(running);
     return false;
 }
 
-int MatchInterceptTitle(platform::Locale& locale, const std::string& caption) {
+int MatchInterceptTitle(platform::Locale& locale, const std::array<std::string, 3>& titles,
+                        const std::string& caption) {
     std::string t = CutAtNul(caption);
     size_t b = t.find_first_not_of(' ');
     if (b == std::string::npos) return -1;
     t = t.substr(b, t.find_last_not_of(' ') - b + 1);
     for (int slot : {2, 1, 0}) {
-        const std::string& title = basCountry::InterceptTitles[static_cast<size_t>(slot)];
+        const std::string& title = titles[static_cast<size_t>(slot)];
         if (!title.empty() && locale.EqualsIgnoreCase(t, title)) return slot;
     }
     return -1;

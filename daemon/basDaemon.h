@@ -2,17 +2,17 @@
 #include <cstdint>
 #include <string>
 
+#include "daemon/DaemonState.h"
 #include "platform/text_locale.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "platform/window_manager.h"
 #include "ui/controls.h"
 
-// Process-wide state of the daemon, set while it starts.
+// The daemon's start-up and the helpers its windows share.
 namespace basDaemon {
 
 inline constexpr const char* kAppTitle = "Halcyra";
-inline constexpr const char* kNoServicesText = "No services are set to stop.";
 inline constexpr const char* kHelpFileName = "halcyra.html";
 // The main window's class: with the title it tells the running daemon from
 // any message box titled "Halcyra".
@@ -20,31 +20,16 @@ inline constexpr const char* kWindowClass = "HalcyraDaemon";
 inline constexpr const char* kDimmer = "dusker.exe";
 inline constexpr const char* kOptionsCommand = "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl";
 
-extern std::string CommandLine;
-extern std::string AppPath;    // ends in "\"
-extern std::string HelpFile;   // AppPath & the help page
-extern std::string WindowsDir; // ends in "\"
-extern std::string SystemDir;  // ends in "\"
-extern std::string UserName;
-extern std::string NoServicesText;
-extern bool LogoffIntercepted;
-extern std::int16_t ForceClose;
-extern std::int16_t LogEvents;
-extern std::int32_t ServiceWaitSeconds;
-
 // An exception that reaches a callback of the system is shown to the user
 // in a message box titled with the product's name; the daemon stays.
 void ShowCallbackErrors(ui::Ui& ui);
-
-// Plain substring search, case-sensitive, anywhere on the command line.
-bool HasSwitch(const std::string& sw);
 
 // The program's folder: a drive root stays "X:\", any other folder gets
 // a "\"; then its long form where the system has one.
 std::string ComputeAppPath(platform::System& sys, const std::string& programFolder);
 
 // Windows, system folder and user name.
-void ReadSystemNames(platform::System& sys);
+void ReadSystemNames(platform::System& sys, halcyrad::DaemonState& state);
 
 // A normal file is there: hidden, system and directory entries count as missing.
 bool FileExists(platform::System& sys, const std::string& path);
@@ -56,15 +41,16 @@ void CloseDimmer(platform::WindowManager& windows);
 std::string HelpUrl(const std::string& helpFile, int context);
 
 // Starts the screen dimmer beside the program, when it is there.
-void StartDimmer(platform::Platform& p);
+void StartDimmer(platform::Platform& p, const std::string& appPath);
 
 // What happens before any window: the program's folder, the help page, the
 // folder stored in the settings, and the single-copy rule. False when a copy
 // already runs (it has been brought to the front) and this one must end.
-bool Startup(platform::Platform& p, ui::Ui& ui, const std::string& programFolder);
+bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, const std::string& programFolder);
 
 // Which title slot a caption of the taskbar's process matches: 2, 1 and 0
 // are tried in that order; -1 when none (an empty caption never matches).
-int MatchInterceptTitle(platform::Locale& locale, const std::string& caption);
+int MatchInterceptTitle(platform::Locale& locale, const std::array<std::string, 3>& titles,
+                        const std::string& caption);
 
 }  // namespace basDaemon

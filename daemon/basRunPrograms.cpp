@@ -124,7 +124,7 @@ std::int32_t ExecCmd(const RunContext& c, std::string& cmdline) {
 
 void RunCheckedPrograms(const RunContext& c, const std::vector<S::RunRow>& rows, bool runThisFirst) {
     if (!runThisFirst) return;
-    S::Store store(c.plat.registry, basRegistry::Flavor::Daemon);
+    S::Store store(c.plat.registry, c.settingsRoot, basRegistry::Flavor::Daemon);
     for (const S::RunRow& row : rows) {
         if (!row.checked) continue;
         std::string command = store.Text(row.name, "");

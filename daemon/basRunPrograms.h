@@ -17,6 +17,7 @@ struct RunContext {
     platform::Platform& plat;
     std::string appPath;         // the daemon's folder, ending in "\"
     std::int16_t logEvents = 1;  // 1: failures go to the event log as well
+    platform::RootKey settingsRoot = platform::RootKey::CurrentUser;
 };
 
 // Starts one command line and waits for it at most kWaitMilliseconds.

@@ -48,7 +48,8 @@ std::string BuildVersionText(std::uint16_t countryCode, unsigned major, unsigned
            std::to_string(revision) + ")";
 }
 
-frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, std::string versionText)
+frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, const common::SharedState& state,
+                   std::string versionText)
     : form(f),
       lblTitle(f.GetLabel("lblTitle")),
       lblVersion(f.GetLabel("lblVersion")),
@@ -62,6 +63,7 @@ frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, std::string
       img16(f.GetPicture("img16")),
       ui_(ui),
       sys_(sys),
+      state_(state),
       version_(std::move(versionText)) {
     form.OnClick("cmdOK", [this] { cmdOK_Click(); });
     form.OnClick("cmdSysInfo", [this] { cmdSysInfo_Click(); });
@@ -70,7 +72,7 @@ frmAbout::frmAbout(ui::Ui& ui, ui::Form& f, platform::Platform& sys, std::string
 }
 
 void frmAbout::Form_Load() {
-    std::uint16_t code = basCountry::CountryCode;
+    std::uint16_t code = state_.CountryCode;
     form.SetCaption(Text("caption", code) + basDaemon::kAppTitle);
     if (auto own = basText::Own(kTexts, "cmdSysInfo", basText::LanguageOf(code))) cmdSysInfo.SetCaption(*own);
     lblAuthor.SetCaption(Text("lblAuthor", code));
@@ -114,7 +116,7 @@ bool GetKeyValue(platform::Registry& reg, platform::RootKey root, const std::str
 void frmAbout::StartSysInfo() {
     // The tool registers itself for the machine; older set-ups wrote the
     // same keys for the user.
-    for (platform::RootKey root : {platform::RootKey::LocalMachine, basRegistry::SettingsRoot}) {
+    for (platform::RootKey root : {platform::RootKey::LocalMachine, state_.SettingsRoot}) {
         std::string path;
         if (GetKeyValue(sys_.registry, root, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", path) &&
             !path.empty()) {
@@ -126,7 +128,7 @@ void frmAbout::StartSysInfo() {
             if (basDaemon::FileExists(sys_.system, exe) && sys_.processes.Start("\"" + exe + "\"")) return;
         }
     }
-    ui_.MsgBox(Text("unavailable", basCountry::CountryCode), basDaemon::kAppTitle, ui::kMbInformation);
+    ui_.MsgBox(Text("unavailable", state_.CountryCode), basDaemon::kAppTitle, ui::kMbInformation);
 }
 
 }  // namespace halcyrad

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "common/SharedState.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 
@@ -16,7 +17,8 @@ public:
     static constexpr const char* kMailAddress = "support@halcyra.example";
     static constexpr const char* kWebAddress = "https://www.halcyra.example/";
 
-    frmAbout(ui::Ui& ui, ui::Form& form, platform::Platform& sys, std::string versionText);
+    frmAbout(ui::Ui& ui, ui::Form& form, platform::Platform& sys, const common::SharedState& state,
+             std::string versionText);
 
     void Form_Load();
     void cmdOK_Click();
@@ -40,6 +42,7 @@ public:
 private:
     ui::Ui& ui_;
     platform::Platform& sys_;
+    const common::SharedState& state_;
     std::string version_;
 };
 

@@ -10,12 +10,9 @@
 
 namespace halcyrad {
 
-using basCountry::Language;
 namespace S = basSettings;
 
 namespace {
-
-bool IsNt() { return basWinVer::WinPlatform == 2; }
 
 const basText::Entry kTexts[] = {
     {.key = "chkRunThisFirst",
@@ -73,12 +70,15 @@ const basText::Entry kTexts[] = {
      .fr = "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."},
 };
 
-std::string Text(const char* key) { return basText::Get(kTexts, key, basCountry::CurrentLanguage()); }
-
-
 }  // namespace
 
-frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
+std::string frmMain::Text(const char* key) const {
+    return basText::Get(kTexts, key, basText::LanguageOf(state_.CountryCode));
+}
+
+bool frmMain::IsNt() const { return state_.WinPlatform == 2; }
+
+frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys, DaemonState& state)
     : form(f),
       lblTitle(f.GetLabel("lblTitle")),
       imgMain(f.GetPicture("imgMain")),
@@ -99,7 +99,8 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
       lstStop(f.GetListBox("lstStop")),
       mnuSystemTray(f.GetMenu("mnuSystemTray")),
       ui_(ui),
-      sys_(sys) {
+      sys_(sys),
+      state_(state) {
     form.OnClick("cmdOK", [this] { cmdOK_Click(); });
     form.OnMouseDown("cmdOK", [this](const ui::MouseEvent& e) { cmdOK_MouseDown(e); });
     form.OnClick("cmdCancel", [this] { cmdCancel_Click(); });
@@ -120,9 +121,9 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys)
     form.OnClick("selExit", [this] { selExit_Click(); });
 }
 
-basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, basRegistry::Flavor::Daemon); }
+basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, state_.SettingsRoot, basRegistry::Flavor::Daemon); }
 
-bool frmMain::Windows2000Layout() const { return basWinVer::WinPlatform == 2 && basWinVer::WinVer == 5; }
+bool frmMain::Windows2000Layout() const { return state_.WinPlatform == 2 && state_.WinVer == 5; }
 
 bool frmMain::IsExpanded() const { return cmdDetails.Caption().find("<<") != std::string::npos; }
 
@@ -143,16 +144,15 @@ frmMain::Action frmMain::SelectedAction() const {
 }
 
 void frmMain::Form_Load() {
-    basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
-    basDaemon::ReadSystemNames(sys_.system);
-    basWinVer::GetWinVer(sys_.system);
-    if (basDaemon::HasSwitch("/develop"))
-        ui_.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(basWinVer::WinPlatform) + "\r\n" +
-                           "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(basWinVer::WinVer),
+    state_.SettingsRoot = platform::RootKey::CurrentUser;
+    basDaemon::ReadSystemNames(sys_.system, state_);
+    basWinVer::GetWinVer(sys_.system, state_);
+    if (state_.HasSwitch("/develop"))
+        ui_.MsgBox("WinPlatform (Win95/98=1; NT=2): " + std::to_string(state_.WinPlatform) + "\r\n" +
+                           "WINVER (WIN95=1; WIN98=3; WINNT4=4; WINNT5=5):  " + std::to_string(state_.WinVer),
                        basDaemon::kAppTitle, ui::kMbOk);
-    basCountry::CountryCode = basCountry::GetWindowsLanguage(sys_.system);
-    basCountry::LoadDialogTexts(ui_, form, sys_.system, basDaemon::CommandLine, basDaemon::UserName,
-                                basDaemon::kAppTitle);
+    state_.CountryCode = basCountry::GetWindowsLanguage(sys_.system);
+    basCountry::LoadDialogTexts(ui_, form, sys_.system, state_);
     // The tab pages' design captions; localized ones come at the end.
     SSTab1.SetTabCaption(0, "Programs");
     SSTab1.SetTabCaption(1, "Services");
@@ -164,7 +164,7 @@ void frmMain::Form_Load() {
     S::Store store = Settings();
     if (store.Read(S::ShowIcon) == 1)
         basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
-    basDaemon::ServiceWaitSeconds = store.Read(S::SecondsToWaitForService);
+    state_.ServiceWaitSeconds = store.Read(S::SecondsToWaitForService);
 
     form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
     InitialLoad();
@@ -199,9 +199,9 @@ void frmMain::Hook_Window(platform::ShellHook::Handle window) {
     // Forget dialogs that are gone; a later window may get the same handle.
     std::erase_if(intercepted_, [this](platform::ShellHook::Handle h) { return !sys_.windows.Exists(h); });
     if (intercepted_.count(window)) return;
-    int slot = basDaemon::MatchInterceptTitle(sys_.locale, sys_.windows.Text(window));
+    int slot = basDaemon::MatchInterceptTitle(sys_.locale, state_.InterceptTitles, sys_.windows.Text(window));
     if (slot < 0) return;
-    if (slot == 1) basDaemon::LogoffIntercepted = true;
+    if (slot == 1) state_.LogoffIntercepted = true;
     intercepted_.insert(window);
     sys_.hook.RequestDeferred(window);
 }
@@ -212,11 +212,11 @@ void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
     sys_.windows.PostClose(window);
     LoadDialogSettings();
     ShowShutdownPrompt();
-    basDaemon::LogoffIntercepted = false;
+    state_.LogoffIntercepted = false;
 }
 
 void frmMain::ShowShutdownPrompt() {
-    if (basDaemon::LogoffIntercepted) {
+    if (state_.LogoffIntercepted) {
         // The combo box carries the choice where the option buttons are hidden.
         if (Windows2000Layout()) {
             cmbShutdown.SetListIndex(0);
@@ -226,7 +226,7 @@ void frmMain::ShowShutdownPrompt() {
         }
     }
     ui_.DoEvents();
-    basDaemon::StartDimmer(sys_);
+    basDaemon::StartDimmer(sys_, state_.AppPath);
     ui_.DoEvents();
     // Topmost while still hidden, so that showing is the one visible step.
     form.SetTopmost();
@@ -258,9 +258,10 @@ void frmMain::selAbout_Click() {
 void frmMain::selExit_Click() {
     std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
     if (!stored.empty()) {
-        common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon);
-        if (!basEncrypt::PasswordsMatch(sys_.locale, stored, common::EnteredPassword)) {
-            if (!common::EnteredPassword.empty()) ui_.MsgBox(Text("wrongPassword"), basDaemon::kAppTitle, ui::kMbInformation);
+        std::string entered =
+            common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon, basText::Language::English);
+        if (!basEncrypt::PasswordsMatch(sys_.locale, stored, entered)) {
+            if (!entered.empty()) ui_.MsgBox(Text("wrongPassword"), basDaemon::kAppTitle, ui::kMbInformation);
             return;
         }
     }
@@ -328,8 +329,8 @@ void frmMain::InitialLoad() {
     const StoredChoices& c = Choices();
     chkRunThisFirst.SetValue(c.runPrograms == 1 ? 1 : 0);
     chkStopServices.SetValue(IsNt() && c.stopServices == 1 ? 1 : 0);
-    basDaemon::ForceClose = c.useHalcyra;
-    if (IsNt()) basDaemon::LogEvents = c.logEvents;
+    state_.ForceClose = c.useHalcyra;
+    if (IsNt()) state_.LogEvents = c.logEvents;
     FillRunList(c.rows);
     chkRunThisFirst_Click();
 
@@ -347,7 +348,7 @@ void frmMain::InitialLoad() {
 }
 
 const frmMain::StoredChoices& frmMain::Choices() {
-    if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(basRegistry::SettingsRoot, S::kSettingsKey);
+    if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(state_.SettingsRoot, S::kSettingsKey);
     // Asked every time, so that the watch follows each change from now on.
     bool changed = settingsWatch_->Changed();
     if (choices_ && !changed) return *choices_;
@@ -359,7 +360,7 @@ const frmMain::StoredChoices& frmMain::Choices() {
     c.useHalcyra = store.Read(S::UseHalcyra);
     c.logEvents = store.Read(S::LogEV);
     c.userCanModifyApps = store.Read(S::UserCanModifyApps);
-    c.rows = S::ReadRunList(store, basCountry::DayInitials);
+    c.rows = S::ReadRunList(store, state_.DayInitials);
     c.stopList = store.Read(S::SelectedStopList);
     choices_ = std::move(c);
     return *choices_;
@@ -369,10 +370,10 @@ void frmMain::LoadDialogSettings() {
     const StoredChoices& c = Choices();
     chkRunThisFirst.SetValue(c.runPrograms == 1 ? 1 : 0);
     chkStopServices.SetValue(IsNt() && c.stopServices == 1 ? 1 : 0);
-    basDaemon::ForceClose = c.useHalcyra;
-    basDaemon::LogEvents = c.logEvents;
+    state_.ForceClose = c.useHalcyra;
+    state_.LogEvents = c.logEvents;
 
-    bool locked = c.userCanModifyApps == 0 || basDaemon::HasSwitch("/lock");
+    bool locked = c.userCanModifyApps == 0 || state_.HasSwitch("/lock");
     if (locked) {
         chkRunThisFirst.SetEnabled(false);
         chkStopServices.SetEnabled(false);
@@ -390,7 +391,7 @@ void frmMain::LoadDialogSettings() {
     if (IsNt()) {
         auto services = S::ParseCommaList(c.stopList);
         // A value without one complete entry stops nothing, so it says so.
-        if (services.empty()) services.push_back(basDaemon::NoServicesText);
+        if (services.empty()) services.push_back(state_.NoServicesText);
         bool same = lstStop.ListCount() == static_cast<int>(services.size());
         for (int i = 0; same && i < lstStop.ListCount(); ++i) same = lstStop.List(i) == services[static_cast<size_t>(i)];
         if (!same) {
@@ -425,7 +426,7 @@ void frmMain::chkRunThisFirst_Click() { ApplyListRule(chkRunThisFirst, lsvRun, t
 void frmMain::chkStopServices_Click() { ApplyListRule(chkStopServices, lstStop, false); }
 
 void frmMain::cmbShutdown_Click() {
-    using basCountry::DialogTexts;
+    const auto& DialogTexts = state_.DialogTexts;
     switch (cmbShutdown.ListIndex()) {
         case 0: lblExplain.SetCaption(DialogTexts[30]); break;
         case 1: lblExplain.SetCaption(DialogTexts[32]); break;
@@ -449,7 +450,7 @@ void frmMain::SSTab1_Click() {
 }
 
 void frmMain::cmdOK_MouseDown(const ui::MouseEvent& e) {
-    if (basWinVer::WinPlatform == 1) ShiftRestart = e.shift == ui::kShiftMask;
+    if (state_.WinPlatform == 1) ShiftRestart = e.shift == ui::kShiftMask;
 }
 
 void frmMain::cmdOK_Click() {
@@ -468,7 +469,7 @@ void frmMain::cmdCancel_Click() {
 void frmMain::cmdHelp_Click() {
     basDaemon::CloseDimmer(sys_.windows);
     form.Hide();
-    sys_.shell.Open(basDaemon::HelpUrl(basDaemon::HelpFile, 1));
+    sys_.shell.Open(basDaemon::HelpUrl(state_.HelpFile, 1));
 }
 
 bool frmMain::Form_KeyDown(int keyCode, int shift) {

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "common/basSettings.h"
+#include "daemon/DaemonState.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 
@@ -19,7 +20,7 @@ public:
 
     enum class Action { Logoff, Shutdown, Restart, MsDos };
 
-    frmMain(ui::Ui& ui, ui::Form& form, platform::Platform& sys);
+    frmMain(ui::Ui& ui, ui::Form& form, platform::Platform& sys, DaemonState& state);
 
     // The window's load: settings root, names, platform and language, the
     // lists, the tray icon, the first fill from the settings; ends hidden.
@@ -98,8 +99,12 @@ private:
     std::vector<basSettings::RunRow> ReadRows() const;
     basSettings::Store Settings() const;
 
+    std::string Text(const char* key) const;
+    bool IsNt() const;
+
     ui::Ui& ui_;
     platform::Platform& sys_;
+    DaemonState& state_;
     bool filledOnce_ = false;  // the run list has been filled and measured
 
     // What the dialog shows from the settings. It is kept between showings

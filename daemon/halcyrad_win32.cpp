@@ -33,11 +33,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     daemon_forms::RegisterAll(nativeUi);
     basDaemon::ShowCallbackErrors(nativeUi);
 
-    basDaemon::CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
-    if (!basDaemon::Startup(plat, nativeUi, ProgramFolder())) return 0;
+    halcyrad::DaemonState state;
+    state.CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
+    if (!basDaemon::Startup(plat, nativeUi, state, ProgramFolder())) return 0;
 
     auto mainForm = nativeUi.CreateForm("frmMain", nullptr);
-    halcyrad::frmMain main(nativeUi, *mainForm, plat);
+    halcyrad::frmMain main(nativeUi, *mainForm, plat, state);
     main.OnEnd = [] { PostQuitMessage(0); };
 
     std::unique_ptr<ui::Form> aboutForm;
@@ -51,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         aboutForm = nativeUi.CreateForm("frmAbout", nullptr);
         auto v = win32.system.ProgramVersion();
         about = std::make_unique<halcyrad::frmAbout>(
-            nativeUi, *aboutForm, plat, halcyrad::BuildVersionText(basCountry::CountryCode, v[0], v[1], v[3]));
+            nativeUi, *aboutForm, plat, state, halcyrad::BuildVersionText(state.CountryCode, v[0], v[1], v[3]));
         about->Form_Load();
         aboutForm->ShowModeless();
     };

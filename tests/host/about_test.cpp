@@ -9,10 +9,10 @@ namespace {
 class AboutTest : public testing_support::DaemonFixture {
 protected:
     frmAbout& Open(std::uint16_t country) {
-        basCountry::CountryCode = country;
+        state.CountryCode = country;
         about.reset();
         aboutForm = ui.CreateForm("frmAbout", nullptr);
-        about = std::make_unique<frmAbout>(ui, *aboutForm, plat, "Version 3.5 (Build 548)");
+        about = std::make_unique<frmAbout>(ui, *aboutForm, plat, state, "Version 3.5 (Build 548)");
         about->Form_Load();
         return *about;
     }
@@ -80,7 +80,7 @@ TEST_F(AboutTest, SystemInformationFromTheMachineKeysFirst) {
 
 TEST_F(AboutTest, SystemInformationByFolderNeedsTheProgramThere) {
     const char* key = "SOFTWARE\\Microsoft\\Shared Tools Location";
-    basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
+    state.SettingsRoot = platform::RootKey::CurrentUser;
     reg.PlantString(platform::RootKey::CurrentUser, key, "MSINFO", "C:\\MSINFO");
     Open(1036);
     Form().Click("cmdSysInfo");

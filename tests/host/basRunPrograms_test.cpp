@@ -16,7 +16,7 @@ constexpr const char* kNow = "12/8/2026 8:45:06 AM";
 class RunProgramsTest : public testing_support::DaemonFixture {
 protected:
     void SetUp() override {
-        basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
+        state.SettingsRoot = platform::RootKey::CurrentUser;
         Today(2026, 12, 8, 2);  // a Tuesday
         clock.now.hour = 8, clock.now.minute = 45, clock.now.second = 6;
     }

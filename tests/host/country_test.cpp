@@ -19,16 +19,12 @@ VersionTranslations Table(std::initializer_list<std::uint32_t> langs) {
 
 class CountryTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        basCountry::CountryCode = 0;
-        basCountry::DayInitials = {};
-        basWinVer::WinPlatform = basWinVer::WinVer = 0;
-    }
     std::uint16_t LanguageWith(VersionTranslations t) {
         sys.translations["C:\\WINNT\\system32\\user.exe"] = t;
         return basCountry::GetWindowsLanguage(sys);
     }
     FakeSystem sys;
+    common::SharedState state;
 };
 
 TEST_F(CountryTest, VersionsMapToWinver) {
@@ -36,10 +32,10 @@ TEST_F(CountryTest, VersionsMapToWinver) {
     for (Case c : {Case{1, 4, 0, 1}, Case{1, 4, 10, 3}, Case{1, 4, 90, 3}, Case{2, 4, 0, 4},
                    Case{2, 5, 0, 5}, Case{2, 10, 0, 5}, Case{2, 3, 51, 0}, Case{1, 5, 0, 0}}) {
         sys.version = {c.platform, c.major, c.minor};
-        basWinVer::WinVer = 99;
-        basWinVer::GetWinVer(sys);
-        EXPECT_EQ(basWinVer::WinPlatform, static_cast<int>(c.platform));
-        EXPECT_EQ(basWinVer::WinVer, c.winver) << c.platform << " " << c.major << "." << c.minor;
+        state.WinVer = 99;
+        basWinVer::GetWinVer(sys, state);
+        EXPECT_EQ(state.WinPlatform, static_cast<int>(c.platform));
+        EXPECT_EQ(state.WinVer, c.winver) << c.platform << " " << c.major << "." << c.minor;
     }
 }
 
@@ -79,27 +75,27 @@ TEST_F(CountryTest, OnlyExactIdentifiersPickALanguage) {
 }
 
 TEST_F(CountryTest, EnglishInitialsWithThursdayH) {
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName);
-    EXPECT_EQ(basCountry::DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName, state);
+    EXPECT_EQ(state.DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
 
     // The daemon's rule goes by the country code, not the name.
-    basCountry::CountryCode = 2057;
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::CountryCode);
-    EXPECT_EQ(basCountry::DayInitials[4], "T");
-    basCountry::CountryCode = 1033;
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::CountryCode);
-    EXPECT_EQ(basCountry::DayInitials[4], "H");
+    state.CountryCode = 2057;
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::CountryCode, state);
+    EXPECT_EQ(state.DayInitials[4], "T");
+    state.CountryCode = 1033;
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::CountryCode, state);
+    EXPECT_EQ(state.DayInitials[4], "H");
 }
 
 TEST_F(CountryTest, FrenchAndAccentedInitialsStayWhole) {
     sys.dayNames = {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"};
-    basCountry::CountryCode = 1033;  // an English Windows with a French locale
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName);
-    EXPECT_EQ(basCountry::DayInitials, (basSettings::DayInitialsT{"d", "l", "m", "m", "j", "v", "s"}));
+    state.CountryCode = 1033;  // an English Windows with a French locale
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName, state);
+    EXPECT_EQ(state.DayInitials, (basSettings::DayInitialsT{"d", "l", "m", "m", "j", "v", "s"}));
 
     sys.dayNames = {"Κυριακή", "Δευτέρα", "Τρίτη", "Τετάρτη", "Πέμπτη", "Παρασκευή", "Σάββατο"};
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName);
-    EXPECT_EQ(basCountry::DayInitials[0], "Κ");
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName, state);
+    EXPECT_EQ(state.DayInitials[0], "Κ");
     EXPECT_EQ(basCountry::FirstCharacter("été"), "é");
     EXPECT_EQ(basCountry::FirstCharacter("日曜日"), "日");
     EXPECT_EQ(basCountry::FirstCharacter(""), "");

@@ -9,8 +9,6 @@
 #include "support/daemon_ui.h"
 #include "ui/memory/memory_ui.h"
 
-using basCountry::DialogTexts;
-using basCountry::InterceptTitles;
 using basCountry::TextSet;
 using Items = std::vector<std::string>;
 
@@ -20,19 +18,13 @@ const char* const kLogoffItem = "&Close all programs && logon as a different use
 
 class DialogTextsTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        basCountry::CountryCode = 0;
-        basCountry::DayInitials = {};
-        basWinVer::WinPlatform = basWinVer::WinVer = 0;
-        InterceptTitles = {};
-        DialogTexts = {};
-    }
-
     void Load(int platform, int winver, std::uint16_t detected, const std::string& commandLine = "halcyrad.exe") {
-        basWinVer::WinPlatform = static_cast<std::int16_t>(platform);
-        basWinVer::WinVer = static_cast<std::int16_t>(winver);
-        basCountry::CountryCode = detected;
-        basCountry::LoadDialogTexts(ui, form, sys, commandLine, "alice", "Halcyra");
+        state.WinPlatform = static_cast<std::int16_t>(platform);
+        state.WinVer = static_cast<std::int16_t>(winver);
+        state.CountryCode = detected;
+        state.CommandLine = commandLine;
+        state.UserName = "alice";
+        basCountry::LoadDialogTexts(ui, form, sys, state);
     }
 
     std::string Cap(const char* name) { return form.GetLabel(name).Caption(); }
@@ -49,6 +41,9 @@ protected:
     std::unique_ptr<ui::Form> owned = ui.CreateForm("frmMain", nullptr);
     ui::memory::MemoryForm& form = static_cast<ui::memory::MemoryForm&>(*owned);
     platform::fake::FakeSystem sys;
+    halcyrad::DaemonState state;
+    std::array<std::string, 36>& DialogTexts = state.DialogTexts;
+    std::array<std::string, 3>& InterceptTitles = state.InterceptTitles;
 };
 
 TEST_F(DialogTextsTest, EnglishWindows2000UsesTheComboBox) {
@@ -144,7 +139,7 @@ TEST_F(DialogTextsTest, EverySetHoldsItsOwnWording) {
         {1043, 27, "&Ja"},
     };
     for (const Case& c : cases) {
-        basCountry::FillTextTables(basCountry::TextSetFor(c.code), "alice");
+        basCountry::FillTextTables(basCountry::TextSetFor(c.code), "alice", state);
         EXPECT_EQ(DialogTexts[c.slot], c.text) << c.code << " slot " << c.slot;
         for (std::size_t slot = 33; slot < 36; ++slot) EXPECT_EQ(DialogTexts[slot], "");
     }
@@ -175,7 +170,7 @@ TEST_F(DialogTextsTest, InterceptTitlesPerSet) {
         {TextSet::Dutch, {"Windows afsluiten", "Log Off Windows", ""}},
     };
     for (const Case& c : cases) {
-        basCountry::FillTextTables(c.set, "alice");
+        basCountry::FillTextTables(c.set, "alice", state);
         EXPECT_EQ(InterceptTitles, c.titles) << static_cast<int>(c.set);
     }
 }
@@ -211,18 +206,18 @@ TEST_F(DialogTextsTest, DanishWording95Only) {
 
 TEST_F(DialogTextsTest, CountrySwitchOverridesOnlyAsAPlainTrailingNumber) {
     Load(2, 4, 1033, "halcyrad.exe /country=3082");
-    EXPECT_EQ(basCountry::CountryCode, 3082);
+    EXPECT_EQ(state.CountryCode, 3082);
     EXPECT_EQ(Cap("lblTitle"), "¿Está seguro de desea:");
 
     Load(2, 4, 1033, "halcyrad.exe /noexit /country=1031");
-    EXPECT_EQ(basCountry::CountryCode, 1031);
+    EXPECT_EQ(state.CountryCode, 1031);
     EXPECT_EQ(Opt("optLogoff"), "Anwendungen &schließen und unter anderem Namen anmelden");
 
     for (const char* cmd : {"halcyrad.exe /country=1031 /develop", "halcyrad.exe /country=abc",
                             "halcyrad.exe /country=70000", "halcyrad.exe /country=-1", "halcyrad.exe /country=",
                             "halcyrad.exe /Country=1031"}) {
         Load(2, 4, 1040, cmd);
-        EXPECT_EQ(basCountry::CountryCode, 1040) << cmd;
+        EXPECT_EQ(state.CountryCode, 1040) << cmd;
         EXPECT_EQ(Cap("lblTitle"), "Scegliere una delle seguenti opzioni:") << cmd;
     }
 }
@@ -251,11 +246,11 @@ TEST_F(DialogTextsTest, DevelopShowsCodeAndVersion) {
 
 TEST_F(DialogTextsTest, ThursdayIsHOnlyFor1033) {
     Load(2, 5, 1033);
-    EXPECT_EQ(basCountry::DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
+    EXPECT_EQ(state.DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
     Load(2, 5, 2057);
-    EXPECT_EQ(basCountry::DayInitials[4], "T");
+    EXPECT_EQ(state.DayInitials[4], "T");
     Load(2, 5, 1031, "halcyrad.exe /country=1033");
-    EXPECT_EQ(basCountry::DayInitials[4], "H");
+    EXPECT_EQ(state.DayInitials[4], "H");
 }
 
 }  // namespace

@@ -39,11 +39,11 @@ TEST(Scramble, ComparisonIgnoresLetterCase) {
 
 class PasswordPromptTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        basCountry::CountryCode = 0;
-        common::EnteredPassword.clear();
+    std::string Ask(PasswordPrompt variant) {
+        return common::AskPassword(ui, nullptr, variant, basText::LanguageOf(countryCode));
     }
     testing_support::DaemonUi ui;
+    std::uint16_t countryCode = 0;
 };
 
 TEST_F(PasswordPromptTest, OkTakesTheTypedTextAndCancelLeavesNothing) {
@@ -53,20 +53,18 @@ TEST_F(PasswordPromptTest, OkTakesTheTypedTextAndCancelLeavesNothing) {
         f.Click("cmdOK");
         EXPECT_TRUE(f.closed);
     });
-    common::AskPassword(ui, nullptr, PasswordPrompt::Daemon);
-    EXPECT_EQ(common::EnteredPassword, "letmein");
+    EXPECT_EQ(Ask(PasswordPrompt::Daemon), "letmein");
 
     ui.OnModal("frmPasswordToAccess", [](MemoryForm& f) {
         f.Type("txtPassword", "typed but cancelled");
         f.Click("cmdCancel");
     });
-    common::AskPassword(ui, nullptr, PasswordPrompt::Daemon);
-    EXPECT_EQ(common::EnteredPassword, "");
+    EXPECT_EQ(Ask(PasswordPrompt::Daemon), "");
     EXPECT_EQ(ui.modalShown.size(), 2u);
 }
 
 TEST_F(PasswordPromptTest, DaemonPromptIsEnglishInEveryLanguage) {
-    basCountry::CountryCode = 1031;
+    countryCode = 1031;
     ui.OnModal("frmPasswordToAccess", [](MemoryForm& f) {
         EXPECT_EQ(f.Caption(), "Enter Password");
         EXPECT_EQ(f.GetLabel("lblText").Caption(),
@@ -74,7 +72,7 @@ TEST_F(PasswordPromptTest, DaemonPromptIsEnglishInEveryLanguage) {
         EXPECT_EQ(f.GetButton("cmdCancel").Caption(), "Cancel");
         EXPECT_EQ(f.font, "Tahoma");
     });
-    common::AskPassword(ui, nullptr, PasswordPrompt::Daemon);
+    Ask(PasswordPrompt::Daemon);
 }
 
 TEST_F(PasswordPromptTest, AppletPromptSpeaksTheLanguage) {
@@ -84,22 +82,22 @@ TEST_F(PasswordPromptTest, AppletPromptSpeaksTheLanguage) {
                    Case{1040, "Digitare La Parola d'accesso", "Annulla", "OK", "L' accesso"},
                    Case{1036, "Entrez Le Mot de passe", "Annulent", "OK", "l 'accès à changer"},
                    Case{2057, "Enter Password", "Cancel", "OK", "Access to changing Halcyra settings"}}) {
-        basCountry::CountryCode = c.code;
+        countryCode = c.code;
         ui.OnModal("frmPasswordToAccess", [&](MemoryForm& f) {
             EXPECT_EQ(f.Caption(), c.caption) << c.code;
             EXPECT_EQ(f.GetButton("cmdCancel").Caption(), c.cancel) << c.code;
             EXPECT_EQ(f.GetButton("cmdOK").Caption(), c.ok) << c.code;
             EXPECT_EQ(f.GetLabel("lblText").Caption().rfind(c.labelStart, 0), 0u) << c.code;
         });
-        common::AskPassword(ui, nullptr, PasswordPrompt::Applet);
+        Ask(PasswordPrompt::Applet);
     }
-    basCountry::CountryCode = 1036;
+    countryCode = 1036;
     ui.OnModal("frmPasswordToAccess", [](MemoryForm& f) {
         EXPECT_EQ(f.GetLabel("lblText").Caption(),
                   "l 'accès à changer des configurations de Halcyra est actuel protégé par un mot de passe. Entrez le "
                   "mot de passe pour accéder: ");
     });
-    common::AskPassword(ui, nullptr, PasswordPrompt::Applet);
+    Ask(PasswordPrompt::Applet);
 }
 
 TEST(TrayIcon, AddModifyRemoveAndNothingForOtherActions) {

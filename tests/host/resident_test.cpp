@@ -12,25 +12,25 @@ class StartupTest : public testing_support::DaemonFixture {};
 
 TEST_F(StartupTest, StoresTheLongFolderBeforeAnySettingsRootIsSet) {
     sys.longPaths["C:\\PROGRA~1\\HALCYRA\\"] = "C:\\Program Files\\Halcyra\\";
-    ASSERT_EQ(basRegistry::SettingsRoot, platform::RootKey::None);
-    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\PROGRA~1\\HALCYRA"));
-    EXPECT_EQ(basDaemon::AppPath, "C:\\Program Files\\Halcyra\\");
-    EXPECT_EQ(basDaemon::HelpFile, "C:\\Program Files\\Halcyra\\halcyra.html");
+    ASSERT_EQ(state.SettingsRoot, platform::RootKey::None);
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\PROGRA~1\\HALCYRA"));
+    EXPECT_EQ(state.AppPath, "C:\\Program Files\\Halcyra\\");
+    EXPECT_EQ(state.HelpFile, "C:\\Program Files\\Halcyra\\halcyra.html");
     EXPECT_EQ(Stored("AppPath"), "C:\\Program Files\\Halcyra\\");
     EXPECT_TRUE(windows.broughtToFront.empty());
 }
 
 TEST_F(StartupTest, DriveRootKeepsOneBackslash) {
     sys.longPaths["D:\\"] = "";  // no long form: the path stays
-    EXPECT_TRUE(basDaemon::Startup(plat, ui, "D:\\"));
-    EXPECT_EQ(basDaemon::AppPath, "D:\\");
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "D:\\"));
+    EXPECT_EQ(state.AppPath, "D:\\");
     EXPECT_EQ(Stored("AppPath"), "D:\\");
 }
 
 TEST_F(StartupTest, SecondCopyBringsTheFirstToTheFrontAndEnds) {
     auto running = windows.Add(basDaemon::kWindowClass, "Halcyra");
     sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
-    EXPECT_FALSE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    EXPECT_FALSE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
     EXPECT_EQ(windows.broughtToFront, std::vector<platform::WindowManager::Handle>{running});
     EXPECT_EQ(processes.started, std::vector<std::string>{"\"C:\\Halcyra\\dusker.exe\""});
     EXPECT_EQ(ui.doEvents, 1);
@@ -38,15 +38,15 @@ TEST_F(StartupTest, SecondCopyBringsTheFirstToTheFrontAndEnds) {
 
 TEST_F(StartupTest, MessageBoxTitledHalcyraIsNotTheDaemon) {
     windows.Add("#32770", "Halcyra");
-    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
     EXPECT_TRUE(windows.broughtToFront.empty());
     EXPECT_TRUE(processes.started.empty());  // no dimmer beside the program
 }
 
 TEST_F(StartupTest, DevelopAllowsSeveralCopies) {
     windows.Add(basDaemon::kWindowClass, "Halcyra");
-    basDaemon::CommandLine = "halcyrad.exe /develop";
-    EXPECT_TRUE(basDaemon::Startup(plat, ui, "C:\\Halcyra"));
+    state.CommandLine = "halcyrad.exe /develop";
+    EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
     EXPECT_TRUE(windows.broughtToFront.empty());
 }
 
@@ -65,19 +65,19 @@ protected:
 
 TEST_F(InterceptionTest, TitleTestIgnoresCaseAndSurroundingBlanksOnly) {
     Load(Win::W2000);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Shut Down Windows"), 0);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "  shut down WINDOWS "), 0);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, std::string("Log Off Windows\0junk", 20)), 1);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Shut  Down Windows"), -1);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, ""), -1);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "   "), -1);  // slot 2 is empty in English
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar Windows"), -1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Shut Down Windows"), 0);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "  shut down WINDOWS "), 0);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, std::string("Log Off Windows\0junk", 20)), 1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Shut  Down Windows"), -1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, ""), -1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "   "), -1);  // slot 2 is empty in English
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Cerrar Windows"), -1);
 }
 
 TEST_F(InterceptionTest, SpanishAndGermanAlsoKnowTheirSecondShutdownTitle) {
     Load(Win::W2000, "halcyrad.exe /country=1034");
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar Windows"), 2);
-    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, "Cerrar la sesión en Windows"), 1);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Cerrar Windows"), 2);
+    EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Cerrar la sesión en Windows"), 1);
 }
 
 TEST_F(InterceptionTest, LogOffDialogIsClosedAndOursOpensWithLogOff) {
@@ -92,7 +92,7 @@ TEST_F(InterceptionTest, LogOffDialogIsClosedAndOursOpensWithLogOff) {
     EXPECT_EQ(m.cmbShutdown.ListIndex(), 0);
     EXPECT_EQ(m.SelectedAction(), frmMain::Action::Logoff);
     EXPECT_EQ(m.lblExplain.Caption(), "Ends your session, leaving the computer running on full power.");
-    EXPECT_FALSE(basDaemon::LogoffIntercepted);
+    EXPECT_FALSE(state.LogoffIntercepted);
 }
 
 TEST_F(InterceptionTest, ShutDownDialogKeepsThePreviousChoice) {
@@ -118,7 +118,7 @@ TEST_F(InterceptionTest, OtherWindowsAndADisabledHookAreIgnored) {
 }
 
 TEST_F(InterceptionTest, DimmerStartsWithThePromptAndGoesWithCancel) {
-    basDaemon::AppPath = "C:\\Halcyra\\";
+    state.AppPath = "C:\\Halcyra\\";
     sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
     Load(Win::W2000);
     ShellShows("Shut Down Windows");
@@ -255,7 +255,7 @@ class RepeatedReportTest : public testing_support::DaemonFixture {};
 
 TEST_F(RepeatedReportTest, OneSystemDialogIsOneInterception) {
     windows.Add("Shell_TrayWnd", "", 42);
-    basDaemon::AppPath = "C:\\Halcyra\\";
+    state.AppPath = "C:\\Halcyra\\";
     sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
     Load(Win::W2000);
     auto dialog = windows.Add("#32770", "Shut Down Windows", 42);

@@ -14,13 +14,11 @@ const DayInitialsT kEnglish{"S", "M", "T", "W", "H", "F", "S"};
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { basRegistry::SettingsRoot = RootKey::CurrentUser; }
-    void TearDown() override { basRegistry::SettingsRoot = RootKey::None; }
     void Put(const std::string& name, const std::string& text) {
         reg.PlantString(RootKey::CurrentUser, kSettingsKey, name, text);
     }
     FakeRegistry reg;
-    Store store{reg};
+    Store store{reg, RootKey::CurrentUser};
 };
 
 TEST(Conversion, DecimalIntegersWithSignAndBlanksThatFit) {
@@ -214,7 +212,7 @@ TEST_F(SettingsTest, BatchReadsThroughOneKeyAndSeesCurrentValues) {
     EXPECT_EQ(reg.OpenHandles(), 0);
     // Without a settings key yet, a batch reads the defaults.
     FakeRegistry empty;
-    Store fresh(empty);
+    Store fresh(empty, RootKey::CurrentUser);
     Store::Batch batch(fresh);
     EXPECT_EQ(fresh.Read(SecondsToWaitForService), 20);
 }

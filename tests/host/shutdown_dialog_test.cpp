@@ -120,7 +120,7 @@ TEST_F(ShutdownDialogTest, GermanWindows2000) {
 
 TEST_F(ShutdownDialogTest, CountrySwitchPicksTheLanguage) {
     auto& m = Load(Win::NT4, "halcyrad.exe /country=3082");
-    EXPECT_EQ(basCountry::CountryCode, 3082);
+    EXPECT_EQ(state.CountryCode, 3082);
     EXPECT_EQ(m.lblTitle.Caption(), "¿Está seguro de desea:");
     EXPECT_EQ(m.cmdDetails.Caption(), "Detalles >>");
     EXPECT_EQ(m.mnuSystemTray.Caption("selExit"), "Salen");
@@ -129,7 +129,7 @@ TEST_F(ShutdownDialogTest, CountrySwitchPicksTheLanguage) {
 
     TearDown();
     auto& kept = Load(Win::NT4, "halcyrad.exe /country=1031 /develop");
-    EXPECT_EQ(basCountry::CountryCode, 1033);
+    EXPECT_EQ(state.CountryCode, 1033);
     EXPECT_EQ(kept.lblTitle.Caption(), "Are you sure you want to:");
     // The detected platform, the language code, and the platform again.
     ASSERT_EQ(ui.messageBoxes.size(), 3u);
@@ -299,7 +299,7 @@ TEST_F(ShutdownDialogTest, KeysOnOptionLayoutsAndMsDosOnlyWhereShown) {
 TEST_F(ShutdownDialogTest, HelpHidesAndOpensTheHelpPage) {
     auto dimmer = windows.Add("FakeO", "");
     Load(Win::W2000);
-    basDaemon::HelpFile = "C:\\Program Files\\Halcyra\\halcyra.html";
+    state.HelpFile = "C:\\Program Files\\Halcyra\\halcyra.html";
     form->ShowModeless();
     form->Click("cmdHelp");
     EXPECT_FALSE(form->IsVisible());

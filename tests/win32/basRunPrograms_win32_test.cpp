@@ -22,7 +22,6 @@ using platform::win32::Widen;
 class RunProgramsWin32 : public ::testing::Test {
 protected:
     void SetUp() override {
-        basRegistry::SettingsRoot = platform::RootKey::CurrentUser;
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
         dir = Narrow(std::wstring(tmp)) + "halcyra run " + std::to_string(GetCurrentProcessId()) + "\\";
@@ -31,7 +30,6 @@ protected:
         GetLocalTime(&from);
     }
     void TearDown() override {
-        basRegistry::SettingsRoot = platform::RootKey::None;
         HKEY k;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
             for (const std::string& name : entries) RegDeleteValueW(k, Widen(name).c_str());

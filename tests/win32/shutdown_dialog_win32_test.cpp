@@ -45,16 +45,12 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
         daemon_forms::RegisterAll(nativeUi);
         form = nativeUi.CreateForm("frmMain", nullptr);
-        main = std::make_unique<halcyrad::frmMain>(nativeUi, *form, plat);
-        basDaemon::CommandLine.clear();
+        main = std::make_unique<halcyrad::frmMain>(nativeUi, *form, plat, state);
     }
     void TearDown() override {
         main->Form_Unload();
         main.reset();
         form.reset();
-        basRegistry::SettingsRoot = platform::RootKey::None;
-        basWinVer::WinPlatform = basWinVer::WinVer = 0;
-        basCountry::CountryCode = 0;
     }
     HWND Dialog() const { return reinterpret_cast<HWND>(form->Handle().value); }
 
@@ -63,6 +59,7 @@ protected:
     platform::win32::Win32Registry& registry = win32.registry;
     platform::win32::Win32System& system = win32.system;
     ui::win32::NativeUi nativeUi{GetModuleHandleW(nullptr)};
+    halcyrad::DaemonState state;
     std::unique_ptr<ui::Form> form;
     std::unique_ptr<halcyrad::frmMain> main;
 };

@@ -12,7 +12,6 @@ namespace {
 
 class Win32SystemTest : public ::testing::Test {
 protected:
-    void TearDown() override { basCountry::CountryCode = 0; }
     std::uint16_t LanguageOf(const char* dll) {
         return basCountry::LanguageOfFile(sys, testutil::ProgramFolder() + dll);
     }
@@ -20,9 +19,10 @@ protected:
 };
 
 TEST_F(Win32SystemTest, WineReportsAnNt5OrLaterPlatform) {
-    basWinVer::GetWinVer(sys);
-    EXPECT_EQ(basWinVer::WinPlatform, 2);
-    EXPECT_EQ(basWinVer::WinVer, 5);
+    common::SharedState state;
+    basWinVer::GetWinVer(sys, state);
+    EXPECT_EQ(state.WinPlatform, 2);
+    EXPECT_EQ(state.WinVer, 5);
 }
 
 TEST_F(Win32SystemTest, TranslationWalkOnRealVersionResources) {
@@ -74,8 +74,9 @@ TEST_F(Win32SystemTest, EnglishDayNamesGiveThursdayH) {
     EXPECT_EQ(sys.LongDayName(0), "Sunday");
     EXPECT_EQ(sys.LongDayName(4), "Thursday");
     EXPECT_EQ(sys.LongDayName(6), "Saturday");
-    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName);
-    EXPECT_EQ(basCountry::DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
+    common::SharedState state;
+    basCountry::BuildDayInitials(sys, basCountry::ThursdayRule::DayName, state);
+    EXPECT_EQ(state.DayInitials, (basSettings::DayInitialsT{"S", "M", "T", "W", "H", "F", "S"}));
 }
 
 TEST_F(Win32SystemTest, ClockGivesAConsistentLocalDate) {

@@ -31,13 +31,6 @@ protected:
 
     void TearDown() override {
         platform::SetCallbackErrorSink(nullptr);
-        basRegistry::SettingsRoot = platform::RootKey::None;
-        basWinVer::WinPlatform = basWinVer::WinVer = 0;
-        basCountry::CountryCode = 0;
-        basCountry::DayInitials = {};
-        basDaemon::CommandLine.clear();
-        basDaemon::LogoffIntercepted = false;
-        basDaemon::HelpFile.clear();
     }
 
     void SetWindows(Win w) {
@@ -65,10 +58,10 @@ protected:
     // Loads the main window as the daemon does at start.
     halcyrad::frmMain& Load(Win w = Win::W2000, const std::string& commandLine = "") {
         SetWindows(w);
-        basDaemon::CommandLine = commandLine;
+        state.CommandLine = commandLine;
         formPtr = ui.CreateForm("frmMain", nullptr);
         form = static_cast<ui::memory::MemoryForm*>(formPtr.get());
-        main = std::make_unique<halcyrad::frmMain>(ui, *form, plat);
+        main = std::make_unique<halcyrad::frmMain>(ui, *form, plat, state);
         main->Form_Load();
         return *main;
     }
@@ -89,6 +82,7 @@ protected:
     platform::fake::FakeFiles files;
     platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files};
     DaemonUi ui;
+    halcyrad::DaemonState state;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;
     std::unique_ptr<halcyrad::frmMain> main;
