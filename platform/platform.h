@@ -3,6 +3,7 @@
 #include "platform/text_locale.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window_manager.h"
@@ -19,6 +20,7 @@ struct Platform {
     WindowManager& windows;
     Processes& processes;
     ShellHook& hook;
+    ServiceManager& services;
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/win32/hook_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/service_manager_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/windows_win32.h"
@@ -19,7 +20,8 @@ struct Win32Platform {
     Win32WindowManager windows;
     Win32Processes processes;
     Win32ShellHook hook;
-    Platform plat{registry, system, clock, locale, shell, windows, processes, hook};
+    Win32ServiceManager services;
+    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, services};
 };
 
 }  // namespace platform::win32

@@ -11,6 +11,7 @@
 #include "daemon/frmMain.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_service_manager.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
@@ -77,7 +78,8 @@ protected:
     platform::fake::FakeWindowManager windows;
     platform::fake::FakeProcesses processes;
     platform::fake::FakeShellHook hook;
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook};
+    platform::fake::FakeServiceManager services{&clock};
+    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, services};
     ui::memory::MemoryUi ui;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;
