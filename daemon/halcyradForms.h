@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "common/commonForms.h"
+#include "services/servicesForms.h"
 #include "daemon/halcyradRes.h"
 #include "ui/controls.h"
 
@@ -54,6 +55,7 @@ inline void RegisterTemplates(ui::Ui& ui) {
     ui.RegisterTemplate("frmMain", frmMainControls, "mnuSystemTray", mnuSystemTrayEntries);
     ui.RegisterTemplate("frmAbout", frmAboutControls);
     ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+    ui.RegisterTemplate("frmError", services_forms::frmErrorControls);
 }
 
 }  // namespace daemon_forms

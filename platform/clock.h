@@ -1,5 +1,8 @@
 #pragma once
+#include <chrono>
+#include <cstdint>
 #include <string>
+#include <thread>
 
 namespace platform {
 
@@ -20,6 +23,13 @@ public:
     // Date and time as the user's settings show them: the short date, a
     // blank, the long time (what a log line carries).
     virtual std::string GeneralDate(const LocalTime& t) = 0;
+    // A count of milliseconds that only moves forward, for measuring waits.
+    virtual std::uint64_t Milliseconds() {
+        using namespace std::chrono;
+        return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    // Waits a while on the calling thread.
+    virtual void Pause(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/text_locale.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window_manager.h"
@@ -22,6 +23,7 @@ struct Platform {
     ShellHook& hook;
     EventLog& eventLog;
     Files& files;
+    ServiceManager& services;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdio>
 #include <array>
+#include <chrono>
 #include <map>
 
 #include "platform/clock.h"
@@ -65,7 +66,35 @@ public:
 class FakeClock : public Clock {
 public:
     LocalTime now;
+    // The milliseconds count, and how far into the second of `now` it is.
+    std::uint64_t ms = 0;
+    unsigned msIntoSecond = 0;
+    unsigned pauses = 0;
+
     LocalTime Now() override { return now; }
+    std::uint64_t Milliseconds() override { return ms; }
+    // Time passes at once: the count and `now` move on together.
+    void Pause(unsigned n) override {
+        ++pauses;
+        Advance(n);
+    }
+    void Advance(std::uint64_t n) {
+        ms += n;
+        std::uint64_t total = msIntoSecond + n;
+        msIntoSecond = static_cast<unsigned>(total % 1000);
+        if (total >= 1000) now = AddSeconds(now, static_cast<long long>(total / 1000));
+    }
+    static LocalTime AddSeconds(const LocalTime& t, long long s) {
+        using namespace std::chrono;
+        sys_days day{year{t.year} / t.month / t.day};
+        sys_seconds at = day + hours{t.hour} + minutes{t.minute} + seconds{t.second + s};
+        sys_days d = floor<days>(at);
+        year_month_day ymd{d};
+        hh_mm_ss<seconds> hms{at - d};
+        return {int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())),
+                int(weekday{d}.c_encoding()), int(hms.hours().count()), int(hms.minutes().count()),
+                int(hms.seconds().count())};
+    }
     // M/D/YYYY h:mm:ss AM, as an English system shows it.
     std::string GeneralDate(const LocalTime& t) override {
         int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;

@@ -179,4 +179,8 @@ std::string Win32Clock::GeneralDate(const LocalTime& t) {
     return out;
 }
 
+std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }
+
+void Win32Clock::Pause(unsigned ms) { ::Sleep(ms); }
+
 }  // namespace platform::win32

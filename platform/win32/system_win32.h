@@ -25,6 +25,9 @@ class Win32Clock : public Clock {
 public:
     LocalTime Now() override;
     std::string GeneralDate(const LocalTime& t) override;
+    std::uint64_t Milliseconds() override;
+    // A plain Sleep for now: sent messages wait until it ends.
+    void Pause(unsigned ms) override;
 };
 
 }  // namespace platform::win32

@@ -5,6 +5,7 @@
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/service_manager_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/windows_win32.h"
@@ -23,7 +24,8 @@ struct Win32Platform {
     Win32ShellHook hook;
     Win32EventLog eventLog;
     Win32Files files;
-    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, eventLog, files};
+    Win32ServiceManager services;
+    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, eventLog, files, services};
 };
 
 }  // namespace platform::win32

@@ -14,6 +14,7 @@
 #include "platform/fake/fake_event_log.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_service_manager.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
@@ -80,7 +81,8 @@ protected:
     platform::fake::FakeShellHook hook;
     platform::fake::FakeEventLog eventLog;
     platform::fake::FakeFiles files;
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files};
+    platform::fake::FakeServiceManager services{&clock};
+    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files, services};
     DaemonUi ui;
     halcyrad::DaemonState state;
     std::unique_ptr<ui::Form> formPtr;

@@ -1,0 +1,127 @@
+#include "services/basCheckNTService.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+#include "services/basServices.h"
+#include "services/frmError.h"
+
+namespace basCheckNTService {
+
+namespace svc = platform::svc;
+
+namespace {
+
+// Every standard and service right but SERVICE_QUERY_CONFIG.
+constexpr std::uint32_t kStopAccess = 0xF01FE;
+
+long long SecondsOf(const platform::LocalTime& t) {
+    using namespace std::chrono;
+    sys_days day{year{t.year} / t.month / t.day};
+    return (day + hours{t.hour} + minutes{t.minute} + seconds{t.second}).time_since_epoch().count();
+}
+
+// The please-wait window, unloaded on every way out.
+class PleaseWait {
+public:
+    PleaseWait(ui::Ui& ui, const std::string& displayName)
+        : form_(ui.CreateForm("frmError", nullptr)), window_(ui, *form_) {
+        window_.Form_Load();
+        window_.lblMsg.SetCaption("Stopping " + displayName + " service.  Please wait...");
+        form_->ShowModeless();
+        ui.DoEvents();  // paints it, once
+    }
+    ~PleaseWait() {
+        window_.Form_Unload();
+        form_->Close();
+    }
+    PleaseWait(const PleaseWait&) = delete;
+    PleaseWait& operator=(const PleaseWait&) = delete;
+
+private:
+    std::unique_ptr<ui::Form> form_;
+    frmError window_;
+};
+
+}  // namespace
+
+const char* StopFailureReason(int errorCode) {
+    switch (errorCode) {
+        case svc::kAccessDenied: return " because access to the service is denied";
+        case svc::kDependentServicesRunning: return " because other running services are dependent on it";
+        case svc::kInvalidServiceControl:
+            return " because the requested control is not valid or is unacceptable for this service";
+        case svc::kServiceRequestTimeout:
+            return " because the service did not respond to the stop request in a reasonable amount of time";
+        case svc::kServiceCannotAcceptCtrl: return " because the service cannot accept the stop messages at this time";
+        case svc::kServiceNotActive: return " because the service has not been started";
+        default: return "";
+    }
+}
+
+bool StopNTService(const StopContext& c, const std::string& displayName, const std::string& server) {
+    const long long start = SecondsOf(c.clock.Now());
+    const std::string name = basServices::ServiceNameFromDisplayName(c.services, displayName);
+    if (name.empty()) return false;
+
+    // Both handles close when they go, whichever way this returns.
+    std::error_code error;
+    auto manager = c.services.Open(server, svc::kManagerAllAccess, error);
+    if (!manager) return false;
+    auto service = manager->OpenByName(name, kStopAccess, error);
+    if (!service) return false;
+
+    PleaseWait window(c.ui, displayName);
+
+    // The Part's rhythm for what can be seen: one stop request, one check
+    // and one trace line a second, until the service has stopped or the
+    // limit has passed in calendar seconds. Between the requests the state
+    // is looked at every pollMs, and a stopped service ends the wait at once.
+    const unsigned pollMs = std::clamp(c.pollMs, 1u, 1000u);
+    bool accepted = false;
+    int lastError = 0;
+    long long elapsed = 0;  // as computed in the previous pass
+    platform::ServiceStatus status;
+    for (;;) {
+        std::error_code sent = service->Control(svc::kControlStop, status);
+        accepted = !sent;
+        lastError = sent.value();
+
+        const std::uint64_t passStart = c.clock.Milliseconds();
+        bool stoppedEarly = false;
+        for (;;) {
+            std::uint64_t spent = c.clock.Milliseconds() - passStart;
+            if (spent >= 1000) break;
+            c.clock.Pause(static_cast<unsigned>(std::min<std::uint64_t>(pollMs, 1000 - spent)));
+            if (c.clock.Milliseconds() - passStart >= 1000) break;  // the pass's own check follows
+            platform::ServiceStatus now;
+            if (!service->QueryStatus(now) && now.currentState == svc::kStopped) {
+                status = now;
+                stoppedEarly = true;
+                break;
+            }
+        }
+        if (!stoppedEarly) service->QueryStatus(status);  // a failed query keeps the last status
+
+        if (c.develop && c.appendLogLine)
+            c.appendLogLine("ServiceNameUserSees:  " + displayName +
+                            ";  ServiceStatus.dwCurrentState:  " + std::to_string(status.currentState) + " / " +
+                            "SecElapsed: " + std::to_string(elapsed) + "  SecToWait: " + std::to_string(c.waitSeconds));
+        if (status.currentState == svc::kStopped) return accepted;
+        elapsed = SecondsOf(c.clock.Now()) - start;
+        if (elapsed > c.waitSeconds) break;
+    }
+
+    // Not stopped in time: reported when the last request says why.
+    const std::string reason = StopFailureReason(lastError);
+    if (!reason.empty()) {
+        const std::string message = c.clock.GeneralDate(c.clock.Now()) + "  Could not stop the service " +
+                                    displayName + reason;
+        if (c.appendLogLine) c.appendLogLine(message);
+        if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventInformation, kEventId);
+    }
+    return accepted;
+}
+
+}  // namespace basCheckNTService

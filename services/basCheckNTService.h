@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/service_manager.h"
+#include "ui/controls.h"
+
+// Stopping one service with a bounded wait, before a shut-down or restart.
+namespace basCheckNTService {
+
+// The event identifier of every failure report, and the type this caller
+// passes (EVENTLOG_INFORMATION_TYPE; the event-log writer makes it a warning).
+inline constexpr std::int32_t kEventId = 267;
+inline constexpr std::int16_t kEventInformation = 4;
+
+// What a stop needs from the daemon: nothing is read from its globals.
+struct StopContext {
+    StopContext(platform::ServiceManager& services, platform::Clock& clock, ui::Ui& ui)
+        : services(services), clock(clock), ui(ui) {}
+
+    platform::ServiceManager& services;
+    platform::Clock& clock;
+    ui::Ui& ui;
+    // "SecondsToWaitForService": calendar seconds to wait after the first
+    // stop request.
+    std::int32_t waitSeconds = 20;
+    // "/develop" on the daemon's command line: a trace line per second.
+    bool develop = false;
+    // "LogEV": 1 also sends the failure to the event log.
+    std::int16_t logEvents = 1;
+    // AppendLogLine (a line of events.txt) and ReportLogEvent (line, event
+    // type, event identifier); either may be empty.
+    std::function<void(const std::string& line)> appendLogLine;
+    std::function<void(const std::string& line, std::int16_t eventType, std::int32_t eventId)> reportLogEvent;
+    // How often the state is looked at between the once-a-second requests.
+    unsigned pollMs = 50;
+};
+
+// Stops the service with display name `displayName` on `server` ("" the
+// local machine) and waits until it has stopped, at most until the wait
+// limit has passed, with the please-wait window up. A service that does not
+// stop in time is reported with the reason of the last stop request. Nothing
+// happens, not even the window, when the service cannot be found or opened.
+// Returns whether the last stop request sent was accepted.
+bool StopNTService(const StopContext& context, const std::string& displayName, const std::string& server = "");
+
+// The reason text for the error code of a stop request; "" for a code that
+// is not reported.
+const char* StopFailureReason(int errorCode);
+
+}  // namespace basCheckNTService

@@ -1,0 +1,56 @@
+#include "services/basServices.h"
+
+#include <vector>
+
+#include "common/basListView.h"
+#include "common/basWinVer.h"
+#include "services/CService.h"
+
+namespace basServices {
+
+namespace svc = platform::svc;
+
+namespace {
+
+// Every Win32 service of a machine, active or not; false when the manager
+// cannot be opened or the enumeration fails.
+bool EnumerateAll(platform::ServiceManager& manager, const std::string& server,
+                  std::vector<platform::ServiceEntry>& services) {
+    std::error_code error;
+    auto handle = manager.Open(server, svc::kManagerEnumerateService, error);
+    if (!handle) return false;
+    return !handle->Enumerate(svc::kWin32, svc::kStateAll, services);
+}
+
+}  // namespace
+
+bool FillRunningServices(platform::ServiceManager& manager, ui::ListView& list, std::int16_t winPlatform,
+                         const std::string& server) {
+    if (winPlatform != 2) return false;
+    std::vector<platform::ServiceEntry> services;
+    if (!EnumerateAll(manager, server, services)) return false;
+    for (const auto& entry : services) {
+        CService service(manager);
+        if (!service.Init(server, entry.name, entry.displayName, entry.status.currentState)) continue;
+        // The state is asked again now, not taken from the enumeration.
+        if (service.StatusString() != "Running") continue;
+        if (basListView::FindItemText(0, entry.displayName, list)) continue;
+        list.AddRow(entry.displayName);
+    }
+    return true;
+}
+
+std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const std::string& displayName) {
+    std::vector<platform::ServiceEntry> services;
+    if (!EnumerateAll(manager, "", services)) return {};
+    for (const auto& entry : services) {
+        // Only a record with that display name is worth an object (and the
+        // manager connection and configuration query that come with it).
+        if (entry.displayName != displayName) continue;
+        CService service(manager);
+        if (service.Init("", entry.name, entry.displayName, entry.status.currentState)) return service.Name();
+    }
+    return {};
+}
+
+}  // namespace basServices

@@ -1,0 +1,33 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/service_manager.h"
+#include "ui/controls.h"
+
+// Services by display name: the running ones for a list, and the key name
+// behind a display name.
+namespace basServices {
+
+// Indexed by state - 1.
+inline constexpr std::array<std::string_view, 7> StatusNames = {
+    "Stopped", "Start Pending", "Stop Pending", "Running", "Continue Pending", "Pause Pending", "Paused"};
+// Indexed by start type.
+inline constexpr std::array<std::string_view, 5> StartTypeNames = {"Boot", "System", "Automatic", "Manual",
+                                                                     "Disabled"};
+
+// Adds the display name of every Win32 service of `server` ("" the local
+// machine) that is running now and not yet in the list (column 0, exact
+// comparison). False, with the list unchanged, on Windows 95/98 or when the
+// services cannot be enumerated.
+bool FillRunningServices(platform::ServiceManager& manager, ui::ListView& list, std::int16_t winPlatform,
+                         const std::string& server = "");
+
+// The key name of the first service of the local machine whose display name
+// is exactly `displayName`; "" when there is none or the services cannot be
+// enumerated.
+std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const std::string& displayName);
+
+}  // namespace basServices
