@@ -9,6 +9,8 @@ class Win32ShellHook : public ShellHook {
 public:
     Win32ShellHook();
     ~Win32ShellHook() override;
+    Win32ShellHook(const Win32ShellHook&) = delete;
+    Win32ShellHook& operator=(const Win32ShellHook&) = delete;
     bool Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
              std::function<void(Handle)> onDeferred) override;
     void SetEnabled(bool enabled) override { enabled_ = enabled; }

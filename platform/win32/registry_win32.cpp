@@ -35,6 +35,8 @@ public:
     Win32Watch(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
         event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
+    Win32Watch(const Win32Watch&) = delete;
+    Win32Watch& operator=(const Win32Watch&) = delete;
     ~Win32Watch() override {
         Disarm();
         if (event_) CloseHandle(event_);

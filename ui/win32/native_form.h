@@ -164,6 +164,8 @@ class NativeMenu : public ui::Menu {
 public:
     NativeMenu(NativeForm& form, HMENU bar, const std::vector<ui::Binding>& entries);
     ~NativeMenu() override;
+    NativeMenu(const NativeMenu&) = delete;
+    NativeMenu& operator=(const NativeMenu&) = delete;
     void SetCaption(const std::string& entry, const std::string& text) override;
     std::string Caption(const std::string& entry) const override;
     void Popup(const std::string& defaultEntry) override;
@@ -180,6 +182,8 @@ class NativeForm : public ui::Form {
 public:
     NativeForm(HINSTANCE module, const std::string& templateName, const NativeUi::Template& tmpl, HWND owner);
     ~NativeForm() override;
+    NativeForm(const NativeForm&) = delete;
+    NativeForm& operator=(const NativeForm&) = delete;
 
     const std::string& TemplateName() const override { return templateName_; }
 
