@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
                                                                      : "later than a second after the limit";
             }
             std::printf("| %s | %s | %d | %s | %s (%s-%s) ms | %s | %s |\n", sc.what,
-                        poll == 1000 ? "1000 ms (the Part's rhythm)" : "50 ms", trials, ownText.c_str(),
+                        poll == 1000 ? "1000 ms (a check a second)" : "50 ms", trials, ownText.c_str(),
                         Ms(Median(ret)).c_str(), Ms(*std::min_element(ret.begin(), ret.end())).c_str(),
                         Ms(*std::max_element(ret.begin(), ret.end())).c_str(), beyondText.c_str(), target.c_str());
             std::fflush(stdout);

@@ -9,7 +9,9 @@ std::string Scramble(platform::Locale& locale, const std::string& text) {
 }
 
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered) {
-    return locale.Lower(stored) == locale.Lower(entered);
+    // The stored side went through the ANSI code page; the entry must too, or
+    // a password with characters outside it could never match itself.
+    return locale.Lower(stored) == locale.Lower(locale.AnsiDecode(locale.AnsiEncode(entered)));
 }
 
 }  // namespace basEncrypt

@@ -12,7 +12,8 @@ inline std::string Unscramble(platform::Locale& locale, const std::string& scram
     return Scramble(locale, scrambled);
 }
 
-// Passwords compare without regard to letter case.
+// Passwords compare without regard to letter case, the entry taken through
+// the ANSI code page as the stored one was.
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered);
 
 }  // namespace basEncrypt

@@ -76,6 +76,18 @@ std::optional<bool> ToBool(const std::string& s) {
     return nonZero;
 }
 
+bool Store::Readable(const std::string& name) const {
+    std::string ignored;
+    std::error_code ec;
+    if (batchKey_) {
+        ec = basRegistry::QueryString(reg_, batchKey_, name, ignored, true, flavor_);
+    } else {
+        platform::RegKey key = reg_.OpenKey(root_, kSettingsKey);
+        ec = key ? basRegistry::QueryString(reg_, key, name, ignored, true, flavor_) : key.status();
+    }
+    return !ec || platform::IsMissing(ec);
+}
+
 std::optional<std::string> Store::Raw(const std::string& name) const {
     if (batchKey_) return basRegistry::QueryStringValue(reg_, batchKey_, name, true, flavor_);
     return basRegistry::ReadOptional(reg_, root_, kSettingsKey, name, true, flavor_);

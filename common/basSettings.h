@@ -79,6 +79,11 @@ public:
     std::int32_t Long(const std::string& name, std::int32_t def) const;
     bool Boolean(const std::string& name, bool def) const;
 
+    // False when the value is there but cannot be read: a failure other than
+    // its absence, or a type this flavour does not read. Such a value must
+    // not be written back from what its default showed.
+    bool Readable(const std::string& name) const;
+
     void Write(const std::string& name, const std::string& text) const;
     void WriteFlag(const std::string& name, int state) const { Write(name, std::to_string(state)); }
     void WriteBool(const std::string& name, bool b) const { Write(name, FromBool(b)); }

@@ -62,11 +62,16 @@ void StartDimmer(platform::Platform& p, const std::string& appPath) {
 bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, const std::string& programFolder) {
     state.AppPath = ComputeAppPath(p.system, programFolder);
     state.HelpFile = state.AppPath + kHelpFileName;
-    basRegistry::SaveString(p.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey,
-                            basSettings::AppPath.name, state.AppPath);
-    if (state.HasSwitch("/develop")) return true;
+    // Only the copy that stays writes its folder: a second start from another
+    // folder must not repoint the applet and the helpers there.
+    auto remember = [&] {
+        basRegistry::SaveString(p.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey,
+                                basSettings::AppPath.name, state.AppPath);
+        return true;
+    };
+    if (state.HasSwitch("/develop")) return remember();
     platform::WindowManager::Handle running = p.windows.Find(kWindowClass, kAppTitle);
-    if (!running) return true;
+    if (!running) return remember();
     StartDimmer(p, state.AppPath);
     ui.DoEvents();
     p.windows.BringToFront(running);

@@ -169,8 +169,7 @@ void frmMain::Form_Load() {
     form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
     InitialLoad();
 
-    store.Write(S::RunList.name, S::BuildRunListText(ReadRows()));
-    store.Write(S::SelectedList.name, S::BuildSelectedListText(ReadRows()));
+    SaveRunList(store);
     LoadDialogSettings();
 
     basDaemon::CloseDimmer(sys_.windows);
@@ -351,7 +350,9 @@ const frmMain::StoredChoices& frmMain::Choices() {
     if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(state_.SettingsRoot, S::kSettingsKey);
     // Asked every time, so that the watch follows each change from now on.
     bool changed = settingsWatch_->Changed();
-    if (choices_ && !changed) return *choices_;
+    // A list that could not be read is asked for again next time, changed
+    // or not: the failure may have passed.
+    if (choices_ && !changed && choices_->runListReadable && choices_->selectedListReadable) return *choices_;
     S::Store store = Settings();
     S::Store::Batch batch(store);
     StoredChoices c;
@@ -361,6 +362,8 @@ const frmMain::StoredChoices& frmMain::Choices() {
     c.logEvents = store.Read(S::LogEV);
     c.userCanModifyApps = store.Read(S::UserCanModifyApps);
     c.rows = S::ReadRunList(store, state_.DayInitials);
+    c.runListReadable = store.Readable(S::RunList.name);
+    c.selectedListReadable = store.Readable(S::SelectedList.name);
     c.stopList = store.Read(S::SelectedStopList);
     choices_ = std::move(c);
     return *choices_;
@@ -402,11 +405,19 @@ void frmMain::LoadDialogSettings() {
     }
 }
 
+// Only what was read goes back: a list whose value could not be read (a
+// transient failure, a type the daemon does not read) stays as stored.
+void frmMain::SaveRunList(const S::Store& store) {
+    auto rows = ReadRows();
+    if (!choices_ || choices_->runListReadable) store.Write(S::RunList.name, S::BuildRunListText(rows));
+    // The checks are positions in the run list: without it they mean nothing.
+    if (!choices_ || (choices_->runListReadable && choices_->selectedListReadable))
+        store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+}
+
 void frmMain::SaveDialogSettings() {
     S::Store store = Settings();
-    auto rows = ReadRows();
-    store.Write(S::RunList.name, S::BuildRunListText(rows));
-    store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+    SaveRunList(store);
     store.Write(S::ShowDetails.name, IsExpanded() ? "<<" : ">>");
     store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
     store.WriteFlag(S::StopServices.name, chkStopServices.Value());

@@ -98,6 +98,7 @@ private:
     void ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView);
     std::vector<basSettings::RunRow> ReadRows() const;
     basSettings::Store Settings() const;
+    void SaveRunList(const basSettings::Store& store);
 
     std::string Text(const char* key) const;
     bool IsNt() const;
@@ -119,6 +120,8 @@ private:
         std::int16_t userCanModifyApps = 0;
         std::vector<basSettings::RunRow> rows;
         std::string stopList;
+        bool runListReadable = true;
+        bool selectedListReadable = true;
     };
     const StoredChoices& Choices();
     std::optional<StoredChoices> choices_;

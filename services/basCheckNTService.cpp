@@ -74,7 +74,7 @@ bool StopNTService(const StopContext& c, const std::string& displayName, const s
 
     PleaseWait window(c.ui, displayName);
 
-    // The Part's rhythm for what can be seen: one stop request, one check
+    // The rhythm the user sees: one stop request, one check
     // and one trace line a second, until the service has stopped or the
     // limit has passed in calendar seconds. Between the requests the state
     // is looked at every pollMs, and a stopped service ends the wait at once.

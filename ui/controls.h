@@ -90,8 +90,8 @@ public:
 };
 
 // A report list view. The row primitives behave as the list-view messages
-// do: a cell reads back at most 255 characters, the check box is the
-// state image (index 2 checked, 1 unchecked, 0 none).
+// do: a cell reads back whole, the check box is the state image (index 2
+// checked, 1 unchecked, 0 none).
 class ListView : public Control {
 public:
     virtual void ClearColumns() = 0;

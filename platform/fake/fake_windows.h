@@ -60,7 +60,10 @@ public:
         enabled = true;
         return true;
     }
-    void SetEnabled(bool e) override { enabled = e; }
+    void SetEnabled(bool e) override {
+        if (!e) pending.clear();  // a disabled hook drops what it had deferred
+        enabled = e;
+    }
     bool Enabled() const override { return enabled; }
     void RequestDeferred(Handle w) override { pending.push_back(w); }
 
@@ -73,7 +76,7 @@ public:
         auto batch = pending;
         pending.clear();
         for (Handle w : batch)
-            if (deferred) Guarded([&] { deferred(w); });
+            if (enabled && deferred) Guarded([&] { deferred(w); });
     }
 
     std::uint32_t armedFor = 0;

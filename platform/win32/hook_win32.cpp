@@ -22,7 +22,7 @@ void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG id
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kDeferredMessage && g_hook) {
-        Guarded([&] { g_hook->Deferred({static_cast<std::uintptr_t>(wp)}); });
+        Guarded([&] { g_hook->Deferred({static_cast<std::uintptr_t>(wp)}, static_cast<unsigned>(lp)); });
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -74,11 +74,19 @@ void Win32ShellHook::Report(Handle window) {
 }
 
 void Win32ShellHook::RequestDeferred(Handle window) {
-    PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window.value), 0);
+    PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window.value),
+                 static_cast<LPARAM>(generation_));
 }
 
-void Win32ShellHook::Deferred(Handle window) {
-    if (onDeferred_) onDeferred_(window);
+void Win32ShellHook::SetEnabled(bool enabled) {
+    // What was deferred while enabled is dropped once disabled, even if the
+    // hook is enabled again before the posted event arrives.
+    if (!enabled) ++generation_;
+    enabled_ = enabled;
+}
+
+void Win32ShellHook::Deferred(Handle window, unsigned generation) {
+    if (enabled_ && generation == generation_ && onDeferred_) onDeferred_(window);
 }
 
 }  // namespace platform::win32

@@ -13,19 +13,20 @@ public:
     Win32ShellHook& operator=(const Win32ShellHook&) = delete;
     bool Arm(std::uint32_t processId, std::function<void(Handle)> onWindow,
              std::function<void(Handle)> onDeferred) override;
-    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    void SetEnabled(bool enabled) override;
     bool Enabled() const override { return enabled_; }
     void RequestDeferred(Handle window) override;
 
     // Internal: called by the system's callbacks.
     void Report(Handle window);
-    void Deferred(Handle window);
+    void Deferred(Handle window, unsigned generation);
 
 private:
     void Disarm();
     void* hooks_[2] = {nullptr, nullptr};
     void* messageWindow_ = nullptr;
     bool enabled_ = false;
+    unsigned generation_ = 0;
     std::function<void(Handle)> onWindow_, onDeferred_;
 };
 

@@ -98,8 +98,8 @@ TEST_F(CServiceTest, BlankNameIsRefusedAndNothingIsOpened) {
 
 TEST_F(CServiceTest, InitKeepsTheValuesAndReadsTheWholeConfiguration) {
     auto& f = scm.Add("Spooler", "Print Spooler");
-    f.binaryPath = "C:\\" + std::string(300, 'p') + "\\spoolsv.exe";  // longer than the Part's 256
-    f.startName = ".\\" + std::string(40, 'u');                        // longer than the Part's 32
+    f.binaryPath = "C:\\" + std::string(300, 'p') + "\\spoolsv.exe";  // longer than a 256-character buffer
+    f.startName = ".\\" + std::string(40, 'u');                        // longer than a 32-character buffer
     f.startType = 2;
     f.type = svc::kWin32ShareProcess;
     f.errorControl = 1;
@@ -228,7 +228,7 @@ TEST_F(ServiceNameTest, ExactDisplayNameFirstMatch) {
 }
 
 TEST_F(ServiceNameTest, ThreeHundredServicesEnumerateCompletely) {
-    // The Part's single 3600-byte call saw at most 100.
+    // A single 3600-byte call would have seen at most 100.
     for (int i = 1; i <= 300; ++i) scm.Add("svc" + std::to_string(i), "Service " + std::to_string(i));
     EXPECT_EQ(basServices::ServiceNameFromDisplayName(scm, "Service 300"), "svc300");
     ui::memory::MemListView lv;
@@ -396,7 +396,7 @@ TEST_F(StopNTServiceTest, DevelopWritesOneTraceLinePerSecond) {
 
 TEST_F(StopNTServiceTest, ElapsedCountsCalendarSeconds) {
     // Started 0.9 s into a second, passes of 1.3 s (a poll of 1000 ms takes
-    // the Part's whole second; a slow request adds the rest).
+    // a whole second; a slow request adds the rest).
     clock.msIntoSecond = 900;
     scm.Add("Spooler", "Print Spooler").stopAfterMs = -1;
     StopContext ctx = Context(1, true);

@@ -34,6 +34,8 @@ TEST_F(StartupTest, SecondCopyBringsTheFirstToTheFrontAndEnds) {
     EXPECT_EQ(windows.broughtToFront, std::vector<platform::WindowManager::Handle>{running});
     EXPECT_EQ(processes.started, std::vector<std::string>{"\"C:\\Halcyra\\dusker.exe\""});
     EXPECT_EQ(ui.doEvents, 1);
+    // The copy that ends leaves the running one's folder where it was.
+    EXPECT_EQ(Stored("AppPath"), "<missing>");
 }
 
 TEST_F(StartupTest, MessageBoxTitledHalcyraIsNotTheDaemon) {
@@ -307,4 +309,15 @@ TEST(FormBinding, NamesTheTemplateLacksFailAtOnce) {
     EXPECT_THROW(form->GetMenu("mnuTray"), std::logic_error);
     EXPECT_NO_THROW(form->OnClick("selExit", [] {}));  // a menu entry is clickable
     EXPECT_THROW(ui.CreateForm("frmNowhere", nullptr), std::logic_error);
+}
+
+TEST_F(InterceptionTest, ADisabledHookDropsWhatItHadDeferred) {
+    Load(Win::W2000);
+    auto dialog = windows.Add("#32770", "Shut Down Windows", 42);
+    hook.Report(dialog);
+    hook.SetEnabled(false);
+    hook.SetEnabled(true);
+    hook.RunDeferred();
+    EXPECT_TRUE(windows.closePosted.empty());
+    EXPECT_FALSE(form->IsVisible());
 }

@@ -394,3 +394,38 @@ TEST_F(ShutdownDialogTest, ReloadReadsTheRegistryOnlyAfterAChange) {
 }
 
 }  // namespace
+
+TEST_F(ShutdownDialogTest, RunListNamesOfAnyLengthSurviveTheWriteBack) {
+    const std::string name(300, 'n');
+    Put("RunList", name + ",Backup,");
+    Put("SelectedList", "0,");
+    Load(Win::NT4);
+    EXPECT_EQ(Stored("RunList"), name + ",Backup,");
+    form->Click("cmdCancel");
+    EXPECT_EQ(Stored("RunList"), name + ",Backup,");
+    EXPECT_EQ(Stored("SelectedList"), "0,");
+}
+
+TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
+    struct Case { const char* what; bool multiString; int failure; };
+    for (Case c : {Case{"another type", true, 0}, Case{"a transient failure", false, 1450}}) {
+        SCOPED_TRACE(c.what);
+        if (c.multiString)
+            reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RunList",
+                      {platform::kRegMultiSz, std::string("Backup\0\0", 8)});
+        else
+            Put("RunList", "Backup,");
+        Put("SelectedList", "0,");
+        reg.FailReads("RunList", c.failure);
+        reg.FailReads("SelectedList", c.failure);
+        Load(Win::NT4);
+        form->Click("cmdCancel");
+        reg.FailReads("RunList", 0);
+        reg.FailReads("SelectedList", 0);
+        auto stored = reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RunList");
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->type, c.multiString ? platform::kRegMultiSz : platform::kRegSz);
+        EXPECT_NE(stored->data, "");
+        EXPECT_EQ(Stored("SelectedList"), "0,");
+    }
+}

@@ -33,6 +33,13 @@ TEST(Scramble, ComparisonIgnoresLetterCase) {
     FakeLocale cp;
     EXPECT_TRUE(basEncrypt::PasswordsMatch(cp, "Secret", "sECRET"));
     EXPECT_TRUE(basEncrypt::PasswordsMatch(cp, "Ärger", "ärger"));
+    // What storage keeps of a password outside the code page still matches
+    // the password as typed.
+    for (std::string pw : {"Ωmega", "Пароль", "Ärger"}) {
+        std::string stored = basEncrypt::Unscramble(cp, basEncrypt::Scramble(cp, pw));
+        EXPECT_TRUE(basEncrypt::PasswordsMatch(cp, stored, pw)) << pw;
+    }
+    EXPECT_EQ(cp.Lower("ΩMEGA Пароль ÄÖ"), "ωmega пароль äö");
     EXPECT_FALSE(basEncrypt::PasswordsMatch(cp, "Secret", "Secret "));
     EXPECT_FALSE(basEncrypt::PasswordsMatch(cp, "Secret", ""));
 }
@@ -134,7 +141,7 @@ TEST(ListViewHelpers, RowPrimitivesAsTheControlBehaves) {
     lv.UncheckItem(r);
     EXPECT_FALSE(basListView::IsItemChecked(lv, r));
     lv.SetCellText(r, 1, std::string(300, 'x'));
-    EXPECT_EQ(basListView::GetItemText(lv, r, 1), std::string(255, 'x'));
+    EXPECT_EQ(basListView::GetItemText(lv, r, 1), std::string(300, 'x'));  // whole, however long
     EXPECT_TRUE(basListView::FindItemText(0, "Backup", lv));
     EXPECT_FALSE(basListView::FindItemText(0, "backup", lv));
     EXPECT_FALSE(basListView::FindItemText(1, "Backup", lv));

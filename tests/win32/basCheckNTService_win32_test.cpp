@@ -270,7 +270,7 @@ TEST_F(RealServices, FillRunningServicesListsTheRunningTestServiceNotTheStoppedO
 }
 
 TEST_F(RealServices, LongNamesAndPathsComeBackWhole) {
-    // Beyond the Part's bounds: 128 characters of display name, 256 of path.
+    // Beyond fixed buffers: 128 characters of display name, 256 of path.
     const std::string display = "Halcyra Test " + std::string(180, 'd') + " " + std::to_string(GetCurrentProcessId());
     TestService service("long", "now", display, "Z:\\" + std::string(300, 'x') + "\\record.txt");
     ASSERT_TRUE(service.Created());

@@ -79,10 +79,14 @@ TEST_F(NativeUiListView, CellsColumnsAndRows) {
     EXPECT_EQ(lv.GetItemText(1, 0), "Anti-Virus");
     EXPECT_EQ(lv.GetItemText(1, 1), "MWF(1)");
 
-    std::string longText(300, 'x');
-    longText.replace(0, 10, "0123456789");
-    lv.SetCellText(0, 1, longText);
-    EXPECT_EQ(lv.GetItemText(0, 1), longText.substr(0, 255));
+    // A name of any length reads back whole: cut, it would no longer name
+    // its values.
+    for (size_t length : {255u, 256u, 300u, 5000u}) {
+        std::string longText(length, 'x');
+        longText.replace(0, 10, "0123456789");
+        lv.SetCellText(0, 1, longText);
+        EXPECT_EQ(lv.GetItemText(0, 1), longText) << length;
+    }
 
     lv.AutoSizeColumns(false);
     EXPECT_GT(ListView_GetColumnWidth(Item(IDC_MAIN_LSVRUN), 1), 0);

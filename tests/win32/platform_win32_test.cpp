@@ -49,6 +49,21 @@ TEST(Win32Password, AnsiWrittenScrambleMatchesAndRoundTrips) {
     EXPECT_EQ(std::string(buf, inverted.size()), inverted);
 }
 
+TEST(Win32Password, TheWholeChainMatchesWhatWasSet) {
+    testutil::ScratchKey scratch;
+    platform::win32::Win32Locale locale;
+    platform::win32::Win32Registry reg;
+    struct Case { const char* set; const char* typed; bool matches; };
+    for (Case c : {Case{"Ärger", "äRGER", true}, Case{"Ωmega", "Ωmega", true},
+                   Case{"Пароль", "Пароль", true}, Case{"Пароль", "ПАРОЛЬ", true}, Case{"Ärger", "Arger", false}}) {
+        basRegistry::SaveString(reg, platform::RootKey::CurrentUser, scratch.path(), "Admin",
+                                basEncrypt::Scramble(locale, c.set));
+        std::string stored = basRegistry::ReadValue(reg, platform::RootKey::CurrentUser, scratch.path(), "Admin", "");
+        EXPECT_EQ(basEncrypt::PasswordsMatch(locale, basEncrypt::Unscramble(locale, stored), c.typed), c.matches)
+            << c.set << " / " << c.typed;
+    }
+}
+
 TEST(Win32Locale, LowerAndCaseInsensitiveCompare) {
     platform::win32::Win32Locale locale;
     EXPECT_EQ(locale.Lower("ÄRGER Abc"), "ärger abc");

@@ -12,17 +12,6 @@ std::string At(const std::vector<std::string>& v, int i) {
     return i >= 0 && i < static_cast<int>(v.size()) ? v[static_cast<size_t>(i)] : std::string();
 }
 
-// The first `n` characters of UTF-8 text.
-std::string FirstChars(const std::string& s, size_t n) {
-    size_t i = 0, count = 0;
-    while (i < s.size() && count < n) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        i += c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        ++count;
-    }
-    return s.substr(0, i);
-}
-
 }  // namespace
 
 void MemOption::SetValue(bool selected) {
@@ -60,8 +49,7 @@ void MemListView::SetCellText(int row, int column, const std::string& text) {
 
 std::string MemListView::GetItemText(int row, int column) const {
     if (row < 0 || row >= RowCount()) return {};
-    // A 256-character buffer holds at most 255 characters and the NUL.
-    return FirstChars(At(rows[static_cast<size_t>(row)].cells, column), 255);
+    return At(rows[static_cast<size_t>(row)].cells, column);
 }
 
 void MemListView::CheckItem(int row) {

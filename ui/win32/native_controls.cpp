@@ -179,15 +179,20 @@ void NativeListView::SetCellText(int row, int column, const std::string& text) {
 }
 int NativeListView::RowCount() const { return static_cast<int>(::SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
 
+// The whole text: a name cut at the buffer's size would no longer name its
+// values. The buffer grows until the text fits with room to spare.
 std::string NativeListView::GetItemText(int row, int column) const {
-    wchar_t buffer[kCellBuffer] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = kCellBuffer;
-    ::SendMessageW(hwnd_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    buffer[kCellBuffer - 1] = L'\0';
-    return Narrow(buffer);
+    std::wstring buffer(kCellBuffer, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        auto n = static_cast<size_t>(
+            ::SendMessageW(hwnd_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < buffer.size() || buffer.size() >= (1u << 20)) return Narrow(buffer.data(), std::min(n, buffer.size()));
+        buffer.assign(buffer.size() * 4, L'\0');
+    }
 }
 void NativeListView::CheckItem(int row) {
     LVITEMW item{};
