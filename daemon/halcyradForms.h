@@ -4,6 +4,7 @@
 #include "common/commonForms.h"
 #include "daemon/halcyradRes.h"
 #include "ui/controls.h"
+#include "wizard/frmWizardEmailForms.h"
 
 // Names of frmMain's controls and of its tray menu's entries, as the
 // dialog logic asks for them, against the IDs of halcyrad.rc.
@@ -54,6 +55,7 @@ inline void RegisterTemplates(ui::Ui& ui) {
     ui.RegisterTemplate("frmMain", frmMainControls, "mnuSystemTray", mnuSystemTrayEntries);
     ui.RegisterTemplate("frmAbout", frmAboutControls);
     ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
+    wizard_forms::RegisterTemplates(ui);
 }
 
 }  // namespace daemon_forms
