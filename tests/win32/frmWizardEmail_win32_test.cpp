@@ -135,14 +135,31 @@ TEST_F(NativeWizard, FixedDrivesRegisteredDefragmenterAndFinish) {
             if (Shown(w, heads[p])) shown = shown < 0 ? p : -2;
         return shown;
     };
+    int pictureWidth = 0;
+    bool finishedPicture = false;
     EXPECT_TRUE(Run([&](HWND w) {
+        // The wizard's own 48-pixel picture, not one of the program's icons
+        // that share its image ids when two scripts number them alike.
+        ICONINFO info{};
+        if (GetIconInfo(reinterpret_cast<HICON>(SendDlgItemMessageW(w, IDC_WIZ_IMGMAIN, STM_GETICON, 0, 0)), &info)) {
+            BITMAP bm{};
+            GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+            pictureWidth = bm.bmWidth;
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
         drives = Entries(w, IDC_WIZ_LSTDRIVESDEFRAG);
         utilities = Entries(w, IDC_WIZ_LSTUTILITIES);
         for (int i = 0; i < 4; ++i) {
             pages.push_back(page(w));
+            if (i == 3)
+                finishedPicture = SendDlgItemMessageW(w, IDC_WIZ_IMGMAIN, STM_GETICON, 0, 0) ==
+                                  SendDlgItemMessageW(w, IDC_WIZ_IMGFINISHED, STM_GETICON, 0, 0);
             Press(w, IDC_WIZ_CMDNEXT);
         }
     }));
+    EXPECT_EQ(pictureWidth, 48);
+    EXPECT_TRUE(finishedPicture);
     EXPECT_EQ(drives, expectedDrives);
     EXPECT_EQ(utilities, (std::vector<std::string>{"Defragment+"}));
     EXPECT_EQ(pages, (std::vector<int>{0, 1, 3, 5}));
