@@ -5,6 +5,7 @@
 #include "services/servicesForms.h"
 #include "daemon/halcyradRes.h"
 #include "ui/controls.h"
+#include "wizard/frmWizardEmailForms.h"
 
 // Names of frmMain's controls and of its tray menu's entries, as the
 // dialog logic asks for them, against the IDs of halcyrad.rc.
@@ -56,6 +57,7 @@ inline void RegisterTemplates(ui::Ui& ui) {
     ui.RegisterTemplate("frmAbout", frmAboutControls);
     ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
     ui.RegisterTemplate("frmError", services_forms::frmErrorControls);
+    wizard_forms::RegisterTemplates(ui);
 }
 
 }  // namespace daemon_forms

@@ -21,6 +21,12 @@ struct VersionTranslations {
     std::vector<std::uint32_t> entries;
 };
 
+// Drive kinds by the system's numbers.
+enum class DriveKind : std::uint32_t { Unknown = 0, NoRoot = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
+
+// Folders of the shell the system asks for.
+enum class ShellFolderId { InternetCache };
+
 // Facts about the running Windows and the user's session.
 class System {
 public:
@@ -45,6 +51,13 @@ public:
     virtual int DisplayBitsPerPixel() = 0;
     // The long day name of the user's locale; 0 Sunday to 6 Saturday.
     virtual std::string LongDayName(int day) = 0;
+    // Root strings of the logical drives ("C:\\"), in the system's order.
+    virtual std::vector<std::string> LogicalDriveRoots() = 0;
+    // The kind of drive at a root, as the system numbers it.
+    virtual DriveKind KindOfDrive(const std::string& root) = 0;
+    // A folder of the shell, without a trailing backslash; "" when the
+    // system cannot name it.
+    virtual std::string ShellFolder(ShellFolderId folder) = 0;
 };
 
 }  // namespace platform

@@ -72,6 +72,9 @@ public:
     virtual std::string List(int index) const = 0;
     virtual void SetBackColor(SysColor color) = 0;
     virtual SysColor BackColor() const = 0;
+    // Entries of a multiple-selection list are ticked by selecting them.
+    virtual void SetSelected(int index, bool selected) = 0;
+    virtual bool Selected(int index) const = 0;
 };
 
 class TextBox : public Control {

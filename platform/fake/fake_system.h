@@ -28,6 +28,29 @@ public:
     std::map<std::string, std::string> longPaths;
     std::array<unsigned, 4> programVersion{3, 50, 0, 548};
     int bitsPerPixel = 32;
+    std::vector<std::pair<std::string, DriveKind>> drives{{"C:\\", DriveKind::Fixed}};
+    std::map<ShellFolderId, std::string> shellFolders;
+
+    std::vector<std::string> LogicalDriveRoots() override {
+        std::vector<std::string> roots;
+        for (const auto& d : drives) roots.push_back(d.first);
+        return roots;
+    }
+    // Drive letters match in either case, as on Windows.
+    DriveKind KindOfDrive(const std::string& root) override {
+        auto upper = [](std::string s) {
+            for (char& c : s)
+                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            return s;
+        };
+        for (const auto& d : drives)
+            if (upper(d.first) == upper(root)) return d.second;
+        return DriveKind::NoRoot;
+    }
+    std::string ShellFolder(ShellFolderId folder) override {
+        auto it = shellFolders.find(folder);
+        return it == shellFolders.end() ? std::string() : it->second;
+    }
 
     std::array<unsigned, 4> ProgramVersion() override { return programVersion; }
     int DisplayBitsPerPixel() override { return bitsPerPixel; }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <lmcons.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -154,6 +155,39 @@ std::string Win32System::LongDayName(int day) {
     wchar_t buf[128];
     int n = GetDateFormatW(LOCALE_USER_DEFAULT, 0, &st, L"dddd", buf, 128);
     return n > 1 ? Narrow(buf, static_cast<size_t>(n - 1)) : std::string();
+}
+
+std::vector<std::string> Win32System::LogicalDriveRoots() {
+    std::vector<wchar_t> buf(128);
+    DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(buf.size()), buf.data());
+    if (n >= buf.size()) {
+        buf.resize(n + 1);
+        n = GetLogicalDriveStringsW(static_cast<DWORD>(buf.size()), buf.data());
+    }
+    // NUL-separated roots, ended by an empty one.
+    std::vector<std::string> roots;
+    for (DWORD i = 0; i < n && i < buf.size() && buf[i];) {
+        std::wstring root(&buf[i]);
+        roots.push_back(Narrow(root));
+        i += static_cast<DWORD>(root.size()) + 1;
+    }
+    return roots;
+}
+
+DriveKind Win32System::KindOfDrive(const std::string& root) {
+    return static_cast<DriveKind>(GetDriveTypeW(Widen(root).c_str()));
+}
+
+std::string Win32System::ShellFolder(ShellFolderId folder) {
+    int csidl = 0;
+    switch (folder) {
+    case ShellFolderId::InternetCache: csidl = CSIDL_INTERNET_CACHE; break;
+    }
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    std::string s = Narrow(path);
+    if (s.size() > 3 && s.back() == '\\') s.pop_back();
+    return s;
 }
 
 LocalTime Win32Clock::Now() {

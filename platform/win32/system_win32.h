@@ -19,6 +19,9 @@ public:
     std::array<unsigned, 4> ProgramVersion() override;
     int DisplayBitsPerPixel() override;
     std::string LongDayName(int day) override;
+    std::vector<std::string> LogicalDriveRoots() override;
+    DriveKind KindOfDrive(const std::string& root) override;
+    std::string ShellFolder(ShellFolderId folder) override;
 };
 
 class Win32Clock : public Clock {

@@ -90,4 +90,19 @@ TEST_F(Win32SystemTest, ClockGivesAConsistentLocalDate) {
     EXPECT_EQ(t.dayOfWeek, dow);
 }
 
+TEST_F(Win32SystemTest, DrivesAndTheInternetCacheFolder) {
+    auto roots = sys.LogicalDriveRoots();
+    ASSERT_FALSE(roots.empty());
+    EXPECT_EQ(roots.size(), static_cast<size_t>(__builtin_popcount(GetLogicalDrives())));
+    EXPECT_EQ(roots.front().substr(1), ":\\");
+    for (const std::string& r : roots)
+        EXPECT_EQ(static_cast<UINT>(sys.KindOfDrive(r)), GetDriveTypeW(platform::win32::Widen(r).c_str())) << r;
+    EXPECT_EQ(sys.KindOfDrive("C:\\"), platform::DriveKind::Fixed);
+    std::string cache = sys.ShellFolder(platform::ShellFolderId::InternetCache);
+    if (!cache.empty()) {
+        EXPECT_NE(cache.back(), '\\');
+        EXPECT_NE(GetFileAttributesW(platform::win32::Widen(cache).c_str()), INVALID_FILE_ATTRIBUTES) << cache;
+    }
+}
+
 }  // namespace

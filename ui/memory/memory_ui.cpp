@@ -22,6 +22,15 @@ void MemOption::SetValue(bool selected) {
 std::string MemComboBox::List(int i) const { return At(items, i); }
 std::string MemListBox::List(int i) const { return At(items, i); }
 
+void MemListBox::SetSelected(int i, bool s) {
+    if (i < 0 || i >= ListCount()) return;
+    if (ticked.size() < items.size()) ticked.resize(items.size());
+    ticked[static_cast<size_t>(i)] = s;
+}
+bool MemListBox::Selected(int i) const {
+    return i >= 0 && static_cast<size_t>(i) < ticked.size() && i < ListCount() && ticked[static_cast<size_t>(i)];
+}
+
 void MemTab::SetTabCaption(int tab, const std::string& text) {
     if (tab < 0) return;
     if (tab >= TabCount()) captions.resize(static_cast<size_t>(tab) + 1);

@@ -80,13 +80,16 @@ public:
 
 class MemListBox : public Mem<ListBox> {
 public:
-    void Clear() override { items.clear(); }
+    void Clear() override { items.clear(); ticked.clear(); }
     void AddItem(const std::string& t) override { items.push_back(t); }
     int ListCount() const override { return static_cast<int>(items.size()); }
     std::string List(int i) const override;
     void SetBackColor(SysColor c) override { color = c; }
     SysColor BackColor() const override { return color; }
+    void SetSelected(int i, bool s) override;
+    bool Selected(int i) const override;
     std::vector<std::string> items;
+    std::vector<bool> ticked;  // by index; shorter than items where never ticked
     SysColor color = SysColor::Window;
 };
 

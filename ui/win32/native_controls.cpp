@@ -95,6 +95,13 @@ void NativeListBox::SetBackColor(ui::SysColor color) {
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void NativeListBox::SetSelected(int index, bool selected) {
+    ::SendMessageW(hwnd_, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
+}
+bool NativeListBox::Selected(int index) const {
+    return ::SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
 NativeTextBox::NativeTextBox(NativeForm& form, HWND hwnd, std::string name)
     : NativeControl(form, hwnd, std::move(name)) {
     if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_PASSWORD) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, L'*', 0);

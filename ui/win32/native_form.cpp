@@ -30,6 +30,33 @@ bool IsClass(const std::wstring& cls, const wchar_t* name) { return ::lstrcmpiW(
 
 constexpr UINT_PTR kSubclassId = 0x4861;  // mouse-down routing
 
+// An entry of an owner-drawn multiple-selection list: a check box that is
+// ticked when the entry is selected, then its text. Selection is shown by
+// the tick alone, as the users of such lists expect.
+void DrawTickedEntry(const DRAWITEMSTRUCT& di) {
+    HDC dc = di.hDC;
+    RECT row = di.rcItem;
+    ::FillRect(dc, &row, ::GetSysColorBrush(COLOR_WINDOW));
+    if (di.itemID != static_cast<UINT>(-1)) {
+        int height = row.bottom - row.top;
+        int box = height > 17 ? 13 : height - 4;
+        RECT b{row.left + 2, row.top + (height - box) / 2, row.left + 2 + box, row.top + (height - box) / 2 + box};
+        ::DrawFrameControl(dc, &b, DFC_BUTTON,
+                           DFCS_BUTTONCHECK | DFCS_FLAT | ((di.itemState & ODS_SELECTED) ? DFCS_CHECKED : 0));
+        LRESULT len = ::SendMessageW(di.hwndItem, LB_GETTEXTLEN, di.itemID, 0);
+        if (len > 0) {
+            std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+            len = ::SendMessageW(di.hwndItem, LB_GETTEXT, di.itemID, reinterpret_cast<LPARAM>(text.data()));
+            RECT t{b.right + 4, row.top, row.right, row.bottom};
+            ::SetBkMode(dc, TRANSPARENT);
+            ::SetTextColor(dc, ::GetSysColor((di.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+            ::DrawTextW(dc, text.c_str(), len > 0 ? static_cast<int>(len) : 0, &t,
+                        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+    }
+    if (di.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &row);
+}
+
 }  // namespace
 
 int ShiftState() {
@@ -361,6 +388,12 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (it != byId_.end()) RunClick(it->second->name());
         }
         return FALSE;
+    }
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (di->CtlType != ODT_LISTBOX) return FALSE;
+        DrawTickedEntry(*di);
+        return TRUE;
     }
     case WM_CTLCOLORLISTBOX: {
         auto hwndList = reinterpret_cast<HWND>(lParam);

@@ -105,6 +105,8 @@ public:
     std::string List(int index) const override;
     void SetBackColor(ui::SysColor color) override;
     ui::SysColor BackColor() const override { return color_; }
+    void SetSelected(int index, bool selected) override;
+    bool Selected(int index) const override;
 
 private:
     ui::SysColor color_ = ui::SysColor::Window;
