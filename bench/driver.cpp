@@ -268,6 +268,39 @@ int Visible(const std::wstring& cls) {
     return shown ? 0 : 1;
 }
 
+// The set-up wizard a first start shows: waits for it, or presses Next
+// until it has finished.
+HWND Wizard() {
+    HWND w = FindWindowW(L"#32770", L"Halcyra Configuration Wizard");
+    return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+int WizardShown() {
+    bool shown = PumpUntil([] { return Wizard() != nullptr; }, 30000);
+    std::printf("set-up wizard %s\n", shown ? "shown" : "not shown");
+    return shown ? 0 : 1;
+}
+
+int WizardFinish() {
+    for (int i = 0; i < 10; ++i) {
+        HWND w = Wizard();
+        if (!w) {
+            std::printf("set-up wizard finished\n");
+            return 0;
+        }
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
+        PumpUntil([w] { return !IsWindow(w) || !IsWindowVisible(w); }, 500);
+    }
+    std::printf("error: the set-up wizard did not finish\n");
+    return 1;
+}
+
+int WaitResident(const std::wstring& cls) {
+    bool resident = PumpUntil([&] { return Resident(WindowOf(cls, 0), cls); }, 30000);
+    std::printf("%ls %s\n", cls.c_str(), resident ? "resident" : "not resident");
+    return resident ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -280,7 +313,10 @@ int main(int argc, char** argv) {
     if (mode == L"start" && args.size() >= 3 && args.size() % 2 == 1)
         return StartPrograms(std::vector<std::wstring>(args.begin() + 1, args.end()));
     if (mode == L"visible" && args.size() == 2) return Visible(args[1]);
+    if (mode == L"wizard-shown" && args.size() == 1) return WizardShown();
+    if (mode == L"wizard-finish" && args.size() == 1) return WizardFinish();
+    if (mode == L"resident" && args.size() == 2) return WaitResident(args[1]);
     std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | shell | start PROGRAM CLASS [...] | "
-                "visible CLASS\n");
+                "visible CLASS | wizard-shown | wizard-finish | resident CLASS\n");
     return 2;
 }

@@ -7,6 +7,8 @@
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
 #include "daemon/basCountryDialogTexts.h"
+#include "wizard/ListViewRunList.h"
+#include "wizard/basUtilityWizard.h"
 
 namespace halcyrad {
 
@@ -169,6 +171,14 @@ void frmMain::Form_Load() {
     form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
     InitialLoad();
 
+    // First use: the set-up wizard finds the machine's own utilities and adds
+    // them to the list, which is then stored as it stands.
+    if (!store.Read(S::RanQuickStart)) {
+        wizard::ListViewRunList runList(lsvRun);
+        basUtilityWizard::WizardContext ctx{sys_.registry, sys_.system, state_.WinPlatform, state_.WinVer,
+                                            state_.CountryCode, state_.SettingsRoot};
+        basUtilityWizard::RunSetupWizard(ui_, &form, ctx, runList);
+    }
     SaveRunList(store);
     LoadDialogSettings();
 

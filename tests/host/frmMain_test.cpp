@@ -429,3 +429,31 @@ TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
         EXPECT_EQ(Stored("SelectedList"), "0,");
     }
 }
+
+TEST_F(ShutdownDialogTest, FirstUseRunsTheWizardBeforeTheListIsStoredAndOnlyOnce) {
+    firstUse = true;
+    Put("RunList", "Mine,");
+    Put("SelectedList", "0,");
+    ui.OnModal("frmWizardEmail", [](ui::memory::MemoryForm& f) {
+        for (int i = 0; i < 6 && !f.closed; ++i) f.Click("cmdNext");
+    });
+    Load(Win::NT4);
+    ASSERT_EQ(ui.modalShown, std::vector<std::string>{"frmWizardEmail"});
+    // The wizard's rows follow the user's and are stored with them, ticked.
+    EXPECT_EQ(Stored("RanQuickStart"), "True");
+    EXPECT_EQ(Stored("RunList").rfind("Mine,Delete temporary files,", 0), 0u) << Stored("RunList");
+    EXPECT_EQ(RunList().rows.size(), basSettings::ParseCommaList(Stored("RunList")).size());
+    EXPECT_TRUE(RunList().rows.back().stateImage == 2);
+    EXPECT_FALSE(form->IsVisible());
+
+    Load(Win::NT4);
+    EXPECT_EQ(ui.modalShown.size(), 1u);
+
+    // Cancel leaves nothing, so the next start offers it again.
+    reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+    ui.OnModal("frmWizardEmail", [](ui::memory::MemoryForm& f) { f.Click("cmdCancel"); });
+    Load(Win::NT4);
+    EXPECT_EQ(Stored("RanQuickStart"), "<missing>");
+    Load(Win::NT4);
+    EXPECT_EQ(ui.modalShown.size(), 3u);
+}

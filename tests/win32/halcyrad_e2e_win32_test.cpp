@@ -1,5 +1,6 @@
 // The real daemon against a stand-in taskbar process, under Wine.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,8 @@ class DaemonEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
+        // The set-up wizard has run before, except where a test says.
+        SetSetting(L"RanQuickStart", L"True");
         ASSERT_TRUE(shell.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\""));
         ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId).empty(); }));
         tray = WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId)[0];
@@ -85,6 +88,14 @@ protected:
     void TearDown() override {
         daemon.Kill();
         shell.Kill();
+    }
+    static std::wstring Setting(const wchar_t* name) {
+        wchar_t buf[2048] = {};
+        DWORD size = sizeof buf;
+        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf,
+                         &size) != ERROR_SUCCESS)
+            return L"";
+        return buf;
     }
     void SetSetting(const wchar_t* name, const wchar_t* value) {
         HKEY k;
@@ -208,3 +219,41 @@ TEST_F(DaemonEndToEnd, TrayDoubleClickOpensTheHiddenDialog) {
 }
 
 }  // namespace
+
+// The wizard's window of one process, visible.
+HWND WizardOf(DWORD pid) {
+    for (HWND w : WindowsOf(L"#32770", pid)) {
+        wchar_t title[64] = {};
+        GetWindowTextW(w, title, 64);
+        if (IsWindowVisible(w) && lstrcmpW(title, L"Halcyra Configuration Wizard") == 0) return w;
+    }
+    return nullptr;
+}
+
+TEST_F(DaemonEndToEnd, FirstStartRunsTheWizardOnceBeforeTheDaemonIsResident) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
+    Process first;
+    ASSERT_TRUE(first.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\""));
+    HWND wizard = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (wizard = WizardOf(first.pi.dwProcessId)) != nullptr; }));
+    // While it is open the daemon does not intercept: its load waits.
+    HWND main = WindowsOf(L"HalcyraDaemon", first.pi.dwProcessId).at(0);
+    EXPECT_FALSE(IsWindowEnabled(main));
+    for (int i = 0; i < 8 && IsWindow(wizard); ++i) {
+        PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wizard, IDOK)));
+        WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }, 300);
+    }
+    ASSERT_FALSE(IsWindow(wizard) && IsWindowVisible(wizard));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(main) && Setting(L"RanQuickStart") == L"True"; }));
+    // Its rows are in the dialog and stored with their commands.
+    HWND list = GetDlgItem(main, IDC_MAIN_LSVRUN);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= 2; }));
+    EXPECT_NE(Setting(L"RunList").find(L"Delete temporary files,"), std::wstring::npos);
+    EXPECT_FALSE(Setting(L"Delete temporary files").empty());
+    first.Kill();
+
+    Process second;
+    ASSERT_TRUE(second.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\""));
+    ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"HalcyraDaemon", second.pi.dwProcessId).empty(); }));
+    EXPECT_FALSE(WaitFor([&] { return WizardOf(second.pi.dwProcessId) != nullptr; }, 1500));
+}

@@ -56,9 +56,12 @@ protected:
         auto v = reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, name);
         return v ? v->data : "<missing>";
     }
-    // Loads the main window as the daemon does at start.
+    // Loads the main window as the daemon does at start; unless a test asks
+    // for the first use, the set-up wizard has run before.
     halcyrad::frmMain& Load(Win w = Win::W2000, const std::string& commandLine = "") {
         SetWindows(w);
+        if (!firstUse && !reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RanQuickStart"))
+            Put("RanQuickStart", "True");
         state.CommandLine = commandLine;
         formPtr = ui.CreateForm("frmMain", nullptr);
         form = static_cast<ui::memory::MemoryForm*>(formPtr.get());
@@ -85,6 +88,7 @@ protected:
     platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files, services};
     DaemonUi ui;
     halcyrad::DaemonState state;
+    bool firstUse = false;
     std::unique_ptr<ui::Form> formPtr;
     ui::memory::MemoryForm* form = nullptr;
     std::unique_ptr<halcyrad::frmMain> main;
