@@ -220,11 +220,9 @@ public:
     virtual std::unique_ptr<Form> CreateForm(const std::string& templateName, Form* owner) = 0;
     virtual int MsgBox(const std::string& text, const std::string& title, int flags) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
-    // Screen size in twips, and how many twips make a pixel.
+    // Screen size in twips.
     virtual int ScreenWidthTwips() const = 0;
     virtual int ScreenHeightTwips() const = 0;
-    virtual int TwipsPerPixelX() const = 0;
-    virtual int TwipsPerPixelY() const = 0;
     // Lets pending window messages run once.
     virtual void DoEvents() = 0;
 };

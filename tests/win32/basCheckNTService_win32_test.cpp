@@ -134,8 +134,6 @@ public:
     void SetPointer(ui::Pointer p) override { inner_.SetPointer(p); }
     int ScreenWidthTwips() const override { return inner_.ScreenWidthTwips(); }
     int ScreenHeightTwips() const override { return inner_.ScreenHeightTwips(); }
-    int TwipsPerPixelX() const override { return inner_.TwipsPerPixelX(); }
-    int TwipsPerPixelY() const override { return inner_.TwipsPerPixelY(); }
     void DoEvents() override {
         inner_.DoEvents();
         if (!window) return;

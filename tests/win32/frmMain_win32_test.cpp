@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/basCountry.h"
 #include "common/basRegistry.h"
 #include "common/basWinVer.h"
@@ -43,6 +45,13 @@ class NativeShutdownDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
+        // The set-up wizard has run before.
+        HKEY k;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                            nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(k, L"RanQuickStart", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"True"), 8);
+            RegCloseKey(k);
+        }
         daemon_forms::RegisterAll(nativeUi);
         form = nativeUi.CreateForm("frmMain", nullptr);
         main = std::make_unique<halcyrad::frmMain>(nativeUi, *form, plat, state);
@@ -113,11 +122,13 @@ TEST_F(NativeShutdownDialog, DetailsResizeByTwipsAndRunListFromSettings) {
     HWND dlg = Dialog();
     RECT r;
     GetWindowRect(dlg, &r);
-    int tpp = nativeUi.TwipsPerPixelY();
-    EXPECT_EQ((r.bottom - r.top) * tpp, halcyrad::frmMain::kCollapsedTwips / tpp * tpp);
+    HDC dc = GetDC(nullptr);
+    const double dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(r.bottom - r.top, std::lround(halcyrad::frmMain::kCollapsedTwips * dpi / 1440.0));
     SendDlgItemMessageW(dlg, IDC_MAIN_CMDDETAILS, BM_CLICK, 0, 0);
     GetWindowRect(dlg, &r);
-    EXPECT_EQ((r.bottom - r.top) * tpp, halcyrad::frmMain::kExpandedTwips / tpp * tpp);
+    EXPECT_EQ(r.bottom - r.top, std::lround(halcyrad::frmMain::kExpandedTwips * dpi / 1440.0));
     EXPECT_EQ(ItemText(dlg, IDC_MAIN_CMDDETAILS), L"<< &Details");
 
     HWND list = GetDlgItem(dlg, IDC_MAIN_LSVRUN);
@@ -138,3 +149,62 @@ TEST_F(NativeShutdownDialog, DetailsResizeByTwipsAndRunListFromSettings) {
 }
 
 }  // namespace
+
+// The screen's resolution is read once per process, so each resolution is
+// measured in a child run of this test program after the prefix's LogPixels
+// has been set.
+TEST_F(NativeShutdownDialog, SizesAtTheResolutionOfTheScreen) {
+    wchar_t expected[16] = {};
+    if (!GetEnvironmentVariableW(L"HALCYRA_EXPECT_DPI", expected, 16)) GTEST_SKIP() << "run by HighDpi";
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    ASSERT_EQ(dpi, _wtoi(expected));
+    main->Form_Load();
+    RECT r;
+    GetWindowRect(Dialog(), &r);
+    // 3225 twips at 96, 144, 192 dpi: 215, 322.5 (322 or 323), 430 pixels.
+    EXPECT_NEAR(r.bottom - r.top, halcyrad::frmMain::kCollapsedTwips * dpi / 1440.0, 0.5);
+    SendDlgItemMessageW(Dialog(), IDC_MAIN_CMDDETAILS, BM_CLICK, 0, 0);
+    GetWindowRect(Dialog(), &r);
+    EXPECT_NEAR(r.bottom - r.top, halcyrad::frmMain::kExpandedTwips * dpi / 1440.0, 0.5);
+}
+
+TEST(HighDpi, DialogSizesAt96And144And192Dpi) {
+    HKEY desktop;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &desktop, nullptr),
+              ERROR_SUCCESS);
+    // The prefix keeps its own resolution whatever happens here.
+    struct Restore {
+        HKEY key;
+        DWORD saved = 0;
+        bool had = false;
+        ~Restore() {
+            SetEnvironmentVariableW(L"HALCYRA_EXPECT_DPI", nullptr);
+            if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved), sizeof saved);
+            else RegDeleteValueW(key, L"LogPixels");
+            RegCloseKey(key);
+        }
+    } restore{desktop};
+    DWORD size = sizeof restore.saved;
+    restore.had = RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&restore.saved),
+                                   &size) == ERROR_SUCCESS;
+    for (DWORD dpi : {96u, 144u, 192u}) {
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        SetEnvironmentVariableW(L"HALCYRA_EXPECT_DPI", std::to_wstring(dpi).c_str());
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring cmd = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=NativeShutdownDialog.SizesAtTheResolutionOfTheScreen";
+        STARTUPINFOW si{sizeof si};
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+        DWORD code = 1;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        EXPECT_EQ(code, 0u) << dpi << " dpi";
+    }
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -403,18 +405,20 @@ TEST_F(NativeUiWindow, CloseRequestsCanBeRefused) {
 }
 
 TEST_F(NativeUiWindow, SizesInTwips) {
-    int tpp = ui.TwipsPerPixelY();
-    ASSERT_GT(tpp, 0);
+    HDC dc = ::GetDC(nullptr);
+    const double dpiX = ::GetDeviceCaps(dc, LOGPIXELSX), dpiY = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(nullptr, dc);
+    auto pixels = [](int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); };
     form->SetHeightTwips(3225);
     RECT r;
     ::GetWindowRect(Window(), &r);
-    EXPECT_EQ(r.bottom - r.top, 3225 / tpp);
-    EXPECT_EQ(form->HeightTwips(), (3225 / tpp) * tpp);
+    EXPECT_EQ(r.bottom - r.top, pixels(3225, dpiY));
+    EXPECT_LE(std::abs(form->HeightTwips() - 3225), static_cast<int>(1440 / dpiY));
     form->SetHeightTwips(6075);
-    EXPECT_EQ(form->HeightTwips(), (6075 / tpp) * tpp);
-    EXPECT_EQ(ui.ScreenWidthTwips(), ::GetSystemMetrics(SM_CXSCREEN) * ui.TwipsPerPixelX());
+    EXPECT_LE(std::abs(form->HeightTwips() - 6075), static_cast<int>(1440 / dpiY));
+    EXPECT_EQ(ui.ScreenWidthTwips(), static_cast<int>(std::lround(::GetSystemMetrics(SM_CXSCREEN) * 1440.0 / dpiX)));
 
-    form->MoveTwips(100 * ui.TwipsPerPixelX(), 50 * tpp);
+    form->MoveTwips(static_cast<int>(100 * 1440 / dpiX), static_cast<int>(50 * 1440 / dpiY));
     ::GetWindowRect(Window(), &r);
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, 50);

@@ -290,8 +290,6 @@ public:
     void SetPointer(Pointer p) override { pointer = p; }
     int ScreenWidthTwips() const override { return screenWidth; }
     int ScreenHeightTwips() const override { return screenHeight; }
-    int TwipsPerPixelX() const override { return 15; }
-    int TwipsPerPixelY() const override { return 15; }
     void DoEvents() override { ++doEvents; }
 
     // What the user does when a dialog of this template is shown modally.

@@ -67,12 +67,16 @@ int ShiftState() {
     return shift;
 }
 
-int ScreenTwipsPerPixel(bool vertical) {
+int ScreenDpi(bool vertical) {
     HDC dc = ::GetDC(nullptr);
     int dpi = ::GetDeviceCaps(dc, vertical ? LOGPIXELSY : LOGPIXELSX);
     ::ReleaseDC(nullptr, dc);
-    return 1440 / (dpi > 0 ? dpi : 96);
+    return dpi > 0 ? dpi : 96;
 }
+
+// Rounded, not truncated: 1440 is no multiple of 168, 192 or 216 dpi.
+int TwipsToPixels(int twips, bool vertical) { return ::MulDiv(twips, ScreenDpi(vertical), 1440); }
+int PixelsToTwips(int pixels, bool vertical) { return ::MulDiv(pixels, 1440, ScreenDpi(vertical)); }
 
 const std::vector<NativeForm*>& NativeForm::Live() { return Forms(); }
 
@@ -243,24 +247,24 @@ void NativeForm::SetCaption(const std::string& text) { ::SetWindowTextW(hwnd_, W
 void NativeForm::SetHeightTwips(int twips) {
     RECT r;
     ::GetWindowRect(hwnd_, &r);
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twips / ScreenTwipsPerPixel(true),
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, TwipsToPixels(twips, true),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int NativeForm::HeightTwips() const {
     RECT r;
     ::GetWindowRect(hwnd_, &r);
-    return (r.bottom - r.top) * ScreenTwipsPerPixel(true);
+    return PixelsToTwips(r.bottom - r.top, true);
 }
 
 int NativeForm::WidthTwips() const {
     RECT r;
     ::GetWindowRect(hwnd_, &r);
-    return (r.right - r.left) * ScreenTwipsPerPixel(false);
+    return PixelsToTwips(r.right - r.left, false);
 }
 
 void NativeForm::MoveTwips(int left, int top) {
-    ::SetWindowPos(hwnd_, nullptr, left / ScreenTwipsPerPixel(false), top / ScreenTwipsPerPixel(true), 0, 0,
+    ::SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, false), TwipsToPixels(top, true), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -271,8 +271,11 @@ private:
     std::function<void(int, int)> mouseMove_;
 };
 
-// Twips per pixel of the screen, horizontally and vertically.
-int ScreenTwipsPerPixel(bool vertical);
+// The screen's dots per inch, horizontally or vertically, and conversions
+// between twips (1440 an inch) and pixels at that resolution.
+int ScreenDpi(bool vertical);
+int TwipsToPixels(int twips, bool vertical);
+int PixelsToTwips(int pixels, bool vertical);
 // The GetSysColor index of a system colour.
 int SysColorOf(ui::SysColor color);
 // Shift-state bits of the keyboard now.

@@ -46,10 +46,8 @@ void NativeUi::SetPointer(ui::Pointer pointer) {
     ::SetCursor(::LoadCursorW(nullptr, pointer == ui::Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
 }
 
-int NativeUi::ScreenWidthTwips() const { return ::GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
-int NativeUi::ScreenHeightTwips() const { return ::GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
-int NativeUi::TwipsPerPixelX() const { return ScreenTwipsPerPixel(false); }
-int NativeUi::TwipsPerPixelY() const { return ScreenTwipsPerPixel(true); }
+int NativeUi::ScreenWidthTwips() const { return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), false); }
+int NativeUi::ScreenHeightTwips() const { return PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), true); }
 
 void NativeUi::DoEvents() {
     MSG msg;

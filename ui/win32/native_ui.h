@@ -33,8 +33,6 @@ public:
     void SetPointer(ui::Pointer pointer) override;
     int ScreenWidthTwips() const override;
     int ScreenHeightTwips() const override;
-    int TwipsPerPixelX() const override;
-    int TwipsPerPixelY() const override;
     void DoEvents() override;
 
     struct Template {
