@@ -8,6 +8,12 @@ std::string Scramble(platform::Locale& locale, const std::string& text) {
     return locale.AnsiDecode(bytes);
 }
 
+bool CanStore(platform::Locale& locale, const std::string& password) {
+    std::string bytes = locale.AnsiEncode(password);
+    if (bytes.find('\xFF') != std::string::npos) return false;
+    return locale.AnsiDecode(bytes) == password;
+}
+
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered) {
     return locale.Lower(stored) == locale.Lower(entered);
 }

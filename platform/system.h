@@ -45,6 +45,8 @@ public:
     virtual int DisplayBitsPerPixel() = 0;
     // The long day name of the user's locale; 0 Sunday to 6 Saturday.
     virtual std::string LongDayName(int day) = 0;
+    // Makes a folder (or a drive, "C:") this process's current directory.
+    virtual bool ChangeDirectory(const std::string& path) = 0;
 };
 
 }  // namespace platform

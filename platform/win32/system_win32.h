@@ -19,6 +19,7 @@ public:
     std::array<unsigned, 4> ProgramVersion() override;
     int DisplayBitsPerPixel() override;
     std::string LongDayName(int day) override;
+    bool ChangeDirectory(const std::string& path) override;
 };
 
 class Win32Clock : public Clock {
