@@ -465,9 +465,14 @@ void frmMain::lsvRun_MouseDown(const ui::MouseEvent& e) {
 }
 
 void frmMain::SSTab1_Click() {
-    int selected = SSTab1.SelectedTab();
-    for (int page = 0; page < static_cast<int>(pages_.size()); ++page)
-        for (ui::Control* c : pages_[static_cast<size_t>(page)]) c->SetVisible(page == selected);
+    // The new page first: hiding the old one then repaints what it covered,
+    // group boxes included, which do not paint their inside themselves.
+    size_t selected = static_cast<size_t>(SSTab1.SelectedTab());
+    if (selected < pages_.size())
+        for (ui::Control* c : pages_[selected]) c->SetVisible(true);
+    for (size_t page = 0; page < pages_.size(); ++page)
+        if (page != selected)
+            for (ui::Control* c : pages_[page]) c->SetVisible(false);
 }
 
 void frmMain::cmdApply_Click() {
