@@ -8,10 +8,18 @@ std::string Scramble(platform::Locale& locale, const std::string& text) {
     return locale.AnsiDecode(bytes);
 }
 
+bool CanStore(platform::Locale& locale, const std::string& password) {
+    std::string bytes = locale.AnsiEncode(password);
+    if (bytes.find('\xFF') != std::string::npos) return false;
+    return locale.AnsiDecode(bytes) == password;
+}
+
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered) {
     // The stored side went through the ANSI code page; the entry must too, or
-    // a password with characters outside it could never match itself.
-    return locale.Lower(stored) == locale.Lower(locale.AnsiDecode(locale.AnsiEncode(entered)));
+    // a password with characters outside it could never match itself. Both
+    // go, so that two entries compare as they would be stored.
+    auto asStored = [&locale](const std::string& s) { return locale.Lower(locale.AnsiDecode(locale.AnsiEncode(s))); };
+    return asStored(stored) == asStored(entered);
 }
 
 }  // namespace basEncrypt

@@ -12,6 +12,11 @@ inline std::string Unscramble(platform::Locale& locale, const std::string& scram
     return Scramble(locale, scrambled);
 }
 
+// Whether the stored form gives `password` back unchanged: a character
+// outside the ANSI code page would come back as "?", and one whose code is
+// 255 scrambles to a NUL byte, which cuts the stored value.
+bool CanStore(platform::Locale& locale, const std::string& password);
+
 // Passwords compare without regard to letter case, the entry taken through
 // the ANSI code page as the stored one was.
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered);

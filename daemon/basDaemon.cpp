@@ -55,6 +55,12 @@ std::string HelpUrl(const std::string& helpFile, int context) {
     return url + "#context-" + std::to_string(context);
 }
 
+std::string OptionsCommand(platform::System& sys, const std::string& appPath) {
+    std::string beside = appPath + basProduct::kAppletFileName;
+    if (!FileExists(sys, beside)) return kOptionsCommand;
+    return "Rundll32.exe shell32.dll,Control_RunDLL \"" + beside + "\"";
+}
+
 void StartDimmer(platform::Platform& p, const std::string& appPath) {
     if (FileExists(p.system, appPath + kDimmer)) p.processes.Start("\"" + appPath + kDimmer + "\"");
 }

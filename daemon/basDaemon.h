@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/basProduct.h"
 #include "daemon/DaemonState.h"
 #include "platform/text_locale.h"
 #include "platform/platform.h"
@@ -12,13 +13,18 @@
 // The daemon's start-up and the helpers its windows share.
 namespace basDaemon {
 
-inline constexpr const char* kAppTitle = "Halcyra";
+inline constexpr const char* kAppTitle = basProduct::kAppTitle;
 inline constexpr const char* kHelpFileName = "halcyra.html";
 // The main window's class: with the title it tells the running daemon from
 // any message box titled "Halcyra".
-inline constexpr const char* kWindowClass = "HalcyraDaemon";
+inline constexpr const char* kWindowClass = basProduct::kDaemonWindowClass;
 inline constexpr const char* kDimmer = "dusker.exe";
 inline constexpr const char* kOptionsCommand = "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl";
+
+// The command that opens the settings applet: the one beside the program
+// by its full quoted path when it is there, else the one the system folder
+// holds, by its bare name.
+std::string OptionsCommand(platform::System& sys, const std::string& appPath);
 
 // An exception that reaches a callback of the system is shown to the user
 // in a message box titled with the product's name; the daemon stays.

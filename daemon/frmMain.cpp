@@ -257,7 +257,7 @@ void frmMain::selShutdown_Click() {
     ShowShutdownPrompt();
 }
 
-void frmMain::selOptions_Click() { sys_.processes.Start(basDaemon::kOptionsCommand); }
+void frmMain::selOptions_Click() { sys_.processes.Start(basDaemon::OptionsCommand(sys_.system, state_.AppPath)); }
 
 void frmMain::selAbout_Click() {
     ui_.SetPointer(ui::Pointer::Default);

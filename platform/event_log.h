@@ -30,6 +30,8 @@ public:
     virtual ~Files() = default;
     // Opens `path` for appending (creating it), writes `bytes`, closes it.
     virtual std::error_code Append(const std::string& path, std::string_view bytes) = 0;
+    // Deletes a file.
+    virtual std::error_code Remove(const std::string& path) = 0;
 };
 
 }  // namespace platform

@@ -58,6 +58,8 @@ public:
     // A folder of the shell, without a trailing backslash; "" when the
     // system cannot name it.
     virtual std::string ShellFolder(ShellFolderId folder) = 0;
+    // Makes a folder (or a drive, "C:") this process's current directory.
+    virtual bool ChangeDirectory(const std::string& path) = 0;
 };
 
 }  // namespace platform

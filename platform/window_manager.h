@@ -16,6 +16,8 @@ public:
     virtual Handle Find(const std::string& className, const std::string& title) = 0;
     // Posts WM_CLOSE; false when the window does not take it.
     virtual bool PostClose(Handle window) = 0;
+    // Sends WM_CLOSE and waits for the window's answer: 0 when it handled it.
+    virtual std::intptr_t SendClose(Handle window) = 0;
     // The caption, at most 62 characters, as a 64-character buffer holds it.
     virtual std::string Text(Handle window) = 0;
     virtual std::uint32_t ProcessOf(Handle window) = 0;

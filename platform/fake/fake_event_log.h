@@ -31,7 +31,13 @@ public:
         contents[path].append(bytes);
         return {};
     }
+    std::error_code Remove(const std::string& path) override {
+        removed.push_back(path);
+        if (!contents.erase(path)) return {2, std::system_category()};  // the file is not there
+        return {};
+    }
     std::map<std::string, std::string> contents;
+    std::vector<std::string> removed;
     std::set<std::string> readOnly;  // folders, ending in "\"
 };
 

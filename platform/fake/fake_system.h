@@ -3,6 +3,8 @@
 #include <array>
 #include <chrono>
 #include <map>
+#include <set>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/system.h"
@@ -81,6 +83,15 @@ public:
         return it == translations.end() ? VersionTranslations{} : it->second;
     }
     std::uint16_t SystemDefaultUILanguage() override { return uiLanguage; }
+    bool ChangeDirectory(const std::string& path) override {
+        directoryChanges.push_back(path);
+        if (missingFolders.count(path)) return false;
+        currentDirectory = path;
+        return true;
+    }
+    std::string currentDirectory = "C:\\";
+    std::vector<std::string> directoryChanges;
+    std::set<std::string> missingFolders;
     std::string LongDayName(int day) override {
         return day >= 0 && day < 7 ? dayNames[static_cast<size_t>(day)] : std::string();
     }

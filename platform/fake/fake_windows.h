@@ -17,7 +17,8 @@ public:
         std::uint32_t process = 0;
     };
     std::map<Handle, Window> windows;
-    std::vector<Handle> closePosted, broughtToFront;
+    std::vector<Handle> closePosted, closeSent, broughtToFront;
+    std::map<Handle, std::intptr_t> closeAnswers;
 
     Handle Add(const std::string& className, const std::string& title, std::uint32_t process = 0) {
         Handle h{next++};
@@ -34,6 +35,14 @@ public:
         if (!windows.count(window)) return false;
         closePosted.push_back(window);
         return true;
+    }
+    // A window gone after it handled WM_CLOSE, unless it refuses (non-zero).
+    std::intptr_t SendClose(Handle window) override {
+        closeSent.push_back(window);
+        auto refusal = closeAnswers.find(window);
+        if (refusal != closeAnswers.end()) return refusal->second;
+        windows.erase(window);
+        return 0;
     }
     std::string Text(Handle window) override {
         auto it = windows.find(window);

@@ -40,4 +40,9 @@ std::error_code Win32Files::Append(const std::string& path, std::string_view byt
     return status;
 }
 
+std::error_code Win32Files::Remove(const std::string& path) {
+    if (!DeleteFileW(Widen(path).c_str())) return LastError();
+    return {};
+}
+
 }  // namespace platform::win32

@@ -11,6 +11,7 @@ public:
 class Win32Files : public Files {
 public:
     std::error_code Append(const std::string& path, std::string_view bytes) override;
+    std::error_code Remove(const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -213,6 +213,11 @@ std::string Win32Clock::GeneralDate(const LocalTime& t) {
     return out;
 }
 
+// "C:" alone goes to that drive's own current folder, as the system keeps it.
+bool Win32System::ChangeDirectory(const std::string& path) {
+    return ::SetCurrentDirectoryW(Widen(path).c_str()) != FALSE;
+}
+
 std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }
 
 void Win32Clock::Pause(unsigned ms) { ::Sleep(ms); }

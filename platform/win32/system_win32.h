@@ -22,6 +22,7 @@ public:
     std::vector<std::string> LogicalDriveRoots() override;
     DriveKind KindOfDrive(const std::string& root) override;
     std::string ShellFolder(ShellFolderId folder) override;
+    bool ChangeDirectory(const std::string& path) override;
 };
 
 class Win32Clock : public Clock {

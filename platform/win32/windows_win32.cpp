@@ -16,6 +16,10 @@ bool Win32WindowManager::PostClose(Handle window) {
     return window && PostMessageW(reinterpret_cast<HWND>(window.value), WM_CLOSE, 0, 0);
 }
 
+std::intptr_t Win32WindowManager::SendClose(Handle window) {
+    return SendMessageW(reinterpret_cast<HWND>(window.value), WM_CLOSE, 0, 0);
+}
+
 std::string Win32WindowManager::Text(Handle window) {
     wchar_t buf[64] = {};
     int n = GetWindowTextW(reinterpret_cast<HWND>(window.value), buf, 63);

@@ -160,6 +160,13 @@ TEST_F(TrayTest, RightClickMenuWithShutdownAsDefault) {
     EXPECT_EQ(menu.popups, 2);
 }
 
+TEST_F(TrayTest, OptionsOpensTheAppletBesideTheDaemonElseTheInstalledOne) {
+    sys.files["C:\\Program Files\\Halcyra\\halcfg.cpl"] = 0x20;
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, "C:\\Program Files\\Halcyra\\"),
+              "Rundll32.exe shell32.dll,Control_RunDLL \"C:\\Program Files\\Halcyra\\halcfg.cpl\"");
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, "C:\\Halcyra\\"), "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl");
+}
+
 class UnloadTest : public testing_support::DaemonFixture {
 protected:
     frmMain& LoadWithEnd(Win w = Win::W2000, const std::string& cmd = "") {

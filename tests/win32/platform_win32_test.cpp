@@ -6,6 +6,7 @@
 #include "common/basRegistry.h"
 #include "common/basTrayIcon.h"
 #include "daemon/basDaemon.h"
+#include "platform/win32/event_log_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
@@ -141,6 +142,72 @@ TEST(Win32Windows, FindsByClassAndPostsClose) {
     while (PeekMessageW(&msg, dimmer, 0, 0, PM_REMOVE)) sawClose = sawClose || msg.message == WM_CLOSE;
     EXPECT_TRUE(sawClose);
     DestroyWindow(dimmer);
+}
+
+TEST(Win32Password, OnlyWhatTheCodePageHoldsCanBeStored) {
+    platform::win32::Win32Locale locale;
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_TRUE(basEncrypt::CanStore(locale, "Geheimä€"));
+    EXPECT_FALSE(basEncrypt::CanStore(locale, "ÿes"));  // code 255 scrambles to NUL
+    EXPECT_FALSE(basEncrypt::CanStore(locale, "Ωmega"));  // not in code page 1252
+}
+
+LRESULT CALLBACK CloseAnswers(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_CLOSE) return DefWindowProcW(hwnd, msg, wp, lp);
+    wchar_t title[16] = {};
+    GetWindowTextW(hwnd, title, 16);
+    if (lstrcmpW(title, L"refuses") == 0) return 1;
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+TEST(Win32Windows, SendCloseGivesTheWindowsAnswer) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CloseAnswers;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HalcyraCloseTest";
+    RegisterClassW(&wc);
+    platform::win32::Win32WindowManager windows;
+    HWND goes = CreateWindowExW(0, wc.lpszClassName, L"goes", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    HWND stays = CreateWindowExW(0, wc.lpszClassName, L"refuses", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    ASSERT_TRUE(goes && stays);
+    EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(goes)}), 0);
+    EXPECT_FALSE(IsWindow(goes));
+    EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(stays)}), 1);
+    EXPECT_TRUE(IsWindow(stays));
+    DestroyWindow(stays);
+}
+
+TEST(Win32System, ChangeDirectoryToAFolderOrADrive) {
+    platform::win32::Win32System sys;
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    std::string dir = sys.TempDirectory() + "\\halcyra_cd_" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    wchar_t now[MAX_PATH];
+    EXPECT_TRUE(sys.ChangeDirectory(dir));
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_EQ(lstrcmpiW(now, Widen(dir).c_str()), 0);
+    EXPECT_FALSE(sys.ChangeDirectory(dir + "\\missing"));
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_EQ(lstrcmpiW(now, Widen(dir).c_str()), 0);
+    EXPECT_TRUE(sys.ChangeDirectory("C:"));
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_EQ(now[0] == L'C' || now[0] == L'c', true);
+    SetCurrentDirectoryW(before);
+    RemoveDirectoryW(Widen(dir).c_str());
+}
+
+TEST(Win32Files, RemoveDeletesAFileAndReportsAMissingOne) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Files files;
+    std::string path = sys.TempDirectory() + "\\halcyra_rm_" + std::to_string(GetCurrentProcessId()) + ".txt";
+    ASSERT_FALSE(files.Append(path, "line\r\n"));
+    EXPECT_FALSE(files.Remove(path));
+    EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(files.Remove(path).value(), ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace

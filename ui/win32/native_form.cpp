@@ -390,6 +390,9 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end()) RunClick(it->second->name());
+            // A page's group boxes do not paint their inside: what the last
+            // page showed there would stay.
+            ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         }
         return FALSE;
     }

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+#include "common/SharedState.h"
+
+namespace halcfg {
+
+// The applet's state: created by the entry for each showing of the dialog,
+// filled while it opens, handed to the dialogs.
+struct AppletState : common::SharedState {
+    // The daemon's folder as it stored it ("" when it never ran); the log
+    // lies there. Used as a prefix as it is.
+    std::string AppPath;
+    // The applet's own folder, ending in "\"; its help page lies there.
+    std::string LibraryFolder;
+    std::string HelpFile;
+};
+
+}  // namespace halcfg

@@ -1,0 +1,573 @@
+#include "applet/frmMain.h"
+
+#include "applet/frmChangePassword.h"
+#include "common/basCountry.h"
+#include "common/basEncrypt.h"
+#include "common/basProduct.h"
+#include "common/basTrayIcon.h"
+#include "common/basWinVer.h"
+#include "common/frmPasswordToAccess.h"
+
+namespace halcfg {
+
+namespace S = basSettings;
+
+namespace {
+
+// The dialog's texts by control, then its messages. A language that leaves
+// a control alone has nullptr there: the English design text stays.
+const basText::Entry kTexts[] = {
+    {.key = "caption",
+     .en = "Halcyra Settings",
+     .es = "Puestas de Halcyra",
+     .de = "Halcyra-Einstellungen",
+     .it = "Halcyra-Einstellungen",
+     .fr = "Configurations De Halcyra"},
+    {.key = "cmdOK", .en = "OK", .es = "Aceptar"},
+    {.key = "cmdCancel", .en = "Cancel", .es = "Cancelar", .de = "Abbrechen", .it = "Annulla", .fr = "Annulent"},
+    {.key = "cmdApply", .en = "&Apply", .es = "Applicar", .de = "Zutreffen", .it = "Applicano", .fr = "S'appliquent"},
+    {.key = "SSTab1 0", .en = "Programs", .it = "Programmes", .fr = "Programmes"},
+    {.key = "SSTab1 1", .en = "Services", .it = "Services", .fr = "Services"},
+    {.key = "SSTab1 2", .en = "Settings", .it = "Configurations ", .fr = "Configurations "},
+    {.key = "SSTab1 3", .en = "Actions", .it = "Actions", .fr = "Actions"},
+    {.key = "cmdAdd", .en = "Add...", .es = "Añadir...", .de = "hinzufügen", .it = "Aggiungono", .fr = "Ajoutent"},
+    {.key = "cmdEdit", .en = "&Edit...", .es = "Preparar", .de = "bearbeiten", .it = "Stampano", .fr = "Éditent"},
+    {.key = "cmdRemove", .en = "Remove", .es = "Remover", .de = "löschen", .it = "Rimuovono", .fr = "Retirent"},
+    {.key = "cmdWizard", .en = "&Wizard...", .es = "Mágico", .it = "Magicien", .fr = "Magicien"},
+    {.key = "chkRunThisFirst",
+     .en = "Run checked programs before shutdown",
+     .it = "Exécutez l'arrêt contrôlé de programmes avant ",
+     .fr = "Exécutez l'arrêt contrôlé de programmes avant "},
+    {.key = "chkStopServices",
+     .en = "Stop checked services before Shutdown or Restart",
+     .it = "Arrêtez a contrôlé des services avant arrêt ou les relance",
+     .fr = "Arrêtez a contrôlé des services avant arrêt ou les relance"},
+    {.key = "FrameOperation",
+     .en = "Operation",
+     .es = "Servicios",
+     .de = "Dienstleistungen",
+     .it = "Servizi",
+     .fr = "Exécution "},
+    {.key = "chkShowIcon",
+     .en = "Show Halcyra &icon on the taskbar",
+     .es = "Enseña icon de Halcyra",
+     .de = "Zeigen Sie Halcyra-Ikone auf dem taskbar",
+     .it = "Mostrare l' icona sul taskbar",
+     .fr = "Montrez le icon de Halcyra sur le taskbar "},
+    {.key = "chkLock",
+     .en = "End users &can select applications to run",
+     .es = "Users pueden escoger las apps para ejecutar",
+     .de = "Endbenutzer können Anwendungen auswählen",
+     .it = "Gli utilizzatori finali possono selezionare le applicazioni",
+     .fr = "Applications choisies &can d'utilisateurs à exécuter"},
+    {.key = "chkForceAppsToClose",
+     .en = "&Force programs to terminate; do not ask to save changes or respond to dialog boxes.",
+     .es = "Oblige los programas a terminal; no vas a preguntar que guarde los cambios o que responda a las cajas de "
+           "diá logo.",
+     .de = "Kraftprogramme zum Abbrechen; bitten Sie nicht, Änderungen zu sichern oder auf Dialogfelder zu "
+           "reagieren.",
+     .it = "Programmi della forza da terminare; non chiedere di salvare i cambiamenti o rispondere alle zone di "
+           "dialogo.",
+     .fr = "Programmes de force à terminer; ne demandez pas à sauvegarder des changements ou à répondre aux zones de "
+           "dialogue. "},
+    {.key = "FrameOrder", .en = "Order", .es = "Acciones", .de = "Tätigkeiten", .it = "Azioni", .fr = "Commande"},
+    {.key = "optOrder0",
+     .en = "Run programs, then stop services",
+     .it = "Exécutez les programmes, puis arrêtez les services",
+     .fr = "Exécutez les programmes, puis arrêtez les services"},
+    {.key = "optOrder1",
+     .en = "Stop services, then run programs",
+     .it = "Arrêtez les services, puis exécutez les programmes",
+     .fr = "Arrêtez les services, puis exécutez les programmes"},
+    {.key = "FrameLogs", .en = "Logs", .it = "Archivio di libro macchina ", .fr = "Liste"},
+    {.key = "cmdView", .en = "&View...", .es = "Mirar", .de = "Ansicht...", .it = "Vista...", .fr = "Vue..."},
+    {.key = "cmdPurge", .en = "Pu&rge...", .es = "Purgar", .de = "Löschung", .it = "Cancellano...", .fr = "Purge..."},
+    {.key = "chkLogEV",
+     .en = "Log in Event Viewer",
+     .es = "Entras en NT Event Viewer (utilizan NT's Event Viewer para mirar)",
+     .de = "Protokoll in NT Event Viewer (verwenden NT's Event Viewer ansehen)",
+     .it = "Inizio attività NT Event Viewer (NT Event Viewer di uso da osservare)",
+     .fr = "Visualisateur d'événement de procédure de connexion"},
+    {.key = "lblUnload",
+     .en = "Restore the standard Windows shutdown dialogs",
+     .es = "Renovar Windows normal dialogo",
+     .de = "Erstellen Sie die Standard window Dialoge",
+     .it = "Ristabilire i dialoghi standard di arresto",
+     .fr = "Restaurez les dialogues standard d'arrêt de Windows "},
+    {.key = "cmdUnload", .en = "&Unload", .es = "Vaciar", .de = "löschen", .it = "Scaricano", .fr = "Déchargent"},
+    {.key = "lblPassword",
+     .en = "Set the password to prevent changing settings",
+     .es = "La conseña estas ajustada para prevenir cambiando los sitios establecido.",
+     .de = "Einstellen Sie das Kennwort",
+     .it = "Regolare la parola d'accesso",
+     .fr = "Placez le mot de passe pour empêcher changer des configurations "},
+    {.key = "cmdPassword",
+     .en = "&Password...",
+     .es = "Conseña",
+     .de = "Kennwort",
+     .it = "d'accesso ",
+     .fr = "Mot de passe"},
+    {.key = "selCommandPrompt",
+     .en = "Open a command prompt",
+     .it = "Ouvrez une demande de commande ",
+     .fr = "Ouvrez une demande de commande "},
+    {.key = "lblRunExplain",
+     .en = "The programs listed are run by Halcyra in order from top to bottom.  Only the checked programs will run.  "
+           "Use the arrows on the right of the list to change the order.",
+     .es = "Los programas enumerados son ejecutados por Halcyra en orden de tapa al fondo. Solamente los programas "
+           "controlados se ejecutarán. Utilice las flechas en la derecha de la lista de cambiar la orden.",
+     .de = "Die ausgedruckten Programme werden von Halcyra in der Ordnung von oben bis unten laufen gelassen. Nur die "
+           "überprüften Programme laufen. Benutzen Sie die Pfeile auf dem Recht der Liste, die Ordnung zu ändern.",
+     .it = "Les programmes énumérés sont exécutés par Halcyra dans la commande de haut en bas. Seulement les "
+           "programmes contrôlés fonctionneront. Utilisez les flèches du côté droit de la liste de changer la "
+           "commande.",
+     .fr = "Les programmes énumérés sont exécutés par Halcyra dans la commande de haut en bas. Seulement les "
+           "programmes contrôlés fonctionneront. Utilisez les flèches du côté droit de la liste de changer la "
+           "commande."},
+    {.key = "lblStopExplain",
+     .en = "The services checked are stopped by Halcyra in order from top to bottom.  Only the checked services will "
+           "stop.  Use the arrows on the right of the list to change the order.",
+     .es = "Los servicios controlados son parados por Halcyra en orden de tapa al fondo. Solamente los servicios "
+           "controlados pararán. Utilice las flechas en la derecha de la lista de cambiar la orden.",
+     .de = "Die überprüften Dienstleistungen werden von Halcyra in der Ordnung von oben bis unten gestoppt. Nur die "
+           "überprüften Dienstleistungen stoppen. Benutzen Sie die Pfeile auf dem Recht der Liste, die Ordnung zu "
+           "ändern.",
+     .it = "Les services contrôlés sont arrêtés par Halcyra dans la commande de haut en bas. Seulement les services "
+           "contrôlés s'arrêteront. Utilisez les flèches du côté droit de la liste de changer la commande.",
+     .fr = "Les services contrôlés sont arrêtés par Halcyra dans la commande de haut en bas. Seulement les services "
+           "contrôlés s'arrêteront. Utilisez les flèches du côté droit de la liste de changer la commande."},
+    {.key = "lblPassword locked",
+     .en = "Enter the password to gain access to settings.",
+     .es = "Incorpore la palabra de paso para acceder a las configuraciones.",
+     .de = "Tragen Sie das Kennwort ein, um zu den Einstellungen Zutritt zu erhalten.",
+     .it = "Digitare la parola d'accesso per accedere alle regolazioni.",
+     .fr = "Entrez le mot de passe pour accéder aux configurations."},
+    {.key = "lblPassword unlocked",
+     .en = "Set the password to prevent changing settings.",
+     .es = "La conseña estas ajustada para prevenir cambiando los sitios establecido.",
+     .de = "Einstellen Sie das Kennwort.",
+     .it = "Regolare la parola d'accesso per evitare che cambia le regolazioni.",
+     .fr = "Placez le mot de passe pour empêcher changer des configurations."},
+    {.key = "lsvRun 0",
+     .en = "Application",
+     .es = "Applicaciónes",
+     .de = "Anwendung",
+     .it = "Applicazione",
+     .fr = "Programmes"},
+    {.key = "lsvRun 1",
+     .en = "Days Run",
+     .es = "Ejecutar los dias",
+     .de = "Tage Laufen ",
+     .it = "Giorni Funzionato",
+     .fr = "Les Jours Exécutent"},
+    {.key = "lsvStop 0", .en = "Services", .es = "Servicios", .de = "Dienstleistungen", .it = "Servizi", .fr = "Services"},
+    // Messages.
+    {.key = "wrongPassword",
+     .en = "Incorrect password.",
+     .es = "Incorrecta contraseña.",
+     .de = "Falsches Kennwort.",
+     .it = "Errata parola d'accesso.",
+     .fr = "Mot de passe incorrect."},
+    {.key = "wrongPassword load",
+     .en = "Incorrect password.",
+     .es = "Palabra de paso incorrecta.",
+     .de = "Falsches Kennwort.",
+     .it = "Errata parola d'accesso.",
+     .fr = "Mot de passe incorrect."},
+    {.key = "unloaded",
+     .en = "Halcyra was detected and is now unloaded.",
+     .es = "Halcyra fue detectado y ahora se descarga.",
+     .de = "Halcyra wurde ermittelt und wird jetzt aus dem Programm genommen.",
+     .it = "Halcyra è stato rilevato ed ora è scaricato.",
+     .fr = "Halcyra a été détecté et est maintenant déchargé. "},
+    {.key = "nothingToView",
+     .en = "No items in the log file to view.",
+     .es = "Ningunos items en el fichero de diario a visión.",
+     .de = "Keine Einzelteile in der anzusehenden Datei.",
+     .it = "Nessun articoli nell' archivio di libro macchina da osservare.",
+     .fr = "Aucuns éléments dans le fichier de logarithme naturel à visualiser."},
+    {.key = "noViewer",
+     .en = "Cannot find Notepad to view ",
+     .es = "No puede encontrar Notepad para visión el fichero.",
+     .de = "Kann nicht Notepad finden, um anzusehen ",
+     .it = "Non può trovare il Notepad per osservare ",
+     .fr = "Ne peut pas trouver le notepad pour visualiser "},
+    {.key = "nothingToPurge",
+     .en = "No items in the log file to purge.",
+     .es = "Ningunos items en el fichero de diario a purgar.",
+     .de = "Keine Einzelteile in der Datei zum Löschen.",
+     .it = "Nessun articoli nell' archivio di libro macchina da eliminare l'inceppo.",
+     .fr = "Aucuns éléments dans le fichier de logarithme naturel à purger."},
+    {.key = "purgeQuestion",
+     .en = "Are you sure you want to purge the log file?",
+     .es = "¿Es usted seguro usted desea purgar el fichero de diario?",
+     .de = "Sind Sie Sie möchten die Protokolldatei löschen sicher?",
+     .it = "Siete sicuri voi desiderate eliminare l'inceppo l' archivio di libro macchina?",
+     .fr = "Êtes-vous sûr vous voulez-vous purger le fichier de log?"},
+};
+
+constexpr const char* kHelpFileName = "halcyraset.html";
+
+// The folder of a program path: what comes before its last "\"; "" when
+// there is none.
+std::string FolderOf(const std::string& program) {
+    size_t slash = program.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
+
+}  // namespace
+
+frmMain::frmMain(ui::Ui& ui, platform::Platform& sys, AppletState& state)
+    : ui_(ui),
+      sys_(sys),
+      state_(state),
+      formPtr_(ui.CreateForm("frmMain", nullptr)),
+      form(*formPtr_),
+      cmdOK(form.GetButton("cmdOK")),
+      cmdCancel(form.GetButton("cmdCancel")),
+      cmdApply(form.GetButton("cmdApply")),
+      cmdHelp(form.GetButton("cmdHelp")),
+      SSTab1(form.GetTab("SSTab1")),
+      imgMain(form.GetPicture("imgMain")),
+      lsvRun(form.GetListView("lsvRun")),
+      cmdAdd(form.GetButton("cmdAdd")),
+      cmdEdit(form.GetButton("cmdEdit")),
+      cmdRemove(form.GetButton("cmdRemove")),
+      cmdUp(form.GetButton("cmdUp")),
+      cmdDown(form.GetButton("cmdDown")),
+      cmdWizard(form.GetButton("cmdWizard")),
+      chkRunThisFirst(form.GetCheckBox("chkRunThisFirst")),
+      lblRunExplain(form.GetLabel("lblRunExplain")),
+      lsvStop(form.GetListView("lsvStop")),
+      cmdUpServices(form.GetButton("cmdUpServices")),
+      cmdDownServices(form.GetButton("cmdDownServices")),
+      chkStopServices(form.GetCheckBox("chkStopServices")),
+      lblSeconds(form.GetLabel("lblSeconds")),
+      txtServiceSeconds(form.GetTextBox("txtServiceSeconds")),
+      lblSec(form.GetLabel("lblSec")),
+      lblStopExplain(form.GetLabel("lblStopExplain")),
+      FrameOperation(form.GetLabel("FrameOperation")),
+      chkShowIcon(form.GetCheckBox("chkShowIcon")),
+      chkLock(form.GetCheckBox("chkLock")),
+      chkForceAppsToClose(form.GetCheckBox("chkForceAppsToClose")),
+      FrameOrder(form.GetLabel("FrameOrder")),
+      optOrder{&form.GetOption("optOrder0"), &form.GetOption("optOrder1")},
+      lblUnload(form.GetLabel("lblUnload")),
+      cmdUnload(form.GetButton("cmdUnload")),
+      lblPassword(form.GetLabel("lblPassword")),
+      cmdPassword(form.GetButton("cmdPassword")),
+      FrameLogs(form.GetLabel("FrameLogs")),
+      cmdView(form.GetButton("cmdView")),
+      cmdPurge(form.GetButton("cmdPurge")),
+      chkLogEV(form.GetCheckBox("chkLogEV")),
+      mnuCommand(form.GetMenu("mnuCommand")) {
+    pages_[0] = {&lsvRun, &cmdAdd, &cmdEdit, &cmdRemove, &cmdUp, &cmdDown, &cmdWizard, &chkRunThisFirst,
+                 &lblRunExplain};
+    pages_[1] = {&lsvStop, &cmdUpServices, &cmdDownServices, &chkStopServices,
+                 &lblSeconds, &txtServiceSeconds, &lblSec, &lblStopExplain};
+    pages_[2] = {&FrameOperation, &chkShowIcon, &chkLock, &chkForceAppsToClose, &FrameOrder, optOrder[0], optOrder[1]};
+    pages_[3] = {&lblUnload, &cmdUnload, &lblPassword, &cmdPassword, &FrameLogs, &cmdView, &cmdPurge, &chkLogEV};
+
+    form.OnClick("cmdOK", [this] { cmdOK_Click(); });
+    form.OnClick("cmdCancel", [this] { cmdCancel_Click(); });
+    form.OnClick("cmdApply", [this] { cmdApply_Click(); });
+    form.OnClick("cmdHelp", [this] { cmdHelp_Click(); });
+    form.OnClick("cmdUnload", [this] { cmdUnload_Click(); });
+    form.OnClick("cmdPassword", [this] { cmdPassword_Click(); });
+    form.OnClick("cmdView", [this] { cmdView_Click(); });
+    form.OnClick("cmdPurge", [this] { cmdPurge_Click(); });
+    form.OnClick("selCommandPrompt", [this] { selCommandPrompt_Click(); });
+    form.OnClick("chkRunThisFirst", [this] { chkRunThisFirst_Click(); });
+    form.OnClick("chkStopServices", [this] { chkStopServices_Click(); });
+    form.OnClick("SSTab1", [this] { SSTab1_Click(); });
+    for (const char* name : {"chkShowIcon", "chkLock", "chkForceAppsToClose", "chkLogEV", "optOrder0", "optOrder1"})
+        form.OnClick(name, [this] { OptionChanged(); });
+    form.OnChange("txtServiceSeconds", [this] { OptionChanged(); });
+    form.OnMouseDown("lsvRun", [this](const ui::MouseEvent& e) { lsvRun_MouseDown(e); });
+}
+
+frmMain::~frmMain() = default;
+
+basSettings::Store frmMain::Settings() const { return S::Store(sys_.registry, state_.SettingsRoot); }
+
+basText::Language frmMain::Language() const { return basText::LanguageOf(state_.CountryCode); }
+
+std::string frmMain::Text(const char* key) const { return basText::Get(kTexts, key, Language()); }
+
+void frmMain::Show() {
+    Form_Load();
+    form.ShowModal();
+}
+
+void frmMain::Form_Load() {
+    state_.SettingsRoot = platform::RootKey::CurrentUser;
+    state_.CountryCode = basCountry::GetWindowsLanguage(sys_.system);
+    state_.HelpFile = state_.LibraryFolder + kHelpFileName;
+    basWinVer::GetWinVer(sys_.system, state_);
+    basCountry::BuildDayInitials(sys_.system, basCountry::ThursdayRule::DayName, state_);
+    PrepareLists();
+
+    LoadOptions();
+    form.CenterOnScreen();
+    state_.AppPath = Settings().Read(S::AppPath);
+    LoadRunList();
+    LoadStopList();
+
+    cmdUnload.SetEnabled(static_cast<bool>(FindDaemon()));
+    PasswordGate();
+
+    cmdApply.SetEnabled(false);
+    SetCaptions();
+    S::Store store = Settings();
+    chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
+    chkStopServices.SetValue(store.Read(S::StopServices) == 1 ? 1 : 0);
+    chkRunThisFirst_Click();
+    chkStopServices_Click();
+    optOrder[0]->SetValue(store.Read(S::Order));
+    if (!optOrder[0]->Value()) optOrder[1]->SetValue(true);
+    cmdApply.SetEnabled(false);
+    if (state_.WinPlatform == 1) {
+        // No services on Windows 95/98: the stored names show, nothing edits them.
+        chkStopServices.SetEnabled(false);
+        lsvStop.SetBackColor(ui::SysColor::ButtonFace);
+        lsvStop.SetEnabled(false);
+        lblStopExplain.SetEnabled(false);
+        cmdUpServices.SetEnabled(false);
+        cmdDownServices.SetEnabled(false);
+    }
+    SSTab1.SelectTab(0);
+    SSTab1_Click();
+}
+
+void frmMain::PrepareLists() {
+    lsvRun.ClearColumns();
+    lsvRun.AddColumn(Text("lsvRun 0"));
+    lsvRun.AddColumn(Text("lsvRun 1"));
+    lsvRun.SetFullRowSelect();
+    lsvRun.SetCheckBoxes();
+    lsvStop.ClearColumns();
+    lsvStop.AddColumn(Text("lsvStop 0"));
+    lsvStop.SetFullRowSelect();
+    lsvStop.SetCheckBoxes();
+}
+
+void frmMain::LoadOptions() {
+    S::Store store = Settings();
+    S::Store::Batch batch(store);
+    chkLock.SetValue(store.Read(S::UserCanModifyApps) == 1 ? 1 : 0);
+    chkShowIcon.SetValue(store.Read(S::ShowIcon) == 1 ? 1 : 0);
+    chkForceAppsToClose.SetValue(store.Read(S::UseHalcyra) == 1 ? 1 : 0);
+    // The field shows the stored text as it is; Apply writes it back unchanged.
+    txtServiceSeconds.SetText(
+        store.Text(S::SecondsToWaitForService.name, std::to_string(S::SecondsToWaitForService.def)));
+    if (state_.WinPlatform == 2) {
+        chkLogEV.SetValue(store.Read(S::LogEV) == 1 ? 1 : 0);
+    } else {
+        // No event log on Windows 95/98, so Apply stores "0".
+        chkLogEV.SetEnabled(false);
+        chkLogEV.SetValue(0);
+    }
+}
+
+// The run list and the stop list are the programs and services pages'
+// own; until those pages fill them, nothing is read or written, so the
+// stored lists stay as they are.
+void frmMain::LoadRunList() {}
+void frmMain::LoadStopList() {}
+void frmMain::SaveRunList() {}
+void frmMain::SaveStopList() {}
+
+platform::WindowHandle frmMain::FindDaemon() {
+    return sys_.windows.Find(basProduct::kDaemonWindowClass, basProduct::kAppTitle);
+}
+
+void frmMain::PasswordGate() {
+    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
+    if (stored.empty()) return;
+    std::string entered = common::AskPassword(ui_, &form, common::PasswordPrompt::Applet, Language());
+    if (basEncrypt::PasswordsMatch(sys_.locale, stored, entered)) return;
+    // A cancelled prompt locks without a word.
+    if (!entered.empty()) ui_.MsgBox(Text("wrongPassword load"), basProduct::kAppTitle, ui::kMbExclamation);
+    EnterLocked();
+}
+
+void frmMain::EnterLocked() {
+    locked_ = true;
+    lblPassword.SetCaption(Text("lblPassword locked"));
+    for (ui::Control* c : std::initializer_list<ui::Control*>{
+             &cmdView, &cmdPurge, &chkLogEV, &chkForceAppsToClose, &cmdUnload, &chkShowIcon, &cmdAdd, &cmdEdit,
+             &cmdRemove, &cmdUp, &cmdDown, &cmdWizard, &chkLock, &lsvStop, &chkStopServices, &txtServiceSeconds,
+             &lblSeconds, &lblSec, &lsvRun, &chkRunThisFirst, optOrder[0], optOrder[1]})
+        c->SetEnabled(false);
+    lsvStop.SetBackColor(ui::SysColor::ButtonFace);
+    lsvRun.SetBackColor(ui::SysColor::ButtonFace);
+}
+
+// The seconds field and its labels stay as they are; Unload, the lists and
+// the stop box come back whatever the daemon, the boxes and the platform.
+void frmMain::Unlock() {
+    locked_ = false;
+    cmdView.SetEnabled(true);
+    cmdPurge.SetEnabled(true);
+    if (state_.WinPlatform == 2) chkLogEV.SetEnabled(true);
+    for (ui::Control* c : std::initializer_list<ui::Control*>{
+             &chkForceAppsToClose, &cmdUnload, &chkShowIcon, &lsvRun, &cmdAdd, &cmdEdit, &cmdRemove, &cmdUp,
+             &cmdDown, &cmdWizard, &chkLock, &lsvStop, &chkStopServices, &chkRunThisFirst, optOrder[0], optOrder[1]})
+        c->SetEnabled(true);
+    lsvRun.SetBackColor(ui::SysColor::Window);
+    lsvStop.SetBackColor(ui::SysColor::Window);
+    lblPassword.SetCaption(Text("lblPassword unlocked"));
+}
+
+void frmMain::SetCaptions() {
+    form.SetCaption(Text("caption"));
+    struct Named {
+        const char* key;
+        ui::Label& control;
+    };
+    for (const Named& n : {Named{"cmdOK", cmdOK}, {"cmdCancel", cmdCancel}, {"cmdApply", cmdApply},
+                           {"cmdAdd", cmdAdd}, {"cmdEdit", cmdEdit}, {"cmdRemove", cmdRemove},
+                           {"cmdWizard", cmdWizard}, {"chkRunThisFirst", chkRunThisFirst},
+                           {"chkStopServices", chkStopServices}, {"FrameOperation", FrameOperation},
+                           {"chkShowIcon", chkShowIcon}, {"chkLock", chkLock},
+                           {"chkForceAppsToClose", chkForceAppsToClose}, {"FrameOrder", FrameOrder},
+                           {"optOrder0", *optOrder[0]}, {"optOrder1", *optOrder[1]}, {"FrameLogs", FrameLogs},
+                           {"cmdView", cmdView}, {"cmdPurge", cmdPurge}, {"chkLogEV", chkLogEV},
+                           {"lblUnload", lblUnload}, {"cmdUnload", cmdUnload}, {"cmdPassword", cmdPassword},
+                           {"lblRunExplain", lblRunExplain}, {"lblStopExplain", lblStopExplain}})
+        n.control.SetCaption(Text(n.key));
+    if (!locked_) lblPassword.SetCaption(Text("lblPassword"));
+    mnuCommand.SetCaption("selCommandPrompt", Text("selCommandPrompt"));
+    for (int tab = 0; tab < 4; ++tab) SSTab1.SetTabCaption(tab, Text(("SSTab1 " + std::to_string(tab)).c_str()));
+}
+
+void frmMain::ApplyListRule(ui::CheckBox& box, ui::ListView& list) {
+    bool on = box.Value() == 1 && box.Enabled();
+    list.SetEnabled(on);
+    list.SetBackColor(on ? ui::SysColor::Window : ui::SysColor::ButtonFace);
+}
+
+void frmMain::chkRunThisFirst_Click() {
+    ApplyListRule(chkRunThisFirst, lsvRun);
+    cmdApply.SetEnabled(true);
+}
+
+void frmMain::chkStopServices_Click() {
+    ApplyListRule(chkStopServices, lsvStop);
+    cmdApply.SetEnabled(true);
+}
+
+void frmMain::OptionChanged() { cmdApply.SetEnabled(true); }
+
+void frmMain::lsvRun_MouseDown(const ui::MouseEvent& e) {
+    if (e.button == 2) mnuCommand.Popup("");
+    else cmdApply.SetEnabled(true);  // a click on a row's check box changes the dialog
+}
+
+void frmMain::SSTab1_Click() {
+    // The new page first: hiding the old one then repaints what it covered,
+    // group boxes included, which do not paint their inside themselves.
+    size_t selected = static_cast<size_t>(SSTab1.SelectedTab());
+    if (selected < pages_.size())
+        for (ui::Control* c : pages_[selected]) c->SetVisible(true);
+    for (size_t page = 0; page < pages_.size(); ++page)
+        if (page != selected)
+            for (ui::Control* c : pages_[page]) c->SetVisible(false);
+}
+
+void frmMain::cmdApply_Click() {
+    // The icon belongs to the daemon's window; the applet adds or removes it
+    // on the daemon's behalf.
+    if (platform::WindowHandle daemon = FindDaemon()) {
+        if (chkShowIcon.Value() == 1)
+            basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), daemon, 0, basProduct::kAppTitle, false);
+        else
+            basTrayIcon::TrayIconRemove(sys_.shell, daemon);
+    }
+    S::Store store = Settings();
+    store.WriteFlag(S::UserCanModifyApps.name, chkLock.Value());
+    store.WriteFlag(S::UseHalcyra.name, chkForceAppsToClose.Value());
+    store.WriteFlag(S::ShowIcon.name, chkShowIcon.Value());
+    store.WriteFlag(S::LogEV.name, chkLogEV.Value());
+    store.Write(S::SecondsToWaitForService.name, txtServiceSeconds.Text());
+    SaveRunList();
+    SaveStopList();
+    store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
+    store.WriteFlag(S::StopServices.name, chkStopServices.Value());
+    store.WriteBool(S::Order.name, optOrder[0]->Value());
+    cmdApply.SetEnabled(false);
+}
+
+void frmMain::cmdOK_Click() {
+    cmdApply_Click();
+    form.Close();
+}
+
+void frmMain::cmdCancel_Click() { form.Close(); }
+
+void frmMain::cmdHelp_Click() { sys_.shell.Open(state_.HelpFile); }
+
+void frmMain::cmdUnload_Click() {
+    platform::WindowHandle daemon = FindDaemon();
+    if (!daemon) return;
+    basTrayIcon::TrayIconRemove(sys_.shell, daemon);
+    ui_.DoEvents();
+    if (sys_.windows.SendClose(daemon) == 0)
+        ui_.MsgBox(Text("unloaded"), basProduct::kAppTitle, ui::kMbInformation);
+    cmdUnload.SetEnabled(false);
+}
+
+void frmMain::cmdPassword_Click() {
+    if (!locked_) {
+        frmChangePassword change(ui_, &form, sys_, state_, [this] { Unlock(); });
+        change.Show();
+        return;
+    }
+    std::string entered = common::AskPassword(ui_, &form, common::PasswordPrompt::Applet, Language());
+    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
+    if (basEncrypt::PasswordsMatch(sys_.locale, stored, entered)) Unlock();
+    else ui_.MsgBox(Text("wrongPassword"), basProduct::kAppTitle, ui::kMbExclamation);
+}
+
+// Hidden, system and directory entries are no log file.
+bool frmMain::LogFileExists(const std::string& path) {
+    auto attributes = sys_.system.FindFile(path);
+    constexpr std::uint32_t kHidden = 0x2, kSystem = 0x4, kDirectory = 0x10;
+    return attributes && !(*attributes & (kHidden | kSystem | kDirectory));
+}
+
+void frmMain::cmdView_Click() {
+    std::string path = state_.AppPath + basProduct::kLogFileName;
+    if (!LogFileExists(path)) {
+        ui_.MsgBox(Text("nothingToView"), basProduct::kAppTitle, ui::kMbInformation);
+        return;
+    }
+    if (!sys_.processes.Start("notepad " + path))
+        ui_.MsgBox(Text("noViewer") + path, basProduct::kAppTitle, ui::kMbCritical);
+}
+
+void frmMain::cmdPurge_Click() {
+    std::string path = state_.AppPath + basProduct::kLogFileName;
+    if (!LogFileExists(path)) {
+        ui_.MsgBox(Text("nothingToPurge"), basProduct::kAppTitle, ui::kMbInformation);
+        return;
+    }
+    if (ui_.MsgBox(Text("purgeQuestion"), basProduct::kAppTitle, ui::kMbYesNo | ui::kMbQuestion) == ui::kIdYes)
+        sys_.files.Remove(path);
+}
+
+void frmMain::selCommandPrompt_Click() {
+    int row = lsvRun.SelectedRow();
+    if (row < 0) return;
+    std::string program = Settings().Text(lsvRun.GetItemText(row, 0), "");
+    std::string folder = FolderOf(program);
+    if (!folder.empty()) {
+        // The drive first, so that a folder the system refuses still leaves
+        // the prompt on the program's drive.
+        if (folder.size() >= 2 && folder[1] == ':' && !sys_.system.ChangeDirectory(folder.substr(0, 2))) return;
+        sys_.system.ChangeDirectory(folder);
+    }
+    sys_.processes.Start(state_.WinPlatform == 1 ? "Command.com" : "cmd.exe");
+}
+
+}  // namespace halcfg

@@ -1,0 +1,113 @@
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "applet/AppletState.h"
+#include "common/basSettings.h"
+#include "common/basText.h"
+#include "platform/platform.h"
+#include "ui/controls.h"
+
+namespace halcfg {
+
+// The settings dialog: four pages (programs, services, options, actions),
+// a password gate when it opens, and one batch of writes on Apply or OK.
+class frmMain {
+public:
+    frmMain(ui::Ui& ui, platform::Platform& sys, AppletState& state);
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Opens the dialog and runs it modally until OK or Cancel.
+    void Show();
+    // Whether the settings are locked behind the password now.
+    bool Locked() const { return locked_; }
+
+private:
+    void Form_Load();
+    void PrepareLists();
+    void LoadOptions();
+    void LoadRunList();
+    void LoadStopList();
+    void SaveRunList();
+    void SaveStopList();
+    void PasswordGate();
+    void EnterLocked();
+    void Unlock();
+    void SetCaptions();
+    void ApplyListRule(ui::CheckBox& box, ui::ListView& list);
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdApply_Click();
+    void cmdHelp_Click();
+    void cmdUnload_Click();
+    void cmdPassword_Click();
+    void cmdView_Click();
+    void cmdPurge_Click();
+    void selCommandPrompt_Click();
+    void chkRunThisFirst_Click();
+    void chkStopServices_Click();
+    void lsvRun_MouseDown(const ui::MouseEvent& e);
+    void SSTab1_Click();
+    void OptionChanged();
+
+    platform::WindowHandle FindDaemon();
+    bool LogFileExists(const std::string& path);
+    basSettings::Store Settings() const;
+    basText::Language Language() const;
+    std::string Text(const char* key) const;
+
+    ui::Ui& ui_;
+    platform::Platform& sys_;
+    AppletState& state_;
+    std::unique_ptr<ui::Form> formPtr_;
+    bool locked_ = false;
+
+    ui::Form& form;
+    ui::Button& cmdOK;
+    ui::Button& cmdCancel;
+    ui::Button& cmdApply;
+    ui::Button& cmdHelp;
+    ui::TabControl& SSTab1;
+    ui::Picture& imgMain;
+    ui::ListView& lsvRun;
+    ui::Button& cmdAdd;
+    ui::Button& cmdEdit;
+    ui::Button& cmdRemove;
+    ui::Button& cmdUp;
+    ui::Button& cmdDown;
+    ui::Button& cmdWizard;
+    ui::CheckBox& chkRunThisFirst;
+    ui::Label& lblRunExplain;
+    ui::ListView& lsvStop;
+    ui::Button& cmdUpServices;
+    ui::Button& cmdDownServices;
+    ui::CheckBox& chkStopServices;
+    ui::Label& lblSeconds;
+    ui::TextBox& txtServiceSeconds;
+    ui::Label& lblSec;
+    ui::Label& lblStopExplain;
+    ui::Label& FrameOperation;
+    ui::CheckBox& chkShowIcon;
+    ui::CheckBox& chkLock;
+    ui::CheckBox& chkForceAppsToClose;
+    ui::Label& FrameOrder;
+    std::array<ui::OptionButton*, 2> optOrder;
+    ui::Label& lblUnload;
+    ui::Button& cmdUnload;
+    ui::Label& lblPassword;
+    ui::Button& cmdPassword;
+    ui::Label& FrameLogs;
+    ui::Button& cmdView;
+    ui::Button& cmdPurge;
+    ui::CheckBox& chkLogEV;
+    ui::Menu& mnuCommand;
+    // The controls of each page, shown while its tab is selected.
+    std::array<std::vector<ui::Control*>, 4> pages_;
+};
+
+}  // namespace halcfg

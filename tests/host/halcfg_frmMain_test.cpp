@@ -1,0 +1,422 @@
+// The applet's settings dialog: its opening, the password gate and the
+// locked state, Apply and the actions on the daemon and its log.
+#include "support/applet_fixture.h"
+
+#include <algorithm>
+
+using testing_support::AppletFixture;
+using ui::memory::MemoryForm;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class AppletOpening : public AppletFixture {};
+
+TEST_F(AppletOpening, OpensUnlockedOnItsFirstPageWithApplyDisabled) {
+    Open([this](MemoryForm& f) {
+        EXPECT_TRUE(std::find(ui.modalShown.begin(), ui.modalShown.end(), "frmPasswordToAccess") == ui.modalShown.end());
+        EXPECT_EQ(f.GetTab("SSTab1").SelectedTab(), 0);
+        EXPECT_TRUE(f.GetListView("lsvRun").Visible());
+        EXPECT_FALSE(f.GetButton("cmdUnload").Visible());
+        EXPECT_FALSE(f.GetCheckBox("chkShowIcon").Visible());
+        Page(f, 3);
+        EXPECT_TRUE(f.GetButton("cmdUnload").Visible());
+        EXPECT_FALSE(f.GetListView("lsvRun").Visible());
+        // No daemon runs, and services are not stopped by default.
+        EXPECT_EQ(Disabled(f), (Names{"cmdApply", "lsvStop", "cmdUnload"}));
+        f.Click("cmdHelp");
+    });
+    EXPECT_FALSE(dlg->Locked());
+    EXPECT_EQ(state.SettingsRoot, platform::RootKey::CurrentUser);
+    EXPECT_EQ(state.DayInitials[4], "H");
+    auto& run = form->GetListView("lsvRun");
+    EXPECT_EQ(run.ColumnHeader(0), "Application");
+    EXPECT_EQ(run.ColumnHeader(1), "Days Run");
+    EXPECT_EQ(form->GetListView("lsvStop").ColumnHeader(0), "Services");
+    EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Set the password to prevent changing settings");
+    EXPECT_TRUE(form->GetOption("optOrder0").Value());
+    EXPECT_EQ(shell.opened, Names{"C:\\Program Files\\Halcyra\\halcyraset.html"});
+}
+
+TEST_F(AppletOpening, Windows98LeavesTheEventLogAndTheServicesAlone) {
+    SetWindows98();
+    Put("LogEV", "1");
+    Put("StopServices", "1");
+    Open([](MemoryForm& f) { f.Click("cmdOK"); });
+    EXPECT_EQ(Disabled(*form), (Names{"cmdApply", "lsvStop", "cmdUpServices", "cmdDownServices", "chkStopServices",
+                                      "lblStopExplain", "cmdUnload", "chkLogEV"}));
+    EXPECT_EQ(form->GetListView("lsvStop").BackColor(), ui::SysColor::ButtonFace);
+    EXPECT_EQ(Stored("LogEV"), "0");
+}
+
+TEST_F(AppletOpening, PasswordGate) {
+    struct Case {
+        const char* stored;
+        const char* entered;  // null: the prompt is cancelled
+        std::uint16_t language;
+        bool locked;
+        const char* message;  // null: none
+    };
+    const Case cases[] = {
+        {"Secret", "sECRET", 1033, false, nullptr},
+        {"Secret", nullptr, 1033, true, nullptr},
+        {"Secret", "guess", 1033, true, "Incorrect password."},
+        {"Secret", "guess", 3082, true, "Palabra de paso incorrecta."},
+        {"Secret", "guess", 1031, true, "Falsches Kennwort."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entered ? c.entered : "cancelled");
+        ui.messageBoxes.clear();
+        SetWindowsLanguage(c.language);
+        SetPassword(c.stored);
+        PromptAnswers(c.entered);
+        size_t boxesWhenShown = 99;
+        Open([&](MemoryForm&) { boxesWhenShown = ui.messageBoxes.size(); });
+        EXPECT_EQ(dlg->Locked(), c.locked);
+        if (c.message) {
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_EQ(boxesWhenShown, 1u);  // before the dialog shows
+            EXPECT_EQ(ui.messageBoxes[0].text, c.message);
+            EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+            EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbExclamation);
+        } else {
+            EXPECT_TRUE(ui.messageBoxes.empty());
+        }
+    }
+}
+
+class AppletLock : public AppletFixture {
+protected:
+    void OpenLocked(std::function<void(MemoryForm&)> user = {}) {
+        SetPassword("Secret");
+        PromptAnswers(nullptr);
+        Open(std::move(user));
+    }
+};
+
+TEST_F(AppletLock, LockedStateDisablesExactlyItsControls) {
+    StartDaemon();
+    OpenLocked();
+    EXPECT_TRUE(dlg->Locked());
+    EXPECT_EQ(Disabled(*form),
+              (Names{"cmdApply", "lsvRun", "cmdAdd", "cmdEdit", "cmdRemove", "cmdUp", "cmdDown", "cmdWizard",
+                     "chkRunThisFirst", "lsvStop", "chkStopServices", "lblSeconds", "txtServiceSeconds", "lblSec",
+                     "chkShowIcon", "chkLock", "chkForceAppsToClose", "optOrder0", "optOrder1", "cmdUnload",
+                     "cmdView", "cmdPurge", "chkLogEV"}));
+    EXPECT_EQ(form->GetListView("lsvRun").BackColor(), ui::SysColor::ButtonFace);
+    EXPECT_EQ(form->GetListView("lsvStop").BackColor(), ui::SysColor::ButtonFace);
+    EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Enter the password to gain access to settings.");
+}
+
+TEST_F(AppletLock, PasswordButtonUnlocksOnlyWithTheStoredPassword) {
+    for (bool windows98 : {false, true}) {
+        SCOPED_TRACE(windows98 ? "Windows 98" : "NT");
+        if (windows98) SetWindows98();
+        ui.messageBoxes.clear();
+        OpenLocked([this](MemoryForm& f) {
+            Page(f, 3);
+            PromptAnswers(nullptr);
+            f.Click("cmdPassword");
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_EQ(ui.messageBoxes[0].text, "Incorrect password.");
+            EXPECT_TRUE(dlg->Locked());
+            PromptAnswers("SECRET");
+            f.Click("cmdPassword");
+        });
+        EXPECT_EQ(ui.messageBoxes.size(), 1u);
+        EXPECT_FALSE(dlg->Locked());
+        // Unload comes back with no daemon; the seconds field stays off, and
+        // the event log box on Windows 98.
+        Names off{"cmdApply", "lblSeconds", "txtServiceSeconds", "lblSec"};
+        if (windows98) off = {"cmdApply", "cmdUpServices", "cmdDownServices", "lblSeconds", "txtServiceSeconds",
+                              "lblSec", "lblStopExplain", "chkLogEV"};
+        EXPECT_EQ(Disabled(*form), off);
+        EXPECT_EQ(form->GetListView("lsvRun").BackColor(), ui::SysColor::Window);
+        EXPECT_EQ(form->GetListView("lsvStop").BackColor(), ui::SysColor::Window);
+        EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Set the password to prevent changing settings.");
+    }
+}
+
+TEST_F(AppletLock, SpanishPasswordButtonHasItsOwnWrongPasswordText) {
+    SetWindowsLanguage(1034);
+    OpenLocked([this](MemoryForm& f) {
+        Page(f, 3);
+        PromptAnswers("guess");
+        f.Click("cmdPassword");
+    });
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "Incorrecta contraseña.");
+    EXPECT_EQ(form->GetLabel("lblPassword").Caption(),
+              "Incorpore la palabra de paso para acceder a las configuraciones.");
+}
+
+class AppletApply : public AppletFixture {};
+
+TEST_F(AppletApply, OkWithNothingChangedWritesEveryOptionInOrder) {
+    Open([](MemoryForm& f) { f.Click("cmdOK"); });
+    EXPECT_EQ(reg.written, (Names{"UserCanModifyApps", "UseHalcyra", "ShowIcon", "LogEV", "SecondsToWaitForService",
+                                  "RunPrograms", "StopServices", "Order"}));
+    EXPECT_EQ(Stored("UserCanModifyApps"), "1");
+    EXPECT_EQ(Stored("UseHalcyra"), "0");
+    EXPECT_EQ(Stored("ShowIcon"), "1");
+    EXPECT_EQ(Stored("LogEV"), "1");
+    EXPECT_EQ(Stored("SecondsToWaitForService"), "20");
+    EXPECT_EQ(Stored("RunPrograms"), "1");
+    EXPECT_EQ(Stored("StopServices"), "0");
+    EXPECT_EQ(Stored("Order"), "True");
+    EXPECT_TRUE(form->closed);
+}
+
+TEST_F(AppletApply, LockedOkWritesTheLoadedValuesBack) {
+    for (auto [name, value] : {std::pair{"UserCanModifyApps", "0"}, {"UseHalcyra", "1"}, {"ShowIcon", "0"},
+                               {"LogEV", "0"}, {"SecondsToWaitForService", "abc"}, {"RunPrograms", "0"},
+                               {"StopServices", "1"}, {"Order", "False"}})
+        Put(name, value);
+    SetPassword("Secret");
+    PromptAnswers(nullptr);
+    Open([](MemoryForm& f) { f.Click("cmdOK"); });
+    EXPECT_TRUE(form->GetOption("optOrder1").Value());
+    for (auto [name, value] : {std::pair{"UserCanModifyApps", "0"}, {"UseHalcyra", "1"}, {"ShowIcon", "0"},
+                               {"LogEV", "0"}, {"SecondsToWaitForService", "abc"}, {"RunPrograms", "0"},
+                               {"StopServices", "1"}, {"Order", "False"}})
+        EXPECT_EQ(Stored(name), value) << name;
+}
+
+TEST_F(AppletApply, ChangesEnableApplyAndApplyStoresThemAtOnce) {
+    Open([this](MemoryForm& f) {
+        Page(f, 2);
+        for (const char* option : {"chkLock", "chkForceAppsToClose", "optOrder1"}) {
+            EXPECT_FALSE(f.GetButton("cmdApply").Enabled());
+            f.Click(option);
+            EXPECT_TRUE(f.GetButton("cmdApply").Enabled()) << option;
+            f.Click("cmdApply");
+        }
+        EXPECT_EQ(Stored("UserCanModifyApps"), "0");
+        EXPECT_EQ(Stored("UseHalcyra"), "1");
+        EXPECT_EQ(Stored("Order"), "False");
+        f.Click("cmdCancel");
+    });
+    EXPECT_TRUE(form->closed);
+}
+
+TEST_F(AppletApply, CancelWritesNothing) {
+    Open([](MemoryForm& f) {
+        Page(f, 2);
+        f.Click("chkLock");
+        f.Click("cmdCancel");
+    });
+    EXPECT_TRUE(reg.written.empty());
+}
+
+TEST_F(AppletApply, TheIconGoesAndComesBackOnTheDaemonsWindowOnly) {
+    windows.Add("#32770", "Halcyra");  // a message box of ours, found first by title
+    auto daemon = StartDaemon();
+    Open([](MemoryForm& f) {
+        Page(f, 2);
+        f.Click("chkShowIcon");
+        f.Click("cmdApply");
+        f.Click("chkShowIcon");
+        f.Click("cmdApply");
+    });
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Delete);
+    EXPECT_EQ(shell.calls[0].data.owner, daemon);
+    EXPECT_EQ(shell.calls[0].data.id, 1u);
+    const auto& add = shell.calls[1];
+    EXPECT_EQ(add.message, platform::TrayMessage::Add);
+    EXPECT_EQ(add.data.owner, daemon);
+    EXPECT_EQ(add.data.id, 1u);
+    EXPECT_EQ(add.data.flags, 7u);
+    EXPECT_EQ(add.data.callbackMessage, 512u);
+    EXPECT_EQ(add.data.icon, form->GetPicture("imgMain").IconHandle());
+    EXPECT_EQ(add.data.tip, "Halcyra");
+    EXPECT_TRUE(shell.hiddenButtons.empty());
+}
+
+TEST_F(AppletApply, WithoutTheDaemonNoIconChangesButTheValuesAreSaved) {
+    Open([](MemoryForm& f) {
+        Page(f, 2);
+        f.Click("chkShowIcon");
+        f.Click("cmdApply");
+    });
+    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_EQ(Stored("ShowIcon"), "0");
+}
+
+class AppletActions : public AppletFixture {
+protected:
+    static constexpr const char* kLog = "C:\\Halcyra\\events.txt";
+    AppletActions() { Put("AppPath", "C:\\Halcyra\\"); }
+    void OnActions(const char* button) {
+        Open([button](MemoryForm& f) {
+            Page(f, 3);
+            f.Click(button);
+        });
+    }
+};
+
+TEST_F(AppletActions, UnloadClosesTheDaemonAndSaysSoWhenItWent) {
+    for (bool ignores : {false, true}) {
+        SCOPED_TRACE(ignores ? "ignores WM_CLOSE" : "closes");
+        windows = {};
+        shell.calls.clear();
+        ui.messageBoxes.clear();
+        auto box = windows.Add("#32770", "Halcyra");
+        auto daemon = StartDaemon();
+        if (ignores) windows.closeAnswers[daemon] = 1;
+        OnActions("cmdUnload");
+        EXPECT_EQ(windows.closeSent, std::vector<platform::WindowHandle>{daemon});
+        EXPECT_TRUE(windows.Exists(box));
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Delete);
+        EXPECT_EQ(shell.calls[0].data.owner, daemon);
+        EXPECT_GE(ui.doEvents, 1);
+        if (ignores) {
+            EXPECT_TRUE(ui.messageBoxes.empty());
+        } else {
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_EQ(ui.messageBoxes[0].text, "Halcyra was detected and is now unloaded.");
+            EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+            EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbInformation);
+        }
+        EXPECT_FALSE(form->GetButton("cmdUnload").Enabled());
+    }
+}
+
+TEST_F(AppletActions, UnloadIsOffWithoutTheDaemonAndAMessageBoxIsNoDaemon) {
+    windows.Add("#32770", "Halcyra");
+    OnActions("cmdUnload");
+    EXPECT_FALSE(form->GetButton("cmdUnload").Enabled());
+    EXPECT_TRUE(windows.closeSent.empty());
+}
+
+TEST_F(AppletActions, ViewOpensTheLogInNotepad) {
+    sys.files[kLog] = 0x20;
+    OnActions("cmdView");
+    EXPECT_EQ(processes.started, Names{"notepad C:\\Halcyra\\events.txt"});
+    EXPECT_TRUE(ui.messageBoxes.empty());
+
+    processes.succeed = false;
+    OnActions("cmdView");
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "Cannot find Notepad to view C:\\Halcyra\\events.txt");
+    EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbCritical);
+}
+
+TEST_F(AppletActions, ViewAndPurgeWithoutALogSaySo) {
+    sys.files["C:\\Halcyra\\events.txt\\"] = 0x10;
+    SetWindowsLanguage(1036);
+    OnActions("cmdView");
+    OnActions("cmdPurge");
+    sys.files[kLog] = 0x12;  // hidden: not the log
+    OnActions("cmdView");
+    ASSERT_EQ(ui.messageBoxes.size(), 3u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "Aucuns éléments dans le fichier de logarithme naturel à visualiser.");
+    EXPECT_EQ(ui.messageBoxes[1].text, "Aucuns éléments dans le fichier de logarithme naturel à purger.");
+    EXPECT_EQ(ui.messageBoxes[1].flags, ui::kMbInformation);
+    EXPECT_EQ(ui.messageBoxes[2].text, ui.messageBoxes[0].text);
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_TRUE(files.removed.empty());
+}
+
+TEST_F(AppletActions, PurgeDeletesTheLogOnlyOnYes) {
+    sys.files[kLog] = 0x20;
+    files.contents[kLog] = "a line\r\n";
+    ui.Answer(ui::kIdNo);
+    OnActions("cmdPurge");
+    EXPECT_TRUE(files.removed.empty());
+    ui.Answer(ui::kIdYes);
+    OnActions("cmdPurge");
+    EXPECT_EQ(files.removed, Names{kLog});
+    EXPECT_EQ(files.contents.count(kLog), 0u);
+    ASSERT_EQ(ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "Are you sure you want to purge the log file?");
+    EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbYesNo | ui::kMbQuestion);
+}
+
+TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
+    struct Case {
+        const char* program;
+        Names changes;
+        const char* current;
+    };
+    const Case cases[] = {
+        {"C:\\prog.exe", {"C:", "C:"}, "C:"},
+        {"D:\\Tools\\Clean\\clean.exe", {"D:", "D:\\Tools\\Clean"}, "D:\\Tools\\Clean"},
+        {"E:\\Gone\\x.exe", {"E:", "E:\\Gone"}, "E:"},  // a missing folder leaves the drive
+        {"notepad.exe", {}, "C:\\Work"},                 // no backslash: where the applet is
+    };
+    sys.missingFolders = {"E:\\Gone"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        sys.directoryChanges.clear();
+        sys.currentDirectory = "C:\\Work";
+        processes.started.clear();
+        Put("Tool", c.program);
+        Open([](MemoryForm& f) {
+            auto& run = static_cast<ui::memory::MemListView&>(f.GetListView("lsvRun"));
+            run.SelectItem(run.AddRow("Tool"));  // a row as the programs page shows it
+            static_cast<ui::memory::MemMenu&>(f.GetMenu("mnuCommand")).pick = "selCommandPrompt";
+            f.MouseDown("lsvRun", {.button = 2});
+            EXPECT_FALSE(f.GetButton("cmdApply").Enabled());
+            f.MouseDown("lsvRun", {.button = 1});
+            EXPECT_TRUE(f.GetButton("cmdApply").Enabled());
+        });
+        EXPECT_EQ(sys.directoryChanges, c.changes);
+        EXPECT_EQ(sys.currentDirectory, c.current);
+        EXPECT_EQ(processes.started, Names{"cmd.exe"});
+    }
+}
+
+class AppletTexts : public AppletFixture {};
+
+TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
+    struct Case {
+        std::uint16_t language;
+        const char* caption;
+        const char* ok;
+        const char* apply;
+        const char* tab2;
+        const char* orderOption;
+        const char* runColumn;
+    };
+    const Case cases[] = {
+        {1033, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application"},
+        {3082, "Puestas de Halcyra", "Aceptar", "Applicar", "Settings", "Run programs, then stop services",
+         "Applicaciónes"},
+        {1031, "Halcyra-Einstellungen", "OK", "Zutreffen", "Settings", "Run programs, then stop services",
+         "Anwendung"},
+        // Italian shows the French labels and the German caption.
+        {1040, "Halcyra-Einstellungen", "OK", "Applicano", "Configurations ",
+         "Exécutez les programmes, puis arrêtez les services", "Applicazione"},
+        {1036, "Configurations De Halcyra", "OK", "S'appliquent", "Configurations ",
+         "Exécutez les programmes, puis arrêtez les services", "Programmes"},
+        {1043, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        SetWindowsLanguage(c.language);
+        Open();
+        EXPECT_EQ(form->Caption(), c.caption);
+        EXPECT_EQ(form->GetButton("cmdOK").Caption(), c.ok);
+        EXPECT_EQ(form->GetButton("cmdApply").Caption(), c.apply);
+        EXPECT_EQ(form->GetTab("SSTab1").TabCaption(2), c.tab2);
+        EXPECT_EQ(form->GetOption("optOrder0").Caption(), c.orderOption);
+        EXPECT_EQ(form->GetListView("lsvRun").ColumnHeader(0), c.runColumn);
+    }
+    EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Set the password to prevent changing settings");
+    EXPECT_EQ(form->GetMenu("mnuCommand").Caption("selCommandPrompt"), "Open a command prompt");
+}
+
+TEST_F(AppletTexts, ItalianExplanationsAreTheFrenchOnes) {
+    SetWindowsLanguage(1040);
+    Open();
+    EXPECT_EQ(form->GetLabel("lblRunExplain").Caption(),
+              "Les programmes énumérés sont exécutés par Halcyra dans la commande de haut en bas. Seulement les "
+              "programmes contrôlés fonctionneront. Utilisez les flèches du côté droit de la liste de changer la "
+              "commande.");
+    EXPECT_EQ(form->GetTab("SSTab1").TabCaption(0), "Programmes");
+    EXPECT_EQ(form->GetLabel("FrameOperation").Caption(), "Servizi");
+}
+
+}  // namespace

@@ -1,0 +1,249 @@
+// The real applet, opened the way the Control Panel and the daemon open it,
+// against a real running daemon, under Wine.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "applet/halcfgRes.h"
+#include "daemon/halcyradRes.h"
+#include "platform/win32/text.h"
+#include "test_util.h"
+
+using platform::win32::Widen;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+struct Process {
+    PROCESS_INFORMATION pi{};
+    bool Start(const std::string& commandLine) {
+        std::wstring cmd = Widen(commandLine);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    }
+    bool Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+    void Kill() {
+        if (!pi.hProcess) return;
+        if (Running()) TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
+    ~Process() { Kill(); }
+};
+
+std::wstring TextOf(HWND w) {
+    wchar_t buf[512] = {};
+    GetWindowTextW(w, buf, 512);
+    return buf;
+}
+
+// Visible top-level windows of a class and title, of any process.
+std::vector<HWND> Windows(const wchar_t* className, const std::wstring& title) {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, title.c_str()); w;
+         w = FindWindowExW(nullptr, w, className, title.c_str()))
+        if (IsWindowVisible(w)) found.push_back(w);
+    return found;
+}
+
+DWORD ProcessOf(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
+// Whether the notification area holds the icon (window, 1): changing an
+// icon that is not there fails.
+bool HasTrayIcon(HWND owner) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = owner;
+    nid.uID = 1;
+    nid.uFlags = NIF_TIP;
+    lstrcpyW(nid.szTip, L"Halcyra");
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+// A click as the dialog manager reports it, posted so that a message box
+// the handler shows does not block the test.
+void Click(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SetCheck(HWND dialog, int id, bool checked) {
+    SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Click(dialog, id);
+}
+
+std::wstring Setting(const wchar_t* name) {
+    wchar_t buf[256] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return L"<missing>";
+    return buf;
+}
+
+class AppletEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra"); }
+    void TearDown() override {
+        applet.Kill();
+        daemon.Kill();
+    }
+    // Opens the applet as the Control Panel does and waits for its dialog.
+    HWND OpenApplet() {
+        std::string cpl = testutil::ProgramFolder() + "halcfg.cpl";
+        if (!applet.Start("rundll32.exe shell32.dll,Control_RunDLL \"" + cpl + "\"")) return nullptr;
+        return SettingsOf(applet.pi.dwProcessId);
+    }
+    static HWND SettingsOf(DWORD pid) {
+        HWND dialog = nullptr;
+        WaitFor([&] {
+            for (HWND w : Windows(L"#32770", L"Halcyra Settings"))
+                if (!pid || ProcessOf(w) == pid) dialog = w;
+            return dialog != nullptr;
+        });
+        return dialog;
+    }
+    HWND StartDaemon() {
+        if (!daemon.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\"")) return nullptr;
+        HWND w = nullptr;
+        WaitFor([&] {
+            w = FindWindowW(L"HalcyraDaemon", L"Halcyra");
+            return w && HasTrayIcon(w);
+        });
+        return w;
+    }
+    // A message box of the applet's process titled "Halcyra", and its text.
+    HWND MessageBoxOfApplet(std::wstring* text) {
+        HWND box = nullptr;
+        WaitFor([&] {
+            for (HWND w : Windows(L"#32770", L"Halcyra"))
+                if (ProcessOf(w) == applet.pi.dwProcessId) box = w;
+            return box != nullptr;
+        });
+        if (box && text) *text = TextOf(GetDlgItem(box, 0xFFFF));
+        return box;
+    }
+
+    Process applet, daemon;
+};
+
+TEST_F(AppletEndToEnd, ControlRunDllOpensTheDialogWithCommonControls6) {
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CFG_SSTAB1, TCM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_CFG_CMDAPPLY)), L"&Apply");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDAPPLY)));
+    // The applet's manifest brought the side-by-side common controls 6.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, applet.pi.dwProcessId);
+    ASSERT_NE(process, nullptr);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    ASSERT_TRUE(EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL));
+    std::vector<std::wstring> comctl;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+        std::wstring p = CharLowerW(path);
+        if (p.find(L"comctl32.dll") != std::wstring::npos) comctl.push_back(p);
+    }
+    CloseHandle(process);
+    bool v6 = false;
+    for (const auto& p : comctl) v6 = v6 || p.find(L"common-controls_6595b64144ccf1df_6.") != std::wstring::npos;
+    EXPECT_TRUE(v6) << "comctl32 loaded: " << comctl.size();
+    // Cancel closes it and the Control Panel's process ends.
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(Setting(L"ShowIcon"), L"<missing>");
+}
+
+TEST_F(AppletEndToEnd, ApplyRemovesAndAddsTheRunningDaemonsIcon) {
+    HWND main = StartDaemon();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(HasTrayIcon(main));
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    SetCheck(dialog, IDC_CFG_CHKSHOWICON, false);
+    Click(dialog, IDC_CFG_CMDAPPLY);
+    EXPECT_TRUE(WaitFor([&] { return !HasTrayIcon(main); }));
+    EXPECT_TRUE(WaitFor([&] { return Setting(L"ShowIcon") == L"0"; }));
+    SetCheck(dialog, IDC_CFG_CHKSHOWICON, true);
+    Click(dialog, IDC_CFG_CMDAPPLY);
+    EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(main); }));
+    EXPECT_TRUE(WaitFor([&] { return Setting(L"ShowIcon") == L"1"; }));
+    Click(dialog, IDOK);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_TRUE(daemon.Running());
+}
+
+TEST_F(AppletEndToEnd, UnloadEndsTheRunningDaemonAndSaysSo) {
+    HWND main = StartDaemon();
+    ASSERT_NE(main, nullptr);
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)));
+    Click(dialog, IDC_CFG_CMDUNLOAD);
+    std::wstring text;
+    HWND box = MessageBoxOfApplet(&text);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(text, L"Halcyra was detected and is now unloaded.");
+    EXPECT_EQ(WaitForSingleObject(daemon.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_FALSE(HasTrayIcon(main));
+    // The box is titled "Halcyra" too, and is no daemon.
+    EXPECT_EQ(FindWindowW(L"HalcyraDaemon", L"Halcyra"), nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)); }));
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+}
+
+TEST_F(AppletEndToEnd, TheDaemonsOptionsOpensTheAppletBesideIt) {
+    HWND main = StartDaemon();
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, IDM_SELOPTIONS, 0);  // the tray menu's Options
+    HWND dialog = SettingsOf(0);
+    ASSERT_NE(dialog, nullptr);
+    // Its process runs the applet of this build, by its full path.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE,
+                                 ProcessOf(dialog));
+    ASSERT_NE(process, nullptr);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    bool ours = false;
+    std::wstring expected = Widen(testutil::ProgramFolder() + "halcfg.cpl");
+    if (EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL))
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+            wchar_t path[MAX_PATH] = {};
+            GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+            ours = ours || lstrcmpiW(path, expected.c_str()) == 0;
+        }
+    EXPECT_TRUE(ours);
+    Click(dialog, IDCANCEL);
+    if (WaitForSingleObject(process, 15000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+    CloseHandle(process);
+}
+
+}  // namespace
