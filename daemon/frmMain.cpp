@@ -219,12 +219,27 @@ void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
     // Posted, not sent: the system's dialog closes all the same, and the user
     // does not wait for it before seeing ours.
     sys_.windows.PostClose(window);
+    // A request that arrives while one is being shown is that showing's: one
+    // request, one showing, one dimmer.
+    if (showing_) return;
     LoadDialogSettings();
     ShowShutdownPrompt();
-    state_.LogoffIntercepted = false;
 }
 
 void frmMain::ShowShutdownPrompt() {
+    if (showing_) return;
+    showing_ = true;
+    struct EndOfShowing {
+        frmMain& m;
+        ~EndOfShowing() {
+            m.showing_ = false;
+            m.state_.LogoffIntercepted = false;
+        }
+    } end{*this};
+    ui_.DoEvents();
+    basDaemon::StartDimmer(sys_, state_.AppPath);
+    ui_.DoEvents();
+    // A log-off request, this one's or one that came while it was prepared.
     if (state_.LogoffIntercepted) {
         // The combo box carries the choice where the option buttons are hidden.
         if (Windows2000Layout()) {
@@ -234,16 +249,13 @@ void frmMain::ShowShutdownPrompt() {
             optLogoff.SetValue(true);
         }
     }
-    ui_.DoEvents();
-    basDaemon::StartDimmer(sys_, state_.AppPath);
-    ui_.DoEvents();
     // Topmost while still hidden, so that showing is the one visible step.
     form.SetTopmost();
     form.ShowModeless();
 }
 
 void frmMain::Tray_MouseMessage(int mouseMessage) {
-    if (form.IsVisible()) return;
+    if (form.IsVisible() || showing_) return;
     if (mouseMessage == static_cast<int>(basTrayIcon::kMouseDoubleClick)) {
         LoadDialogSettings();
         ShowShutdownPrompt();
@@ -253,6 +265,7 @@ void frmMain::Tray_MouseMessage(int mouseMessage) {
 }
 
 void frmMain::selShutdown_Click() {
+    if (showing_) return;
     LoadDialogSettings();
     ShowShutdownPrompt();
 }

@@ -107,6 +107,7 @@ private:
     platform::Platform& sys_;
     DaemonState& state_;
     bool filledOnce_ = false;  // the run list has been filled and measured
+    bool showing_ = false;     // between a request and the dialog on screen
 
     // What the dialog shows from the settings. It is kept between showings
     // while the settings key is unchanged: reading it through the registry

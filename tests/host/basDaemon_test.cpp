@@ -1,6 +1,7 @@
 #include "support/daemon_fixture.h"
 
 #include "common/basEncrypt.h"
+#include "common/basTrayIcon.h"
 #include "common/frmPasswordToAccess.h"
 
 using halcyrad::frmMain;
@@ -327,4 +328,28 @@ TEST_F(InterceptionTest, ADisabledHookDropsWhatItHadDeferred) {
     hook.RunDeferred();
     EXPECT_TRUE(windows.closePosted.empty());
     EXPECT_FALSE(form->IsVisible());
+}
+
+TEST_F(InterceptionTest, RequestsWhileTheDialogIsBeingShownAreThatShowings) {
+    sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
+    state.AppPath = "C:\\Halcyra\\";
+    Load(Win::NT4);
+    main->optShutdown.SetValue(true);
+    auto first = windows.Add("#32770", "Shut Down Windows", 42);
+    platform::WindowManager::Handle second;
+    // While the first request is being shown, a log-off request and a tray
+    // double click arrive.
+    ui.Post([&] {
+        second = windows.Add("#32770", "Log Off Windows", 42);
+        hook.Report(second);
+        hook.RunDeferred();
+        form->MouseMove(static_cast<int>(basTrayIcon::kMouseDoubleClick), 0);
+    });
+    hook.Report(first);
+    hook.RunDeferred();
+    EXPECT_EQ(windows.closePosted, (std::vector<platform::WindowManager::Handle>{first, second}));
+    EXPECT_EQ(processes.started, std::vector<std::string>{"\"C:\\Halcyra\\dusker.exe\""});
+    EXPECT_TRUE(form->IsVisible());
+    EXPECT_EQ(main->SelectedAction(), frmMain::Action::Logoff);
+    EXPECT_FALSE(state.LogoffIntercepted);
 }

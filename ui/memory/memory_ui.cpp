@@ -259,6 +259,15 @@ int MemoryUi::MsgBox(const std::string& text, const std::string& title, int flag
     return a;
 }
 
+void MemoryUi::DoEvents() {
+    ++doEvents;
+    while (!queued.empty()) {
+        auto event = std::move(queued.front());
+        queued.pop_front();
+        platform::Guarded(event);
+    }
+}
+
 MemoryForm* MemoryUi::Find(const std::string& templateName) const {
     for (auto it = forms.rbegin(); it != forms.rend(); ++it)
         if ((*it)->TemplateName() == templateName) return *it;

@@ -290,7 +290,9 @@ public:
     void SetPointer(Pointer p) override { pointer = p; }
     int ScreenWidthTwips() const override { return screenWidth; }
     int ScreenHeightTwips() const override { return screenHeight; }
-    void DoEvents() override { ++doEvents; }
+    // Lets the events a test queued run, as pending window messages would.
+    void DoEvents() override;
+    void Post(std::function<void()> event) { queued.push_back(std::move(event)); }
 
     // What the user does when a dialog of this template is shown modally.
     void OnModal(const std::string& templateName, std::function<void(MemoryForm&)> script) {
@@ -308,6 +310,7 @@ public:
     Pointer pointer = Pointer::Default;
     int screenWidth = 1024 * 15, screenHeight = 768 * 15;
     int doEvents = 0;
+    std::deque<std::function<void()>> queued;
 
     MemoryForm* Find(const std::string& templateName) const;
     void Forget(MemoryForm* form);
