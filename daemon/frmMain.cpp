@@ -117,6 +117,7 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys, DaemonState& 
     form.OnMinimize([this] { Form_Minimize(); });
     // The tray icon's callback: its mouse message comes as the x position.
     form.OnMouseMove([this](int x, int) { Tray_MouseMessage(x); });
+    form.OnShellRestart([this] { Shell_Restarted(); });
     form.OnClick("selShutdown", [this] { selShutdown_Click(); });
     form.OnClick("selOptions", [this] { selOptions_Click(); });
     form.OnClick("selAbout", [this] { selAbout_Click(); });
@@ -198,10 +199,22 @@ void frmMain::Unload() {
 
 void frmMain::ArmHook() {
     auto& w = sys_.windows;
-    std::uint32_t shellProcess = w.ProcessOf(w.Find("Shell_TrayWnd", ""));
+    // No taskbar yet (the daemon started before the shell): the shell's
+    // announcement arms the hook when it comes.
+    hookedShell_ = w.ProcessOf(w.Find("Shell_TrayWnd", ""));
     sys_.hook.Arm(
-        shellProcess, [this](platform::ShellHook::Handle h) { Hook_Window(h); },
+        hookedShell_, [this](platform::ShellHook::Handle h) { Hook_Window(h); },
         [this](platform::ShellHook::Handle h) { Hook_Deferred(h); });
+}
+
+void frmMain::Shell_Restarted() {
+    if (Settings().Read(S::ShowIcon) == 1)
+        basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
+    // A hook switched off on purpose (the shutdown sequence under way) stays
+    // off on the new shell.
+    bool off = hookedShell_ != 0 && !sys_.hook.Enabled();
+    ArmHook();
+    if (off) sys_.hook.SetEnabled(false);
 }
 
 void frmMain::Hook_Window(platform::ShellHook::Handle window) {

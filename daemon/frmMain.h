@@ -43,6 +43,8 @@ public:
 
     // Resident: the hook on the taskbar's process, the tray icon and its menu.
     void ArmHook();
+    // A new taskbar: its icon back and the hook on its process.
+    void Shell_Restarted();
     void Hook_Window(platform::ShellHook::Handle window);
     void Hook_Deferred(platform::ShellHook::Handle window);
     void ShowShutdownPrompt();
@@ -108,6 +110,7 @@ private:
     DaemonState& state_;
     bool filledOnce_ = false;  // the run list has been filled and measured
     bool showing_ = false;     // between a request and the dialog on screen
+    std::uint32_t hookedShell_ = 0;  // the taskbar's process the hook is on
 
     // What the dialog shows from the settings. It is kept between showings
     // while the settings key is unchanged: reading it through the registry

@@ -37,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     state.CommandLine = platform::win32::Narrow(commandLine ? std::wstring(commandLine) : std::wstring());
     if (!basDaemon::Startup(plat, nativeUi, state, ProgramFolder())) return 0;
 
+    nativeUi.UseHiddenOwner();
     auto mainForm = nativeUi.CreateForm("frmMain", nullptr);
     halcyrad::frmMain main(nativeUi, *mainForm, plat, state);
     main.OnEnd = [] { PostQuitMessage(0); };

@@ -186,6 +186,9 @@ public:
     // Mouse moves over the window itself, in client pixels. The tray icon's
     // callback arrives this way, its mouse message in x.
     virtual void OnMouseMove(std::function<void(int x, int y)> handler) = 0;
+    // The shell's taskbar was (re)created: its notification area is new and
+    // empty, and its process may be another.
+    virtual void OnShellRestart(std::function<void()> handler) = 0;
 
     virtual void SetCaption(const std::string& text) = 0;
     virtual std::string Caption() const = 0;

@@ -353,3 +353,26 @@ TEST_F(InterceptionTest, RequestsWhileTheDialogIsBeingShownAreThatShowings) {
     EXPECT_EQ(main->SelectedAction(), frmMain::Action::Logoff);
     EXPECT_FALSE(state.LogoffIntercepted);
 }
+
+TEST_F(InterceptionTest, ANewTaskbarGetsTheIconBackAndIsHooked) {
+    windows.windows.clear();  // the daemon starts before the shell
+    Load(Win::W2000);
+    EXPECT_EQ(hook.armedFor, 0u);
+    auto calls = shell.calls.size();
+    shellWindow = windows.Add("Shell_TrayWnd", "", 77);
+    form->ShellRestarts();
+    EXPECT_EQ(hook.armedFor, 77u);
+    ASSERT_EQ(shell.calls.size(), calls + 1);
+    EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Add);
+    auto dialog = windows.Add("#32770", "Shut Down Windows", 77);
+    hook.Report(dialog);
+    hook.RunDeferred();
+    EXPECT_TRUE(form->IsVisible());
+
+    // A hook switched off stays off on the next shell; no icon when hidden.
+    Put("ShowIcon", "0");
+    hook.SetEnabled(false);
+    form->ShellRestarts();
+    EXPECT_FALSE(hook.enabled);
+    EXPECT_EQ(shell.calls.size(), calls + 1);
+}

@@ -257,3 +257,40 @@ TEST_F(DaemonEndToEnd, FirstStartRunsTheWizardOnceBeforeTheDaemonIsResident) {
     ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"HalcyraDaemon", second.pi.dwProcessId).empty(); }));
     EXPECT_FALSE(WaitFor([&] { return WizardOf(second.pi.dwProcessId) != nullptr; }, 1500));
 }
+
+TEST_F(DaemonEndToEnd, ARestartedShellIsHookedAgain) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    // The shell ends and a new one starts (and announces its taskbar).
+    shell.Kill();
+    ASSERT_TRUE(shell.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\""));
+    ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId).empty(); }));
+    tray = WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId)[0];
+    Sleep(300);  // the announcement is posted
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+}
+
+TEST_F(DaemonEndToEnd, NoTaskbarButtonOnAnyShowing) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    auto check = [main](const char* when) {
+        HWND owner = GetWindow(main, GW_OWNER);
+        EXPECT_NE(owner, nullptr) << when;
+        EXPECT_FALSE(IsWindowVisible(owner)) << when;
+        LONG ex = GetWindowLongW(main, GWL_EXSTYLE);
+        EXPECT_FALSE(ex & WS_EX_APPWINDOW) << when;
+        EXPECT_FALSE(ex & WS_EX_TOOLWINDOW) << when;  // a normal caption, with its icon
+        EXPECT_TRUE(GetWindowLongW(main, GWL_STYLE) & WS_CAPTION) << when;
+    };
+    check("hidden");
+    for (int showing = 0; showing < 2; ++showing) {
+        HWND system = ShellOpens(L"Shut Down Windows");
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main); }));
+        check("shown");
+        PostMessageW(main, WM_CLOSE, 0, 0);  // the close box hides it
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+        (void)system;
+    }
+}

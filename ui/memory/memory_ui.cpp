@@ -217,6 +217,10 @@ void MemoryForm::Minimize() {
     if (minimize_) Act(minimize_);
 }
 
+void MemoryForm::ShellRestarts() {
+    if (shellRestart_) Act(shellRestart_);
+}
+
 void MemoryForm::MouseMove(int x, int y) {
     if (mouseMove_) Act([&] { mouseMove_(x, y); });
 }

@@ -212,6 +212,7 @@ public:
     void OnCloseRequest(std::function<bool()> h) override { closeRequest_ = std::move(h); }
     void OnMinimize(std::function<void()> h) override { minimize_ = std::move(h); }
     void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
+    void OnShellRestart(std::function<void()> h) override { shellRestart_ = std::move(h); }
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
@@ -241,6 +242,8 @@ public:
     bool RequestClose();
     void Minimize();
     void MouseMove(int x, int y);
+    // A new taskbar announces itself.
+    void ShellRestarts();
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -272,6 +275,7 @@ private:
     std::function<bool()> closeRequest_;
     std::function<void()> minimize_;
     std::function<void(int, int)> mouseMove_;
+    std::function<void()> shellRestart_;
 };
 
 class MemoryUi : public Ui {

@@ -227,6 +227,12 @@ void RunNamed(const std::map<std::string, std::function<void()>>& handlers, cons
 void NativeForm::RunClick(const std::string& name) { RunNamed(clicks_, name); }
 void NativeForm::RunChange(const std::string& name) { RunNamed(changes_, name); }
 
+void NativeForm::RunShellRestart() {
+    if (!shellRestart_) return;
+    auto handler = shellRestart_;
+    handler();
+}
+
 void NativeForm::ClearOptionsExcept(HWND keep) {
     for (auto& [name, c] : controls_)
         if (c->hwnd() != keep && dynamic_cast<NativeOption*>(c.get()))
@@ -381,6 +387,11 @@ INT_PTR CALLBACK NativeForm::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 }
 
 INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    if (msg == taskbarCreated) {
+        RunShellRestart();
+        return TRUE;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -208,6 +208,9 @@ public:
     void OnCloseRequest(std::function<bool()> handler) override;
     void OnMinimize(std::function<void()> handler) override { minimize_ = std::move(handler); }
     void OnMouseMove(std::function<void(int, int)> handler) override { mouseMove_ = std::move(handler); }
+    void OnShellRestart(std::function<void()> handler) override { shellRestart_ = std::move(handler); }
+    // Runs the shell-restart handler, if any.
+    void RunShellRestart();
 
     void SetCaption(const std::string& text) override;
     std::string Caption() const override { return WindowText(hwnd_); }
@@ -269,6 +272,7 @@ private:
     std::function<bool()> closeRequest_;
     std::function<void()> minimize_;
     std::function<void(int, int)> mouseMove_;
+    std::function<void()> shellRestart_;
 };
 
 // The screen's dots per inch, horizontally or vertically, and conversions

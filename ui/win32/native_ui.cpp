@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/callback_guard.h"
 #include "platform/win32/text.h"
 #include "ui/win32/native_form.h"
 
@@ -14,7 +15,36 @@ NativeUi::NativeUi(void* module) : module_(module) {
     ::InitCommonControlsEx(&icc);
 }
 
-NativeUi::~NativeUi() = default;
+NativeUi::~NativeUi() {
+    if (hiddenOwner_) ::DestroyWindow(static_cast<HWND>(hiddenOwner_));
+}
+
+namespace {
+
+LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    if (msg == taskbarCreated) {
+        platform::Guarded([] {
+            std::vector<NativeForm*> forms = NativeForm::Live();  // a handler may make or end forms
+            for (NativeForm* f : forms) f->RunShellRestart();
+        });
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+void NativeUi::UseHiddenOwner() {
+    if (hiddenOwner_) return;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HiddenOwnerProc;
+    wc.hInstance = static_cast<HINSTANCE>(module_);
+    wc.lpszClassName = L"HalcyraHiddenOwner";
+    ::RegisterClassW(&wc);
+    hiddenOwner_ = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                     wc.hInstance, nullptr);
+}
 
 void NativeUi::RegisterTemplate(const std::string& templateName, const std::vector<ui::Binding>& controls,
                                 const std::string& menuName, const std::vector<ui::Binding>& menuEntries) {
@@ -34,7 +64,7 @@ void NativeUi::RegisterDialogClass(const std::string& className) {
 std::unique_ptr<ui::Form> NativeUi::CreateForm(const std::string& templateName, ui::Form* owner) {
     auto it = templates_.find(templateName);
     if (it == templates_.end()) throw std::logic_error("template " + templateName + " is not registered");
-    HWND ownerWindow = owner ? reinterpret_cast<HWND>(owner->Handle().value) : nullptr;
+    HWND ownerWindow = owner ? reinterpret_cast<HWND>(owner->Handle().value) : static_cast<HWND>(hiddenOwner_);
     return std::make_unique<NativeForm>(static_cast<HINSTANCE>(module_), templateName, it->second, ownerWindow);
 }
 

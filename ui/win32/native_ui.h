@@ -17,6 +17,8 @@ public:
     // `module`: the HMODULE whose resources hold the templates.
     explicit NativeUi(void* module);
     ~NativeUi() override;
+    NativeUi(const NativeUi&) = delete;
+    NativeUi& operator=(const NativeUi&) = delete;
 
     // Names a template's controls (and its pop-up menu's entries) by their
     // IDs. A form can only be created from a registered template.
@@ -27,6 +29,13 @@ public:
     // A window class of the dialog kind, for templates that name it with CLASS,
     // so that other programs can find the window by class.
     void RegisterDialogClass(const std::string& className);
+
+    // From now on forms created without an owner get one that is never shown:
+    // an owned window has no taskbar button, whatever the shell does when it
+    // is shown, and keeps its caption and icon. The owner, unowned itself,
+    // hears the broadcasts top-level windows get and passes the shell's
+    // restart on to every form.
+    void UseHiddenOwner();
 
     std::unique_ptr<ui::Form> CreateForm(const std::string& templateName, ui::Form* owner) override;
     int MsgBox(const std::string& text, const std::string& title, int flags) override;
@@ -43,6 +52,7 @@ public:
 
 private:
     void* module_;
+    void* hiddenOwner_ = nullptr;
     std::map<std::string, Template> templates_;
 };
 
