@@ -457,3 +457,25 @@ TEST_F(ShutdownDialogTest, FirstUseRunsTheWizardBeforeTheListIsStoredAndOnlyOnce
     Load(Win::NT4);
     EXPECT_EQ(ui.modalShown.size(), 3u);
 }
+
+TEST_F(ShutdownDialogTest, ValuesTheSequenceUsesAreReadAtLoad) {
+    struct Case { const char *useHalcyra, *logEv, *seconds; int force, logEvents, wait; };
+    for (Case c : {Case{nullptr, nullptr, nullptr, 0, 1, 20}, Case{"1", "0", "45", 1, 0, 45},
+                   Case{"yes", "2x", "99999999999", 0, 1, 20}}) {
+        reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+        if (c.useHalcyra) Put("UseHalcyra", c.useHalcyra), Put("LogEV", c.logEv), Put("SecondsToWaitForService", c.seconds);
+        Load(Win::NT4);
+        EXPECT_EQ(state.ForceClose, c.force) << c.force;
+        EXPECT_EQ(state.LogEvents, c.logEvents) << c.force;
+        EXPECT_EQ(state.ServiceWaitSeconds, c.wait) << c.force;
+    }
+}
+
+TEST_F(ShutdownDialogTest, TheOKeyIsOk) {
+    Load(Win::NT4);
+    main->optRestart.SetValue(true);
+    form->ShowModeless();
+    EXPECT_TRUE(form->KeyDown('O'));
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_EQ(Stored("ShutdownType"), "Restart");
+}

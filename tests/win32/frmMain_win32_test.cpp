@@ -10,6 +10,7 @@
 #include "common/basRegistry.h"
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
+#include "common/basTrayIcon.h"
 #include "daemon/frmMain.h"
 #include "daemon/halcyradForms_win32.h"
 #include "daemon/halcyradRes.h"
@@ -207,4 +208,35 @@ TEST(HighDpi, DialogSizesAt96And144And192Dpi) {
         CloseHandle(pi.hThread);
         EXPECT_EQ(code, 0u) << dpi << " dpi";
     }
+}
+
+namespace {
+
+UINT g_defaultEntry = 0;
+
+// While the tray menu is open: notes its default entry, then picks the
+// second entry (About) from the keyboard.
+void CALLBACK PickFromTrayMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu) return;
+    KillTimer(nullptr, id);
+    auto popup = reinterpret_cast<HMENU>(SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    g_defaultEntry = GetMenuDefaultItem(popup, FALSE, 0);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+        PostMessageW(menu, WM_KEYUP, key, 0);
+    }
+}
+
+}  // namespace
+
+TEST_F(NativeShutdownDialog, TrayMenuHasShutdownAsDefaultAndAChoiceRunsIt) {
+    main->Form_Load();
+    int about = 0;
+    main->OnAbout = [&] { ++about; };
+    g_defaultEntry = 0;
+    SetTimer(nullptr, 0, 50, PickFromTrayMenu);
+    main->Tray_MouseMessage(static_cast<int>(basTrayIcon::kMouseRightUp));
+    EXPECT_EQ(g_defaultEntry, static_cast<UINT>(IDM_SELSHUTDOWN));
+    EXPECT_EQ(about, 1);
 }
