@@ -110,9 +110,13 @@ bool EndTheSession(const ShutdownContext& c) {
         }
         case Choice::MsDos: {
             if (nt) return true;
-            std::string pif = st.WindowsDir + kExit2Dos;
-            if (!basDaemon::FileExists(c.plat.system, pif)) return true;
-            return StartInstead(c, "\"" + pif + "\"", kShowMinimized);
+            std::string pif = "\"" + st.WindowsDir + kExit2Dos + "\"";
+            // Without it nothing would restart: the daemon stays, as when it cannot start.
+            if (!basDaemon::FileExists(c.plat.system, st.WindowsDir + kExit2Dos)) {
+                Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).");
+                return false;
+            }
+            return StartInstead(c, pif, kShowMinimized);
         }
     }
     return true;

@@ -249,7 +249,7 @@ struct MsDosRow {
 
 class MsDosMode : public ShutdownFixture, public ::testing::WithParamInterface<MsDosRow> {};
 
-TEST_P(MsDosMode, StartsExit2DosOnlyOnWindows9xWhereItIsAndTheDaemonEnds) {
+TEST_P(MsDosMode, StartsExit2DosOnWindows9xOnlyAndTheDaemonEnds) {
     sys.windowsDir = "C:\\WINDOWS";
     if (GetParam().pifThere) sys.files["C:\\WINDOWS\\Exit2Dos.pif"] = 0x20;
     Start(GetParam().win);
@@ -262,8 +262,7 @@ TEST_P(MsDosMode, StartsExit2DosOnlyOnWindows9xWhereItIsAndTheDaemonEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Platforms, MsDosMode,
-                         ::testing::Values(MsDosRow{Win::W98, true, true}, MsDosRow{Win::W98, false, false},
-                                           MsDosRow{Win::NT4, true, false}));
+                         ::testing::Values(MsDosRow{Win::W98, true, true}, MsDosRow{Win::NT4, true, false}));
 
 // A sequence that cannot end the session leaves the daemon resident and
 // intercepting, and says why in its log.
@@ -306,6 +305,8 @@ INSTANTIATE_TEST_SUITE_P(
                        f.processes.outcomes["\"C:\\Halcyra\\cycler.exe\""] = {.starts = false};
                    },
                    Win::W98, Choice::Restart, ui::kShiftMask, "Didn't run \"C:\\Halcyra\\cycler.exe\" at "},
+        FailureRow{"Exit2DosMissing", [](ShutdownFixture&) {}, Win::W98, Choice::MsDos, 0,
+                   "Didn't run \"C:\\WINNT\\Exit2Dos.pif\" at "},
         FailureRow{"RunTimeError",
                    [](ShutdownFixture& f) {
                        f.windows.failClose = [](platform::WindowHandle) { throw std::runtime_error("no dimmer"); };
