@@ -90,7 +90,8 @@ bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
     return false;
 }
 
-// Steps 7 and 8: true when the process is to end.
+// The right to shut down, then what the choice asks for; true when the
+// process is to end.
 bool EndTheSession(const ShutdownContext& c) {
     const auto& st = c.state;
     const bool nt = st.WinPlatform != kWin9x;

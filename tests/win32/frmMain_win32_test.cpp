@@ -43,6 +43,13 @@ class NativeShutdownDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
+        // The set-up wizard has run before: on a first use it would wait for a user.
+        HKEY k;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                            nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(k, L"RanQuickStart", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"True"), 8);
+            RegCloseKey(k);
+        }
         daemon_forms::RegisterAll(nativeUi);
         form = nativeUi.CreateForm("frmMain", nullptr);
         main = std::make_unique<halcyrad::frmMain>(nativeUi, *form, plat, state);

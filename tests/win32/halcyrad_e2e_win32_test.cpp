@@ -293,9 +293,7 @@ std::vector<std::pair<std::string, long long>> Lines(const std::string& path) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
-        std::string rest = line.substr(line.find(' ') + 1);
         out.push_back({line.substr(0, line.rfind(' ')), std::stoll(line.substr(line.rfind(' ') + 1))});
-        (void)rest;
     }
     return out;
 }
