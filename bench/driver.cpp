@@ -17,8 +17,10 @@
 //     session-end messages to RECORD, starts PROGRAM and, for the daemon, has
 //     the stand-in show "Shut Down Windows" so that the daemon's dialog
 //     opens; then clicks OK on the window of class CLASS and prints the time
-//     from the click to the stand-in receiving WM_QUERYENDSESSION. The
-//     session of the prefix ends: the stand-in and PROGRAM are gone after.
+//     from the click to the ExitWindowsEx call (Wine's ExitWindowsEx starts
+//     wineboot.exe: its creation time) and to the stand-in receiving
+//     WM_QUERYENDSESSION. The session of the prefix ends: the stand-in and
+//     PROGRAM are gone after.
 // PROGRAM is a file name beside this program, optionally with arguments.
 // Each mode prints what it did; the exit code is 0 when it succeeded.
 //
@@ -26,6 +28,7 @@
 // appearance comes from this process's own WinEvent hook on the stand-in, and
 // the target's window is looked at every millisecond while a trial runs.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "../tests/win32/tools/standin_protocol.h"
 
@@ -262,6 +265,40 @@ long long QueryEndSessionAt(const std::wstring& record) {
     return std::atoll(line.substr(line.rfind(' ') + 1).c_str());
 }
 
+// The ids of the running wineboot.exe processes.
+std::vector<DWORD> Wineboots() {
+    std::vector<DWORD> ids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
+        if (lstrcmpiW(e.szExeFile, L"wineboot.exe") == 0) ids.push_back(e.th32ProcessID);
+    CloseHandle(snap);
+    return ids;
+}
+
+// System time in 100 ns units.
+long long FileTimeNow() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    return (static_cast<long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+// The creation time of a wineboot.exe not in `before`, once there is one.
+long long NewWinebootCreated(const std::vector<DWORD>& before) {
+    for (DWORD id : Wineboots()) {
+        if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+        HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        if (!p) continue;
+        FILETIME created, exited, kernel, user;
+        BOOL ok = GetProcessTimes(p, &created, &exited, &kernel, &user);
+        CloseHandle(p);
+        if (ok) return (static_cast<long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    }
+    return 0;
+}
+
 int EndSession(const std::wstring& program, const std::wstring& cls, const std::wstring& record) {
     DeleteFileW(record.c_str());
     Shell shell;
@@ -296,15 +333,23 @@ int EndSession(const std::wstring& program, const std::wstring& cls, const std::
     }
     PumpUntil([] { return false; }, 300);  // let it settle
     HWND ok = GetDlgItem(window, cls == L"HalcyraDaemon" ? IDC_MAIN_CMDOK : IDOK);
+    std::vector<DWORD> before = Wineboots();
+    long long clickedFt = FileTimeNow();
     LONGLONG clicked = Now();
     PostMessageW(ok, BM_CLICK, 0, 0);
-    long long at = 0;
-    PumpUntil([&] { return (at = QueryEndSessionAt(record)) != 0; }, 20000, 1);
-    if (!at) {
-        std::printf("error: the stand-in received no WM_QUERYENDSESSION\n");
+    long long called = 0, at = 0;
+    PumpUntil(
+        [&] {
+            if (!called) called = NewWinebootCreated(before);
+            return called && (at = QueryEndSessionAt(record)) != 0;
+        },
+        20000, 1);
+    if (!called || !at) {
+        std::printf("error: %s\n", called ? "the stand-in received no WM_QUERYENDSESSION" : "no wineboot.exe started");
         return 1;
     }
-    std::printf("latency %.3f ms\n", static_cast<double>(at - Microseconds(clicked)) / 1000.0);
+    std::printf("call %.3f ms query %.3f ms\n", static_cast<double>(called - clickedFt) / 10000.0,
+                static_cast<double>(at - Microseconds(clicked)) / 1000.0);
     // The session end takes the stand-in and the program with it.
     WaitForSingleObject(target.pi.hProcess, 10000);
     WaitForSingleObject(shell.process.pi.hProcess, 10000);
