@@ -275,6 +275,8 @@ struct FailureRow {
     const char* logged;
 };
 
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
+
 class SequenceFailure : public ShutdownFixture, public ::testing::WithParamInterface<FailureRow> {};
 
 TEST_P(SequenceFailure, LeavesTheDaemonResidentWithTheHookOnAndLogsIt) {
