@@ -12,6 +12,15 @@
 //     (its window of class CLASS exists and is hidden) and leaves them running.
 //   bench_driver visible CLASS
 //     Waits up to 5 s for a visible window of class CLASS.
+//   bench_driver endsession PROGRAM CLASS RECORD
+//     One trial of the session-end figure: starts the stand-in recording the
+//     session-end messages to RECORD, starts PROGRAM and, for the daemon, has
+//     the stand-in show "Shut Down Windows" so that the daemon's dialog
+//     opens; then clicks OK on the window of class CLASS and prints the time
+//     from the click to the ExitWindowsEx call (Wine's ExitWindowsEx starts
+//     wineboot.exe: its creation time) and to the stand-in receiving
+//     WM_QUERYENDSESSION. The session of the prefix ends: the stand-in and
+//     PROGRAM are gone after.
 // PROGRAM is a file name beside this program, optionally with arguments.
 // Each mode prints what it did; the exit code is 0 when it succeeded.
 //
@@ -19,6 +28,7 @@
 // appearance comes from this process's own WinEvent hook on the stand-in, and
 // the target's window is looked at every millisecond while a trial runs.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "../tests/win32/tools/standin_protocol.h"
 
@@ -119,8 +129,8 @@ bool Resident(HWND w, const std::wstring& cls) {
 struct Shell {
     Child process;
     HWND tray = nullptr;
-    bool Start() {
-        if (!process.Start(L"standin_shell.exe")) return false;
+    bool Start(const std::wstring& args = L"") {
+        if (!process.Start(L"standin_shell.exe" + (args.empty() ? L"" : L" " + args))) return false;
         DWORD pid = process.pi.dwProcessId;
         if (!PumpUntil([&] { return (tray = WindowOf(L"Shell_TrayWnd", pid)) != nullptr; }, 30000)) return false;
         // The programs find the taskbar this way; it must be the stand-in.
@@ -232,6 +242,120 @@ int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
     return status;
 }
 
+long long Microseconds(LONGLONG counter) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return counter / f.QuadPart * 1000000 + (counter % f.QuadPart) * 1000000 / f.QuadPart;
+}
+
+// The time of the first "queryendsession" line of the stand-in's record.
+long long QueryEndSessionAt(const std::wstring& record) {
+    HANDLE f = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 0;
+    char buf[4096] = {};
+    DWORD n = 0;
+    ReadFile(f, buf, sizeof buf - 1, &n, nullptr);
+    CloseHandle(f);
+    std::string text(buf, n);
+    size_t at = text.find("queryendsession");
+    if (at == std::string::npos) return 0;
+    size_t eol = text.find('\r', at);
+    std::string line = text.substr(at, eol == std::string::npos ? std::string::npos : eol - at);
+    return std::atoll(line.substr(line.rfind(' ') + 1).c_str());
+}
+
+// The ids of the running wineboot.exe processes.
+std::vector<DWORD> Wineboots() {
+    std::vector<DWORD> ids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
+        if (lstrcmpiW(e.szExeFile, L"wineboot.exe") == 0) ids.push_back(e.th32ProcessID);
+    CloseHandle(snap);
+    return ids;
+}
+
+// System time in 100 ns units.
+long long FileTimeNow() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    return (static_cast<long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+// The creation time of a wineboot.exe not in `before`, once there is one.
+long long NewWinebootCreated(const std::vector<DWORD>& before) {
+    for (DWORD id : Wineboots()) {
+        if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+        HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        if (!p) continue;
+        FILETIME created, exited, kernel, user;
+        BOOL ok = GetProcessTimes(p, &created, &exited, &kernel, &user);
+        CloseHandle(p);
+        if (ok) return (static_cast<long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    }
+    return 0;
+}
+
+int EndSession(const std::wstring& program, const std::wstring& cls, const std::wstring& record) {
+    DeleteFileW(record.c_str());
+    Shell shell;
+    if (!shell.Start(L"--record \"" + record + L"\"")) {
+        std::printf("error: the stand-in taskbar did not start or is not the one found\n");
+        return 1;
+    }
+    Child target;
+    HWND window = nullptr;
+    if (cls == L"HalcyraDaemon") {
+        window = StartResident(target, program, cls);
+        if (!window) {
+            std::printf("error: %ls did not become resident\n", program.c_str());
+            return 1;
+        }
+        COPYDATASTRUCT cds{standin::kOpenWindow, static_cast<DWORD>(wcslen(kCaption) * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(kCaption)};
+        SendMessageW(shell.tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+    } else if (!target.Start(program)) {
+        std::printf("error: %ls did not start\n", program.c_str());
+        return 1;
+    }
+    bool shown = PumpUntil(
+        [&] {
+            window = WindowOf(cls, target.pi.dwProcessId);
+            return window && IsWindowVisible(window);
+        },
+        10000);
+    if (!shown) {
+        std::printf("error: the window of %ls was not shown\n", program.c_str());
+        return 1;
+    }
+    PumpUntil([] { return false; }, 300);  // let it settle
+    HWND ok = GetDlgItem(window, cls == L"HalcyraDaemon" ? IDC_MAIN_CMDOK : IDOK);
+    std::vector<DWORD> before = Wineboots();
+    long long clickedFt = FileTimeNow();
+    LONGLONG clicked = Now();
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    long long called = 0, at = 0;
+    PumpUntil(
+        [&] {
+            if (!called) called = NewWinebootCreated(before);
+            return called && (at = QueryEndSessionAt(record)) != 0;
+        },
+        20000, 1);
+    if (!called || !at) {
+        std::printf("error: %s\n", called ? "the stand-in received no WM_QUERYENDSESSION" : "no wineboot.exe started");
+        return 1;
+    }
+    std::printf("call %.3f ms query %.3f ms\n", static_cast<double>(called - clickedFt) / 10000.0,
+                static_cast<double>(at - Microseconds(clicked)) / 1000.0);
+    // The session end takes the stand-in and the program with it.
+    WaitForSingleObject(target.pi.hProcess, 10000);
+    WaitForSingleObject(shell.process.pi.hProcess, 10000);
+    return 0;
+}
+
 int StartShell() {
     Shell shell;
     if (!shell.Start()) {
@@ -313,10 +437,11 @@ int main(int argc, char** argv) {
     if (mode == L"start" && args.size() >= 3 && args.size() % 2 == 1)
         return StartPrograms(std::vector<std::wstring>(args.begin() + 1, args.end()));
     if (mode == L"visible" && args.size() == 2) return Visible(args[1]);
+    if (mode == L"endsession" && args.size() == 4) return EndSession(args[1], args[2], args[3]);
     if (mode == L"wizard-shown" && args.size() == 1) return WizardShown();
     if (mode == L"wizard-finish" && args.size() == 1) return WizardFinish();
     if (mode == L"resident" && args.size() == 2) return WaitResident(args[1]);
     std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | shell | start PROGRAM CLASS [...] | "
-                "visible CLASS | wizard-shown | wizard-finish | resident CLASS\n");
+                "visible CLASS | endsession PROGRAM CLASS RECORD | wizard-shown | wizard-finish | resident CLASS\n");
     return 2;
 }

@@ -81,7 +81,8 @@ std::string Describe(const std::error_code& error) {
     return text.empty() ? "Error " + std::to_string(error.value()) : text;
 }
 
-void RunAndLog(const RunContext& c, std::string command) {
+void RunAndLog(const RunContext& c, const std::string& name, std::string command) {
+    if (c.beforeProgram) c.beforeProgram(name);
     std::int32_t code = ExecCmd(c, command);
     if (code == 0) return;
     std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
@@ -131,12 +132,12 @@ void RunCheckedPrograms(const RunContext& c, const std::vector<S::RunRow>& rows,
         platform::LocalTime now = c.plat.clock.Now();
         if (!S::IsDueOnWeekday(store.Text(S::DowName(row.name), S::kAllDays), now.dayOfWeek + 1)) continue;
         if (!store.Boolean(S::RunOnceName(row.name), false)) {
-            RunAndLog(c, command);
+            RunAndLog(c, row.name, command);
             continue;
         }
         std::int32_t stamp = S::DayKey(now);
         if (!S::IsDueOnce(stamp, store.Long(S::LastRunName(row.name), 0))) continue;
-        RunAndLog(c, command);
+        RunAndLog(c, row.name, command);
         // Marked as run even when it failed or still runs.
         store.Write(S::LastRunName(row.name), std::to_string(stamp));
     }

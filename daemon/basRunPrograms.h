@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct RunContext {
     std::string appPath;         // the daemon's folder, ending in "\"
     std::int16_t logEvents = 1;  // 1: failures go to the event log as well
     platform::RootKey settingsRoot = platform::RootKey::CurrentUser;
+    // Runs with the entry's name before each program starts, so the user
+    // sees what the wait is for; may be empty.
+    std::function<void(const std::string& name)> beforeProgram{};
 };
 
 // Starts one command line and waits for it at most kWaitMilliseconds.

@@ -7,6 +7,7 @@
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
 #include "daemon/basCountryDialogTexts.h"
+#include "daemon/basShutdown.h"
 #include "wizard/ListViewRunList.h"
 #include "wizard/basUtilityWizard.h"
 
@@ -501,10 +502,27 @@ void frmMain::cmdOK_MouseDown(const ui::MouseEvent& e) {
 }
 
 void frmMain::cmdOK_Click() {
-    // The shutdown sequence takes over from here; until then OK keeps the choice.
-    basDaemon::CloseDimmer(sys_.windows);
-    SaveDialogSettings();
-    form.Hide();
+    basShutdown::ShutdownContext ctx{.plat = sys_, .ui = ui_, .state = state_};
+    switch (SelectedAction()) {
+        case Action::Shutdown: ctx.choice = basShutdown::Choice::Shutdown; break;
+        case Action::Restart: ctx.choice = basShutdown::Choice::Restart; break;
+        case Action::MsDos: ctx.choice = basShutdown::Choice::MsDos; break;
+        case Action::Logoff: ctx.choice = basShutdown::Choice::Logoff; break;
+    }
+    ctx.shiftRestart = ShiftRestart;
+    ctx.rows = ReadRows();
+    ctx.runThisFirst = chkRunThisFirst.Value() == 1;
+    for (int i = 0; i < lstStop.ListCount(); ++i) ctx.stopList.push_back(lstStop.List(i));
+    ctx.stopServices = chkStopServices.Value() == 1;
+    ctx.saveAndHide = [this] {
+        SaveDialogSettings();
+        form.Hide();
+    };
+    // The session is ending: no unload, the tray icon goes with the session.
+    ctx.endProcess = [this] {
+        if (OnEnd) OnEnd();
+    };
+    basShutdown::RunShutdown(ctx);
 }
 
 void frmMain::cmdCancel_Click() {

@@ -5,6 +5,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_manager.h"
+#include "platform/session.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window_manager.h"
@@ -24,6 +25,8 @@ struct Platform {
     EventLog& eventLog;
     Files& files;
     ServiceManager& services;
+    Session& session;
+    ProcessList& processList;
 };
 
 }  // namespace platform

@@ -39,6 +39,10 @@ public:
     // Starts a command line in a normal window without waiting; false when
     // it could not start.
     virtual bool Start(const std::string& commandLine) = 0;
+    // Starts a command line without waiting, its first window shown as the
+    // system's show code says (0 hidden, 1 normal, 2 minimised); the system's
+    // status when it could not start.
+    virtual std::error_code StartShown(const std::string& commandLine, std::uint16_t showCode) = 0;
     // Starts a command line at normal priority, inheriting none of this
     // program's handles, and hands the process over; null with the system's
     // status when it could not start.

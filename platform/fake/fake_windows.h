@@ -107,8 +107,15 @@ public:
         started.push_back(commandLine);
         return succeed;
     }
+    std::error_code StartShown(const std::string& commandLine, std::uint16_t showCode) override {
+        shown.push_back({commandLine, showCode});
+        auto it = outcomes.find(commandLine);
+        if (it != outcomes.end() && !it->second.starts) return {it->second.error, std::system_category()};
+        return {};
+    }
     std::unique_ptr<Process> Launch(const std::string& commandLine, std::error_code& error) override {
         launched.push_back(commandLine);
+        if (onLaunch) onLaunch(commandLine);
         auto it = outcomes.find(commandLine);
         Outcome o = it == outcomes.end() ? otherwise : it->second;
         error.clear();
@@ -121,6 +128,8 @@ public:
 
     std::vector<std::string> started;
     bool succeed = true;
+    std::vector<std::pair<std::string, std::uint16_t>> shown;  // StartShown: command line and show code
+    std::function<void(const std::string&)> onLaunch;
     std::map<std::string, Outcome> outcomes;  // by exact command line
     Outcome otherwise;
     std::vector<std::string> launched;

@@ -50,17 +50,20 @@ std::vector<wchar_t> Writable(const std::string& commandLine) {
 
 }  // namespace
 
-bool Win32Processes::Start(const std::string& commandLine) {
+bool Win32Processes::Start(const std::string& commandLine) { return !StartShown(commandLine, SW_SHOWNORMAL); }
+
+std::error_code Win32Processes::StartShown(const std::string& commandLine, std::uint16_t showCode) {
     std::vector<wchar_t> buf = Writable(commandLine);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
+    si.wShowWindow = showCode;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return {static_cast<int>(GetLastError()), std::system_category()};
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return true;
+    return {};
 }
 
 std::unique_ptr<Process> Win32Processes::Launch(const std::string& commandLine, std::error_code& error) {

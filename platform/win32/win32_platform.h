@@ -6,6 +6,7 @@
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/service_manager_win32.h"
+#include "platform/win32/session_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/windows_win32.h"
@@ -25,7 +26,9 @@ struct Win32Platform {
     Win32EventLog eventLog;
     Win32Files files;
     Win32ServiceManager services;
-    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, eventLog, files, services};
+    Win32Session session;
+    Win32ProcessList processList;
+    Platform plat{registry, system, clock, locale, shell, windows, processes, hook, eventLog, files, services, session, processList};
 };
 
 }  // namespace platform::win32

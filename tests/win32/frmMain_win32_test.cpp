@@ -46,7 +46,7 @@ class NativeShutdownDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
-        // The set-up wizard has run before.
+        // The set-up wizard has run before: on a first use it would wait for a user.
         HKEY k;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
                             nullptr) == ERROR_SUCCESS) {

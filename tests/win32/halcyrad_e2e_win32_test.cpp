@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -80,10 +82,25 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
         // The set-up wizard has run before, except where a test says.
         SetSetting(L"RanQuickStart", L"True");
-        ASSERT_TRUE(shell.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\""));
+        StartShell();
+    }
+    // The stand-in records the session-end messages it gets in `shellLog`.
+    void StartShell(const std::string& extra = "") {
+        shellLog = TempFile("shell");
+        ASSERT_TRUE(shell.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\" --record \"" + shellLog + "\" " +
+                                extra));
         ASSERT_TRUE(WaitFor([&] { return !WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId).empty(); }));
         tray = WindowsOf(L"Shell_TrayWnd", shell.pi.dwProcessId)[0];
         ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), tray) << "the stand-in must be the taskbar the daemon finds";
+    }
+    // A path in the temporary folder for this test, not there yet.
+    static std::string TempFile(const std::string& tag) {
+        wchar_t dir[MAX_PATH];
+        GetTempPathW(MAX_PATH, dir);
+        std::string path = platform::win32::Narrow(dir) + "halcyra_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+                           tag + ".txt";
+        DeleteFileW(Widen(path).c_str());
+        return path;
     }
     void TearDown() override {
         daemon.Kill();
@@ -136,6 +153,7 @@ protected:
 
     Process shell, daemon;
     HWND tray = nullptr;
+    std::string shellLog;
 };
 
 TEST_F(DaemonEndToEnd, LogOffDialogIsReplacedWithLogOffSelected) {
@@ -294,3 +312,170 @@ TEST_F(DaemonEndToEnd, NoTaskbarButtonOnAnyShowing) {
         (void)system;
     }
 }
+
+namespace {
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// "word ... US" lines of a record file: the word and the last number.
+std::vector<std::pair<std::string, long long>> Lines(const std::string& path) {
+    std::vector<std::pair<std::string, long long>> out;
+    std::istringstream in(Contents(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        out.push_back({line.substr(0, line.rfind(' ')), std::stoll(line.substr(line.rfind(' ') + 1))});
+    }
+    return out;
+}
+
+// A service of the prefix's service manager (tools/test_service.cpp) that
+// stops at once and records when the stop request reached it.
+class E2eService {
+public:
+    explicit E2eService(const std::string& record)
+        : name_(L"HalcyraE2e_" + std::to_wstring(GetCurrentProcessId())),
+          display_("Halcyra E2E " + std::to_string(GetCurrentProcessId())),
+          manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
+        Remove();
+        std::wstring binary = Widen("\"" + testutil::ProgramFolder() + "test_service.exe\" now 0 \"" + record + "\"");
+        service_ = CreateServiceW(manager_, name_.c_str(), Widen(display_).c_str(), SERVICE_ALL_ACCESS,
+                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                  binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~E2eService() {
+        if (service_) CloseServiceHandle(service_);
+        Remove();
+        if (manager_) CloseServiceHandle(manager_);
+    }
+    bool Start() {
+        for (int attempt = 0; service_ && attempt < 2; ++attempt)
+            if (StartServiceW(service_, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
+                return WaitFor([&] { return State() == SERVICE_RUNNING; });
+        return false;
+    }
+    DWORD State() const {
+        SERVICE_STATUS st{};
+        return QueryServiceStatus(service_, &st) ? st.dwCurrentState : 0;
+    }
+    const std::string& display() const { return display_; }
+
+private:
+    void Remove() {
+        SC_HANDLE s = OpenServiceW(manager_, name_.c_str(), SERVICE_ALL_ACCESS);
+        if (!s) return;
+        SERVICE_STATUS st;
+        ControlService(s, SERVICE_CONTROL_STOP, &st);
+        DeleteService(s);
+        CloseServiceHandle(s);
+    }
+    std::wstring name_;
+    std::string display_;
+    SC_HANDLE manager_ = nullptr, service_ = nullptr;
+};
+
+class ShutdownEndToEnd : public DaemonEndToEnd {
+protected:
+    // One checked helper that touches its marker, and one service to stop;
+    // not forced: a forced request makes Wine end every process of the
+    // prefix, the test's own among them.
+    void Configure(const std::string& serviceDisplay) {
+        marker = TempFile("marker");
+        SetSetting(L"RunList", L"Helper,");
+        SetSetting(L"SelectedList", L"0,");
+        SetSetting(L"Helper", Widen("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --touch \"" + marker + "\"")
+                                  .c_str());
+        SetSetting(L"RunPrograms", L"1");
+        SetSetting(L"SelectedStopList", Widen(serviceDisplay + ",").c_str());
+        SetSetting(L"StopServices", L"1");
+        SetSetting(L"ShutdownType", L"Shutdown");
+        SetSetting(L"UseHalcyra", L"0");
+    }
+    // The stand-in shows "Shut Down Windows"; the daemon's dialog replaces it
+    // and OK is pressed on it.
+    void PressOK(HWND main) {
+        HWND system = ShellOpens(L"Shut Down Windows");
+        ASSERT_NE(system, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+        PostMessageW(GetDlgItem(main, IDC_MAIN_CMDOK), BM_CLICK, 0, 0);
+    }
+    long long MarkerTime() {
+        std::string t = Contents(marker);
+        return t.empty() ? 0 : std::stoll(t);
+    }
+    std::string marker;
+};
+
+TEST_F(ShutdownEndToEnd, OkRunsTheHelperStopsTheServiceThenEndsTheSessionAndTheDaemon) {
+    std::string serviceRecord = TempFile("service");
+    E2eService service(serviceRecord);
+    ASSERT_TRUE(service.Start());
+    Configure(service.display());
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    PressOK(main);
+    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0) << "the daemon did not end";
+    EXPECT_EQ(daemon.ExitCode(), 0u);
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_STOPPED));
+    ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 10000)) << Contents(shellLog);
+    auto shellLines = Lines(shellLog);
+    EXPECT_EQ(shellLines[0].first, "queryendsession 0 1");
+    EXPECT_EQ(shellLines[1].first, "endsession 1");
+    // In order: the helper ran, then the service was asked to stop, then
+    // Windows was asked to end the session.
+    long long helperAt = MarkerTime(), stopAt = 0;
+    for (auto& [word, us] : Lines(serviceRecord))
+        if (word == "stop-request") stopAt = us;
+    ASSERT_NE(helperAt, 0);
+    ASSERT_NE(stopAt, 0);
+    EXPECT_LT(helperAt, stopAt);
+    EXPECT_LT(stopAt, shellLines[0].second);
+}
+
+TEST_F(ShutdownEndToEnd, NoExitRunsAndStopsButLeavesTheDaemonAndTheShellAlone) {
+    std::string serviceRecord = TempFile("service");
+    E2eService service(serviceRecord);
+    ASSERT_TRUE(service.Start());
+    Configure(service.display());
+    HWND main = StartDaemon(daemon, "/noexit");
+    ASSERT_NE(main, nullptr);
+    PressOK(main);
+    ASSERT_TRUE(WaitFor([&] { return MarkerTime() != 0 && service.State() == SERVICE_STOPPED; }, 30000));
+    Sleep(1500);
+    EXPECT_TRUE(daemon.Running());
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_EQ(Contents(shellLog), "");
+    EXPECT_TRUE(shell.Running());
+}
+
+// Wine's ExitWindowsEx starts "wineboot --end-session" and returns TRUE at
+// once: a window that refuses is not reported to the caller, which gets
+// success like on NT. So the daemon ends, and the refusing stand-in is told
+// the session goes on. (Where the system reports the refusal the daemon stays
+// resident and logs it: the host suite pins that path.)
+TEST_F(ShutdownEndToEnd, UnderWineARefusalIsNotReportedAndTheRefusingWindowStays) {
+    shell.Kill();
+    StartShell("--refuse");
+    SetSetting(L"ShutdownType", L"Restart");
+    SetSetting(L"UseHalcyra", L"0");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    PressOK(main);
+    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 10000)) << Contents(shellLog);
+    auto shellLines = Lines(shellLog);
+    EXPECT_EQ(shellLines[0].first, "queryendsession 0 0");
+    EXPECT_EQ(shellLines[1].first, "endsession 0");
+    Sleep(500);
+    EXPECT_TRUE(shell.Running());
+    EXPECT_EQ(Contents(testutil::ProgramFolder() + "events.txt").find("did not end the session"), std::string::npos);
+}
+
+}  // namespace

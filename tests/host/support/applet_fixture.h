@@ -15,6 +15,7 @@
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_service_manager.h"
+#include "platform/fake/fake_session.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
@@ -113,7 +114,10 @@ protected:
     platform::fake::FakeEventLog eventLog;
     platform::fake::FakeFiles files;
     platform::fake::FakeServiceManager services{&clock};
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files, services};
+    platform::fake::FakeSession session;
+    platform::fake::FakeProcessList processList;
+    platform::Platform plat{reg,  sys,      clock, locale,   shell,   windows,    processes,
+                            hook, eventLog, files, services, session, processList};
     AppletUi ui;
     halcfg::AppletState state;
     std::unique_ptr<halcfg::frmMain> dlg;

@@ -15,6 +15,7 @@
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_service_manager.h"
+#include "platform/fake/fake_session.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
@@ -85,7 +86,10 @@ protected:
     platform::fake::FakeEventLog eventLog;
     platform::fake::FakeFiles files;
     platform::fake::FakeServiceManager services{&clock};
-    platform::Platform plat{reg, sys, clock, locale, shell, windows, processes, hook, eventLog, files, services};
+    platform::fake::FakeSession session;
+    platform::fake::FakeProcessList processList;
+    platform::Platform plat{reg,      sys,   clock,    locale,  shell,      windows,
+                            processes, hook, eventLog, files, services, session, processList};
     DaemonUi ui;
     halcyrad::DaemonState state;
     bool firstUse = false;

@@ -2,6 +2,9 @@
 //   exit_with CODE [--wait-for FILE]  ends with CODE (decimal or 0x hex, as
 //                                     ExitProcess takes it), once FILE is
 //                                     there when asked (20 s at most)
+//   exit_with CODE --touch FILE       ends with CODE after writing FILE: the
+//                                     time, QueryPerformanceCounter in
+//                                     microseconds
 //   exit_with DOCUMENT                opened through an association: ends with 42
 #include <windows.h>
 
@@ -15,5 +18,16 @@ int wmain(int argc, wchar_t** argv) {
     if (*end != L'\0' || end == argv[1]) return 42;
     if (argc == 4 && std::wstring(argv[2]) == L"--wait-for")
         for (int i = 0; i < 200 && GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    if (argc == 4 && std::wstring(argv[2]) == L"--touch") {
+        LARGE_INTEGER c, f;
+        QueryPerformanceCounter(&c);
+        QueryPerformanceFrequency(&f);
+        std::string us = std::to_string(c.QuadPart / f.QuadPart * 1000000 + (c.QuadPart % f.QuadPart) * 1000000 / f.QuadPart);
+        HANDLE h = CreateFileW(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return 43;
+        DWORD written = 0;
+        WriteFile(h, us.data(), static_cast<DWORD>(us.size()), &written, nullptr);
+        CloseHandle(h);
+    }
     ExitProcess(static_cast<UINT>(code));
 }

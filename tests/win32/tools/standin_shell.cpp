@@ -3,7 +3,13 @@
 // the taskbar opens "Shut Down Windows". It waits in GetMessage, as a real
 // shell does, so other processes' event hooks see its windows.
 //
-// With arguments it is a client of the running stand-in, for scripts:
+// Started with "--record FILE" it appends a line to FILE for each
+// WM_QUERYENDSESSION ("queryendsession LPARAM ANSWER US") and WM_ENDSESSION
+// ("endsession WPARAM US") its taskbar window receives, US being
+// QueryPerformanceCounter in microseconds, the same clock in every process;
+// with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE.
+//
+// With other arguments it is a client of the running stand-in, for scripts:
 //   --open CAPTION   the stand-in opens a window with that caption
 //   --close CAPTION  the stand-in's windows with that caption are closed
 //   --quit           the stand-in ends
@@ -21,11 +27,40 @@ namespace {
 using standin::kOpenWindow;
 using standin::kQuit;
 
+std::wstring recordFile;
+bool refuse = false;
+
+long long MicrosecondsNow() {
+    LARGE_INTEGER c, f;
+    QueryPerformanceCounter(&c);
+    QueryPerformanceFrequency(&f);
+    return c.QuadPart / f.QuadPart * 1000000 + (c.QuadPart % f.QuadPart) * 1000000 / f.QuadPart;
+}
+
+void Record(const std::string& line) {
+    if (recordFile.empty()) return;
+    HANDLE f = CreateFileW(recordFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    std::string text = line + " " + std::to_string(MicrosecondsNow()) + "\r\n";
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
 LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_QUERYENDSESSION) {
+        Record("queryendsession " + std::to_string(static_cast<unsigned long long>(lp)) + (refuse ? " 0" : " 1"));
+        return refuse ? FALSE : TRUE;
+    }
+    if (msg == WM_ENDSESSION) {
+        Record("endsession " + std::to_string(static_cast<unsigned long long>(wp)));
+        return 0;
+    }
     if (msg == WM_COPYDATA) {
         auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
         if (cds->dwData == kQuit) {
@@ -103,7 +138,12 @@ int Client(int argc, wchar_t** argv) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    if (__argc > 1) return Client(__argc, __wargv);
+    if (__argc > 2 && std::wstring(__wargv[1]) == L"--record") {
+        recordFile = __wargv[2];
+        refuse = __argc > 3 && std::wstring(__wargv[3]) == L"--refuse";
+    } else if (__argc > 1) {
+        return Client(__argc, __wargv);
+    }
     WNDCLASSW tray{};
     tray.lpfnWndProc = TrayProc;
     tray.hInstance = instance;

@@ -1,0 +1,214 @@
+#include "daemon/basShutdown.h"
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "common/basRegistry.h"
+#include "daemon/basDaemon.h"
+#include "daemon/basEventLog.h"
+#include "daemon/basListProcesses.h"
+#include "daemon/basRunPrograms.h"
+#include "services/basCheckNTService.h"
+#include "services/basErrorCodes.h"
+#include "services/frmError.h"
+
+namespace basShutdown {
+
+namespace S = basSettings;
+using platform::Session;
+
+namespace {
+
+constexpr std::int16_t kWin9x = 1;
+
+void Log(const ShutdownContext& c, const std::string& line) {
+    basEventLog::AppendLogLine(c.plat, c.state.AppPath, line);
+    if (c.state.LogEvents == 1)
+        basEventLog::ReportLogEvent(c.plat, line, basEventLog::kWarningType, basEventLog::kEventId);
+}
+
+std::string Now(const ShutdownContext& c) { return c.plat.clock.GeneralDate(c.plat.clock.Now()); }
+
+std::string Describe(const std::error_code& error) {
+    std::string text = basErrorCodes::GetErrorText(error.value());
+    return text.empty() ? "Error " + std::to_string(error.value()) : text;
+}
+
+// The please-wait window while the programs run, opened with the first one.
+class ProgramsWindow {
+public:
+    explicit ProgramsWindow(ui::Ui& ui) : ui_(ui) {}
+    ~ProgramsWindow() {
+        if (!form_) return;
+        window_->Form_Unload();
+        form_->Close();
+    }
+    ProgramsWindow(const ProgramsWindow&) = delete;
+    ProgramsWindow& operator=(const ProgramsWindow&) = delete;
+
+    void Show(const std::string& name) {
+        if (!form_) {
+            form_ = ui_.CreateForm("frmError", nullptr);
+            window_.emplace(ui_, *form_);
+            window_->Form_Load();
+        }
+        window_->lblMsg.SetCaption("Running " + name + ".  Please wait...");
+        form_->ShowModeless();
+        ui_.DoEvents();  // paints it before the program takes over
+    }
+
+private:
+    ui::Ui& ui_;
+    std::unique_ptr<ui::Form> form_;
+    std::optional<frmError> window_;
+};
+
+void RunPrograms(const ShutdownContext& c) {
+    ProgramsWindow window(c.ui);
+    basRunPrograms::RunContext run{
+        .plat = c.plat, .appPath = c.state.AppPath, .logEvents = c.state.LogEvents, .settingsRoot = c.state.SettingsRoot};
+    run.beforeProgram = [&window](const std::string& name) { window.Show(name); };
+    basRunPrograms::RunCheckedPrograms(run, c.rows, c.runThisFirst);
+}
+
+// A program started instead of ending the session; false (logged) when it
+// could not start.
+bool StartInstead(const ShutdownContext& c, const std::string& commandLine, std::uint16_t show) {
+    std::error_code error = c.plat.processes.StartShown(commandLine, show);
+    if (!error) return true;
+    Log(c, "Didn't run " + commandLine + " at " + Now(c) + " (check file existence).");
+    return false;
+}
+
+// Asks Windows to end the session; false (logged) when it refuses.
+bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
+    std::error_code error = c.plat.session.EndSession(flags, Session::kAnyReason);
+    if (!error) return true;
+    Log(c, Now(c) + "  Windows did not end the session (request " + std::to_string(flags) +
+               "); the message is:  " + Describe(error));
+    return false;
+}
+
+// The right to shut down, then what the choice asks for; true when the
+// process is to end.
+bool EndTheSession(const ShutdownContext& c) {
+    const auto& st = c.state;
+    const bool nt = st.WinPlatform != kWin9x;
+    if (nt) (void)c.plat.session.EnableShutdownPrivilege();  // a refusal shows in the request's status
+    switch (c.choice) {
+        case Choice::Shutdown:
+            return EndSession(c, ExitFlags(c.choice, st.WinPlatform, nt && PowerOffAfterShutdown(c.plat.registry),
+                                           st.ForceClose));
+        case Choice::Restart:
+            // Windows alone restarts, not the computer.
+            if (!nt && c.shiftRestart) return StartInstead(c, "\"" + st.AppPath + kCycler + "\"", kShowHidden);
+            return EndSession(c, ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose));
+        case Choice::Logoff: {
+            std::uint32_t flags = ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose);
+            if (!nt && (flags & Session::kForce)) basListProcesses::TerminateShell(c.plat.processList);
+            return EndSession(c, flags);
+        }
+        case Choice::MsDos: {
+            if (nt) return true;
+            std::string pif = "\"" + st.WindowsDir + kExit2Dos + "\"";
+            // Without it nothing would restart: the daemon stays, as when it cannot start.
+            if (!basDaemon::FileExists(c.plat.system, st.WindowsDir + kExit2Dos)) {
+                Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).");
+                return false;
+            }
+            return StartInstead(c, pif, kShowMinimized);
+        }
+    }
+    return true;
+}
+
+// A step failed: the daemon stays, and intercepts again.
+void Stopped(const ShutdownContext& c, const std::string& what) noexcept {
+    try {
+        c.plat.hook.SetEnabled(true);
+        Log(c, Now(c) + "  The shutdown sequence stopped: " + what);
+    } catch (...) {
+        // The hook is what matters; a line that cannot be written is lost.
+    }
+}
+
+}  // namespace
+
+std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, bool powerOff, std::int16_t forceClose) {
+    std::uint32_t force = forceClose == 1 ? Session::kForce : 0;
+    switch (choice) {
+        case Choice::Shutdown:
+            if (winPlatform == kWin9x || powerOff) return Session::kShutdown | Session::kPowerOff | force;
+            return Session::kShutdown | force;
+        case Choice::Restart: return Session::kShutdown | Session::kReboot | force;
+        case Choice::Logoff:
+        case Choice::MsDos: return Session::kLogoff | force;
+    }
+    return Session::kLogoff | force;
+}
+
+bool PowerOffAfterShutdown(platform::Registry& registry) {
+    std::string text = basRegistry::ReadValue(registry, platform::RootKey::LocalMachine, S::kWinlogonKey,
+                                              S::PowerdownAfterShutdown.name, "0", true, basRegistry::Flavor::Daemon);
+    return S::ToInt32(text) == 1;
+}
+
+void StopListedServices(const ShutdownContext& c) {
+    if (c.stopList.empty() || c.stopList.front() == c.state.NoServicesText) return;
+    if (c.choice == Choice::Logoff) return;
+    if (!c.stopServices) return;
+    basCheckNTService::StopContext stop(c.plat.services, c.plat.clock, c.ui);
+    stop.waitSeconds = c.state.ServiceWaitSeconds;
+    stop.develop = c.state.HasSwitch("/develop");
+    stop.logEvents = c.state.LogEvents;
+    stop.appendLogLine = [&c](const std::string& line) { basEventLog::AppendLogLine(c.plat, c.state.AppPath, line); };
+    stop.reportLogEvent = [&c](const std::string& line, std::int16_t type, std::int32_t id) {
+        basEventLog::ReportLogEvent(c.plat, line, type, static_cast<std::uint32_t>(id));
+    };
+    for (const std::string& service : c.stopList) basCheckNTService::StopNTService(stop, service);
+}
+
+Outcome RunShutdown(const ShutdownContext& c) {
+    platform::ShellHook& hook = c.plat.hook;
+    try {
+        // The system's dialogs that come while the session ends are not ours.
+        hook.SetEnabled(false);
+        c.ui.DoEvents();
+        c.ui.DoEvents();
+        basDaemon::CloseDimmer(c.plat.windows);
+        if (c.saveAndHide) c.saveAndHide();
+        c.ui.DoEvents();  // the dialog is gone before the long steps
+
+        S::Store store(c.plat.registry, c.state.SettingsRoot, basRegistry::Flavor::Daemon);
+        if (store.Read(S::Order)) {
+            RunPrograms(c);
+            StopListedServices(c);
+        } else {
+            StopListedServices(c);
+            RunPrograms(c);
+        }
+
+        if (c.state.HasSwitch("/develop")) {
+            hook.SetEnabled(true);
+            return Outcome::Resident;
+        }
+        // Test runs: the hook stays off, as the session would have ended.
+        if (c.state.HasSwitch("/noexit")) return Outcome::Resident;
+
+        if (!EndTheSession(c)) {
+            hook.SetEnabled(true);
+            return Outcome::Resident;
+        }
+    } catch (const std::exception& e) {
+        Stopped(c, e.what());
+        return Outcome::Resident;
+    } catch (...) {
+        Stopped(c, "Unknown error");
+        return Outcome::Resident;
+    }
+    if (c.endProcess) c.endProcess();
+    return Outcome::Ended;
+}
+
+}  // namespace basShutdown

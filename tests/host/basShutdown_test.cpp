@@ -1,0 +1,319 @@
+// The shutdown sequence from OK in the dialog to the request that ends the
+// session, on fake Windows.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "daemon/basShutdown.h"
+#include "support/daemon_fixture.h"
+
+namespace {
+
+using basShutdown::Choice;
+using platform::fake::FakeSession;
+
+constexpr std::uint32_t kAny = 0xFFFFFFFF;
+
+class ShutdownFixture : public testing_support::DaemonFixture {
+public:
+    using Win = DaemonFixture::Win;
+    using DaemonFixture::processes;
+    using DaemonFixture::session;
+    using DaemonFixture::windows;
+
+protected:
+    // Two checked programs and two services to stop, as the applet stores them.
+    void Configure() {
+        Put("RunList", "Scan,Clean,");
+        Put("SelectedList", "0,1,");
+        Put("Scan", "scan.exe");
+        Put("Clean", "clean.exe");
+        Put("SelectedStopList", "Svc A,Svc B,");
+        Put("StopServices", "1");
+        services.Add("a", "Svc A");
+        services.Add("b", "Svc B");
+    }
+    halcyrad::frmMain& Start(Win w, const std::string& commandLine = "") {
+        auto& m = Load(w, commandLine);
+        state.AppPath = "C:\\Halcyra\\";
+        m.OnEnd = [this] { ++ended; };
+        return m;
+    }
+    // What the user picks, on the layout the dialog shows.
+    void Choose(Choice c) {
+        if (main->Windows2000Layout()) {
+            form->SelectItem("cmbShutdown", c == Choice::Shutdown ? 1 : c == Choice::Restart ? 2 : 0);
+            return;
+        }
+        ui::OptionButton& opt = c == Choice::Shutdown  ? main->optShutdown
+                                : c == Choice::Restart ? main->optRestart
+                                : c == Choice::MsDos   ? main->optMSDOS
+                                                       : main->optLogoff;
+        opt.SetValue(true);
+    }
+    void PressOK(int shift = 0) {
+        form->ShowModeless();
+        form->MouseDown("cmdOK", {1, shift, 5, 5});
+        form->Click("cmdOK");
+    }
+    std::string Log() { return files.contents["C:\\Halcyra\\events.txt"]; }
+    std::vector<std::uint32_t> Flags() {
+        std::vector<std::uint32_t> f;
+        for (const auto& r : session.requests) {
+            EXPECT_EQ(r.reason, kAny);
+            f.push_back(r.flags);
+        }
+        return f;
+    }
+
+    int ended = 0;
+};
+
+using Win = ShutdownFixture::Win;
+
+struct FlagRow {
+    Win win;
+    Choice choice;
+    const char* useHalcyra;
+    const char* powerdown;  // the machine's value; null: not there
+    std::uint32_t flags;
+};
+
+class ExitFlags : public ShutdownFixture, public ::testing::WithParamInterface<FlagRow> {};
+
+TEST_P(ExitFlags, EachChoiceAsksWithItsFlagsAndTheDaemonEnds) {
+    const FlagRow& row = GetParam();
+    Put("UseHalcyra", row.useHalcyra);
+    if (row.powerdown)
+        reg.PlantString(platform::RootKey::LocalMachine, basSettings::kWinlogonKey, "PowerdownAfterShutdown",
+                        row.powerdown);
+    Start(row.win);
+    Choose(row.choice);
+    PressOK();
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{row.flags});
+    bool nt = row.win == Win::NT4 || row.win == Win::W2000;
+    EXPECT_EQ(session.privilegeEnables, nt ? 1 : 0);
+    EXPECT_TRUE(processList.terminated.empty());
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(hook.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExitFlags,
+    ::testing::Values(FlagRow{Win::W98, Choice::Shutdown, "0", nullptr, 9},
+                      FlagRow{Win::W95, Choice::Shutdown, "1", nullptr, 13},
+                      FlagRow{Win::NT4, Choice::Shutdown, "0", "1", 9},
+                      FlagRow{Win::NT4, Choice::Shutdown, "1", "1", 13},
+                      FlagRow{Win::NT4, Choice::Shutdown, "0", nullptr, 1},
+                      FlagRow{Win::NT4, Choice::Shutdown, "1", "0", 5},
+                      FlagRow{Win::W2000, Choice::Shutdown, "0", "1", 9},  // the combo box alone
+                      FlagRow{Win::W98, Choice::Restart, "0", nullptr, 3},
+                      FlagRow{Win::W2000, Choice::Restart, "1", nullptr, 7},
+                      FlagRow{Win::NT4, Choice::Logoff, "0", nullptr, 0},
+                      FlagRow{Win::W98, Choice::Logoff, "0", nullptr, 0},
+                      FlagRow{Win::W2000, Choice::Logoff, "1", nullptr, 4},
+                      // Only 1 forces: another value still asks, without force.
+                      FlagRow{Win::NT4, Choice::Shutdown, "2", nullptr, 1}));
+
+// What happened, in order: programs started and services asked to stop.
+class SequenceOrder : public ShutdownFixture, public ::testing::WithParamInterface<bool> {
+protected:
+    void Record() {
+        processes.onLaunch = [this](const std::string& cmd) { steps.push_back("run " + cmd); };
+        services.onStatusQuery = [this](const std::string&) {
+            while (stopsSeen < services.stopRequests.size()) steps.push_back("stop " + services.stopRequests[stopsSeen++]);
+        };
+    }
+    std::vector<std::string> steps;
+    size_t stopsSeen = 0;
+};
+
+TEST_P(SequenceOrder, OrderPutsEveryProgramBeforeTheFirstStopOrTheReverse) {
+    Configure();
+    Put("Order", GetParam() ? "True" : "False");
+    Record();
+    Start(Win::W2000);
+    Choose(Choice::Shutdown);
+    PressOK();
+    std::vector<std::string> programs{"run scan.exe", "run clean.exe"}, stops{"stop a", "stop b"};
+    std::vector<std::string> expected = GetParam() ? programs : stops;
+    expected.insert(expected.end(), (GetParam() ? stops : programs).begin(), (GetParam() ? stops : programs).end());
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramsFirst, SequenceOrder, ::testing::Values(true, false));
+
+TEST_F(SequenceOrder, LogOffRunsTheProgramsButStopsNoService) {
+    Configure();
+    Start(Win::W2000);
+    Choose(Choice::Logoff);
+    PressOK();
+    EXPECT_EQ(processes.launched, (std::vector<std::string>{"scan.exe", "clean.exe"}));
+    EXPECT_TRUE(services.stopRequests.empty());
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{0});
+}
+
+TEST_F(ShutdownFixture, WhileProgramsRunTheDialogIsGoneAndThePleaseWaitWindowNamesEach) {
+    Configure();
+    Start(Win::W2000);
+    Choose(Choice::Restart);
+    struct Seen {
+        std::string text;
+        bool pleaseWaitVisible, dialogVisible, hookEnabled;
+    };
+    std::vector<Seen> seen;
+    processes.onLaunch = [&](const std::string&) {
+        auto* w = ui.Find("frmError");
+        seen.push_back({w ? w->GetLabel("lblMsg").Caption() : "", w && w->visible, form->visible, hook.enabled});
+    };
+    bool windowAtRequest = true;
+    session.onEndSession = [&] { windowAtRequest = ui.Find("frmError") != nullptr; };
+    PressOK();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, "Running Scan.  Please wait...");
+    EXPECT_EQ(seen[1].text, "Running Clean.  Please wait...");
+    for (const Seen& s : seen) {
+        EXPECT_TRUE(s.pleaseWaitVisible);
+        EXPECT_FALSE(s.dialogVisible);
+        EXPECT_FALSE(s.hookEnabled);
+    }
+    EXPECT_FALSE(windowAtRequest);
+    EXPECT_EQ(Stored("ShutdownType"), "Restart");  // saved before the long steps
+}
+
+struct SwitchRow {
+    const char* commandLine;
+    bool hookAfter;
+};
+
+class TestRunSwitch : public ShutdownFixture, public ::testing::WithParamInterface<SwitchRow> {};
+
+TEST_P(TestRunSwitch, RunsAndStopsButNeitherEndsTheSessionNorTheDaemon) {
+    Configure();
+    Start(Win::NT4, GetParam().commandLine);
+    Choose(Choice::Shutdown);
+    PressOK();
+    EXPECT_EQ(processes.launched.size(), 2u);
+    EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(session.requests.empty());
+    EXPECT_EQ(session.privilegeEnables, 0);
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(hook.enabled, GetParam().hookAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, TestRunSwitch,
+                         ::testing::Values(SwitchRow{"/develop", true}, SwitchRow{"/noexit", false}));
+
+struct ShiftRow {
+    int shift;
+    bool cycler;
+};
+
+class ShiftRestart : public ShutdownFixture, public ::testing::WithParamInterface<ShiftRow> {};
+
+TEST_P(ShiftRestart, ShiftAloneRestartsWindowsOnlyThroughTheCycler) {
+    Start(Win::W98);
+    Choose(Choice::Restart);
+    PressOK(GetParam().shift);
+    using Shown = std::vector<std::pair<std::string, std::uint16_t>>;
+    EXPECT_EQ(processes.shown, (GetParam().cycler ? Shown{{"\"C:\\Halcyra\\cycler.exe\"", 0}} : Shown{}));
+    EXPECT_EQ(Flags(), GetParam().cycler ? std::vector<std::uint32_t>{} : std::vector<std::uint32_t>{3});
+    EXPECT_EQ(ended, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ShiftRestart,
+                         ::testing::Values(ShiftRow{ui::kShiftMask, true},
+                                           ShiftRow{ui::kShiftMask | ui::kCtrlMask, false}));
+
+TEST_F(ShutdownFixture, ForcedLogOffOnWindows9xEndsEveryShellFirst) {
+    processList.processes = {{10, "C:\\WINDOWS\\EXPLORER.EXE"},
+                             {11, "C:\\TOOLS\\MYEXPLORER.EXE"},
+                             {12, "C:\\WINDOWS\\SYSTEM\\MPREXE.EXE"},
+                             {13, "C:\\Windows\\Explorer.exe"}};
+    decltype(processList.terminated) endedFirst;
+    session.onEndSession = [&] { endedFirst = processList.terminated; };
+    Put("UseHalcyra", "1");
+    Start(Win::W95);
+    Choose(Choice::Logoff);
+    PressOK();
+    EXPECT_EQ(endedFirst, (decltype(endedFirst){{10, 0}, {13, 0}}));
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{4});
+}
+
+struct MsDosRow {
+    Win win;
+    bool pifThere;
+    bool started;
+};
+
+class MsDosMode : public ShutdownFixture, public ::testing::WithParamInterface<MsDosRow> {};
+
+TEST_P(MsDosMode, StartsExit2DosOnWindows9xOnlyAndTheDaemonEnds) {
+    sys.windowsDir = "C:\\WINDOWS";
+    if (GetParam().pifThere) sys.files["C:\\WINDOWS\\Exit2Dos.pif"] = 0x20;
+    Start(GetParam().win);
+    Choose(Choice::MsDos);
+    PressOK();
+    using Shown = std::vector<std::pair<std::string, std::uint16_t>>;
+    EXPECT_EQ(processes.shown, (GetParam().started ? Shown{{"\"C:\\WINDOWS\\Exit2Dos.pif\"", 2}} : Shown{}));
+    EXPECT_TRUE(session.requests.empty());
+    EXPECT_EQ(ended, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Platforms, MsDosMode,
+                         ::testing::Values(MsDosRow{Win::W98, true, true}, MsDosRow{Win::NT4, true, false}));
+
+// A sequence that cannot end the session leaves the daemon resident and
+// intercepting, and says why in its log.
+struct FailureRow {
+    const char* name;
+    std::function<void(ShutdownFixture&)> arrange;
+    Win win;
+    Choice choice;
+    int shift;
+    const char* logged;
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
+
+class SequenceFailure : public ShutdownFixture, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(SequenceFailure, LeavesTheDaemonResidentWithTheHookOnAndLogsIt) {
+    Start(GetParam().win);
+    GetParam().arrange(*this);
+    Choose(GetParam().choice);
+    PressOK(GetParam().shift);
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(hook.enabled);
+    EXPECT_NE(Log().find(GetParam().logged), std::string::npos) << Log();
+    ASSERT_EQ(eventLog.entries.size(), 1u);
+    EXPECT_NE(eventLog.entries[0].record.insertion.find(GetParam().logged), std::string::npos);
+    // It intercepts again: the system's next dialog opens the daemon's.
+    hook.Report(windows.Add("#32770", "Shut Down Windows"));
+    EXPECT_EQ(hook.pending.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mends, SequenceFailure,
+    ::testing::Values(
+        FailureRow{"WindowsRefuses",
+                   [](ShutdownFixture& f) { f.session.endStatus = {1314, std::system_category()}; }, Win::NT4,
+                   Choice::Shutdown, 0,
+                   "Windows did not end the session (request 1); the message is:  A required privilege is not "
+                   "held by the client."},
+        FailureRow{"CyclerDoesNotStart",
+                   [](ShutdownFixture& f) {
+                       f.processes.outcomes["\"C:\\Halcyra\\cycler.exe\""] = {.starts = false};
+                   },
+                   Win::W98, Choice::Restart, ui::kShiftMask, "Didn't run \"C:\\Halcyra\\cycler.exe\" at "},
+        FailureRow{"Exit2DosMissing", [](ShutdownFixture&) {}, Win::W98, Choice::MsDos, 0,
+                   "Didn't run \"C:\\WINNT\\Exit2Dos.pif\" at "},
+        FailureRow{"RunTimeError",
+                   [](ShutdownFixture& f) {
+                       f.windows.failClose = [](platform::WindowHandle) { throw std::runtime_error("no dimmer"); };
+                   },
+                   Win::W2000, Choice::Shutdown, 0, "The shutdown sequence stopped: no dimmer"}),
+    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
