@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The installer's test: scripts/package builds the zip and the setup program,
+# then installer_win32_test installs, checks and uninstalls in a Wine prefix
+# of its own, made fresh for the run and removed after it.
+# Usage: installer_win32_test.sh BUILD_DIR TEST_PROGRAM
+set -uo pipefail
+build=$(cd "$1" && pwd)
+program=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$build/installer-test
+version_file=$root/build/win64-release/version.txt
+
+fail() { echo "installer test: $*" >&2; exit 1; }
+
+# Both files must come from this run of scripts/package.
+if [ -f "$version_file" ]; then
+  rm -f "$root/dist/halcyra-$(cat "$version_file").zip" "$root/dist/halcyra-$(cat "$version_file")-setup.exe"
+fi
+"$root/scripts/package" >"$build/installer-package.log" 2>&1 ||
+  { tail -n 40 "$build/installer-package.log"; fail "scripts/package failed"; }
+tail -n 5 "$build/installer-package.log"
+version=$(cat "$version_file")
+zip=$root/dist/halcyra-$version.zip
+setup=$root/dist/halcyra-$version-setup.exe
+[ -f "$setup" ] || fail "no $setup"
+[ -f "$zip" ] || fail "no $zip"
+# The budgets: the programs together under 1 MB, the installer under 1.5 MB.
+bin=$root/build/win64-release/bin
+programs=$(( $(stat -c %s "$bin/halcyrad.exe") + $(stat -c %s "$bin/halcfg.cpl") ))
+[ "$programs" -lt 1048576 ] || fail "the programs take $programs bytes, over 1 MB"
+[ "$(stat -c %s "$setup")" -lt 1572864 ] || fail "$setup is over 1.5 MB"
+listing=$(zip -sf "$zip")
+for f in halcyrad.exe halcfg.cpl halcyra.html halcyraset.html readme.txt; do
+  grep -qx "  halcyra-$version/$f" <<<"$listing" || fail "$f missing from $zip"
+done
+
+source "$root/scripts/lib/winenv.sh"
+if [ -z "${DISPLAY:-}" ] && [ -f "$build/display" ]; then export DISPLAY=$(cat "$build/display"); fi
+[ -n "${DISPLAY:-}" ] || fail "no display; run under scripts/test or halcyra_win_start"
+unset LC_ALL LC_TIME LC_MESSAGES
+export LANG=C.UTF-8
+prefix=$work/wineprefix
+cleanup() {
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null
+  WINEPREFIX=$prefix wineserver -w 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+rm -rf "$work"
+mkdir -p "$work"
+halcyra_win_prepare "$prefix"
+export WINEPREFIX=$prefix
+# Wine's background processes start now, detached from ctest's pipe; so does
+# everything the test starts, its output going to a file.
+timeout 120 wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+HALCYRA_SETUP=$(winepath -w "$setup") timeout 300 wine "$program" </dev/null >"$build/installer-test.log" 2>&1
+status=$?
+cat "$build/installer-test.log"
+exit $status
