@@ -53,4 +53,14 @@ std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const 
     return {};
 }
 
+std::map<std::string, std::string> ServiceNamesByDisplayName(platform::ServiceManager& manager) {
+    std::map<std::string, std::string> names;
+    std::vector<platform::ServiceEntry> services;
+    if (!EnumerateAll(manager, "", services)) return names;
+    // A blank key name is one a service object refuses, as the single lookup does.
+    for (const auto& entry : services)
+        if (entry.name.find_first_not_of(' ') != std::string::npos) names.emplace(entry.displayName, entry.name);
+    return names;
+}
+
 }  // namespace basServices

@@ -200,15 +200,41 @@ void NativeForm::OnChange(const std::string& n, std::function<void()> h) {
     CheckBound(n, false);
     changes_[n] = std::move(h);
 }
-// Only controls with a mouse-down handler are subclassed: under Wine every
+// Only controls with a mouse or key handler are subclassed: under Wine every
 // message to a subclassed control looks its subclass up in the window's
 // properties, a round trip to the server, and filling the dialog sends many.
-void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
-    CheckBound(n, false);
-    mouseDowns_[n] = std::move(h);
+void NativeForm::Subclass(const std::string& n) {
     auto it = controls_.find(n);
     if (!subclassed_.insert(it->second->hwnd()).second) return;
     ::SetWindowSubclass(it->second->hwnd(), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    CheckBound(n, false);
+    mouseDowns_[n] = std::move(h);
+    Subclass(n);
+}
+void NativeForm::OnMouseUp(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    CheckBound(n, false);
+    mouseUps_[n] = std::move(h);
+    Subclass(n);
+}
+void NativeForm::OnKeyUp(const std::string& n, std::function<void(int, int)> h) {
+    CheckBound(n, false);
+    keyUps_[n] = std::move(h);
+    Subclass(n);
+}
+void NativeForm::OnKeyPress(const std::string& n, std::function<bool(int)> h) {
+    CheckBound(n, false);
+    keyPresses_[n] = std::move(h);
+    Subclass(n);
+}
+void NativeForm::OnDblClick(const std::string& n, std::function<void()> h) {
+    CheckBound(n, false);
+    dblClicks_[n] = std::move(h);
+}
+void NativeForm::OnGotFocus(const std::string& n, std::function<void()> h) {
+    CheckBound(n, false);
+    gotFocus_[n] = std::move(h);
 }
 void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
 void NativeForm::OnCloseRequest(std::function<bool()> h) { closeRequest_ = std::move(h); }
@@ -364,6 +390,8 @@ void NativeForm::OnCommand(int id, int code, HWND control) {
         RunClick(c->name());
     } else if (code == EN_CHANGE && dynamic_cast<NativeTextBox*>(c)) {
         RunChange(c->name());
+    } else if (code == EN_SETFOCUS && dynamic_cast<NativeTextBox*>(c)) {
+        RunNamed(gotFocus_, c->name());
     }
 }
 
@@ -387,6 +415,11 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NOTIFY: {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
+            auto it = byId_.find(static_cast<int>(hdr->idFrom));
+            if (it != byId_.end() && dynamic_cast<NativeListView*>(it->second)) RunNamed(dblClicks_, it->second->name());
+            return FALSE;
+        }
         if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end()) RunClick(it->second->name());
@@ -448,25 +481,72 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+namespace {
+
+ui::MouseEvent MouseOf(UINT msg, WPARAM wParam, LPARAM lParam) {
+    ui::MouseEvent e;
+    e.button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? 1
+               : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? 2
+                                                                  : 4;
+    e.shift = ((wParam & MK_SHIFT) ? ui::kShiftMask : 0) | ((wParam & MK_CONTROL) ? ui::kCtrlMask : 0) |
+              (::GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
+    e.x = GET_X_LPARAM(lParam);
+    e.y = GET_Y_LPARAM(lParam);
+    return e;
+}
+
+}  // namespace
+
+bool NativeForm::ControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    std::string name;
+    for (auto& [n, c] : controls_)
+        if (c->hwnd() == hwnd) name = n;
+    if (name.empty()) return false;
+    switch (msg) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+        bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+        auto& handlers = down ? mouseDowns_ : mouseUps_;
+        auto it = handlers.find(name);
+        if (it == handlers.end() || !it->second) return false;
+        auto handler = it->second;
+        ui::MouseEvent e = MouseOf(msg, wParam, lParam);
+        platform::Guarded([&] { handler(e); });
+        return false;
+    }
+    case WM_KEYUP: {
+        auto it = keyUps_.find(name);
+        if (it == keyUps_.end() || !it->second) return false;
+        auto handler = it->second;
+        platform::Guarded([&] { handler(static_cast<int>(wParam), ShiftState()); });
+        return false;
+    }
+    case WM_CHAR: {
+        auto it = keyPresses_.find(name);
+        if (it == keyPresses_.end() || !it->second) return false;
+        auto handler = it->second;
+        bool accept = true;
+        platform::Guarded([&] { accept = handler(static_cast<int>(wParam)); });
+        return !accept;
+    }
+    default:
+        return false;
+    }
+}
+
+// The control's own work comes after a mouse-down handler (as it always
+// has) and before a mouse-up handler, so that a click on a list's check box
+// has toggled it by the time the handler looks.
 LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) {
-    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
-        auto* form = reinterpret_cast<NativeForm*>(data);
-        for (auto& [name, c] : form->controls_) {
-            if (c->hwnd() != hwnd) continue;
-            auto it = form->mouseDowns_.find(name);
-            if (it == form->mouseDowns_.end() || !it->second) break;
-            ui::MouseEvent e;
-            e.button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
-            e.shift = ((wParam & MK_SHIFT) ? ui::kShiftMask : 0) | ((wParam & MK_CONTROL) ? ui::kCtrlMask : 0) |
-                      (::GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
-            e.x = GET_X_LPARAM(lParam);
-            e.y = GET_Y_LPARAM(lParam);
-            auto handler = it->second;
-            platform::Guarded([&] { handler(e); });
-            break;
-        }
+    auto* form = reinterpret_cast<NativeForm*>(data);
+    bool after = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP || msg == WM_KEYUP;
+    if (after) {
+        LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        form->ControlMessage(hwnd, msg, wParam, lParam);
+        return result;
     }
+    if (form->ControlMessage(hwnd, msg, wParam, lParam)) return 0;
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
