@@ -49,11 +49,26 @@ std::wstring TextOf(HWND w) {
     return buf;
 }
 
-// The open-file dialog's file name field: an edit, or the edit of a combo box.
+// The open-file dialog's file name field: an edit of the dialog (edt1) or
+// inside its file name combo box (cmb13, a ComboBoxEx around a ComboBox).
 HWND FileNameField(HWND dialog) {
-    if (HWND edit = GetDlgItem(dialog, 0x480)) return edit;  // edt1
-    if (HWND combo = GetDlgItem(dialog, 0x47C)) return FindWindowExW(combo, nullptr, L"Edit", nullptr);  // cmb13
-    return nullptr;
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(child, cls, 16);
+            int id = GetDlgCtrlID(child);
+            if (lstrcmpiW(cls, L"Edit") == 0 && (id == 0x480 || id == 0x47C) && IsWindowVisible(child)) {
+                reinterpret_cast<Search*>(data)->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void Click(HWND dialog, int id) {
