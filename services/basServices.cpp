@@ -30,6 +30,10 @@ bool FillRunningServices(platform::ServiceManager& manager, ui::ListView& list, 
     std::vector<platform::ServiceEntry> services;
     if (!EnumerateAll(manager, server, services)) return false;
     for (const auto& entry : services) {
+        // A service stopped when enumerated is not asked again: on a machine
+        // with hundreds of services that would be most of them, each a
+        // connection and several calls to the manager.
+        if (entry.status.currentState == platform::svc::kStopped) continue;
         CService service(manager);
         if (!service.Init(server, entry.name, entry.displayName, entry.status.currentState)) continue;
         // The state is asked again now, not taken from the enumeration.

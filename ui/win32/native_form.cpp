@@ -200,9 +200,12 @@ void NativeForm::OnChange(const std::string& n, std::function<void()> h) {
     CheckBound(n, false);
     changes_[n] = std::move(h);
 }
-// Only controls with a mouse or key handler are subclassed: under Wine every
+// Only controls with a mouse-down handler are subclassed: under Wine every
 // message to a subclassed control looks its subclass up in the window's
-// properties, a round trip to the server, and filling the dialog sends many.
+// properties, a round trip to the server, and filling the dialog sends many
+// (a list of hundreds of services took seconds). Button releases, key
+// releases and typed characters come through the message loops instead
+// (PreviewInput).
 void NativeForm::Subclass(const std::string& n) {
     auto it = controls_.find(n);
     if (!subclassed_.insert(it->second->hwnd()).second) return;
@@ -216,17 +219,14 @@ void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::
 void NativeForm::OnMouseUp(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
     CheckBound(n, false);
     mouseUps_[n] = std::move(h);
-    Subclass(n);
 }
 void NativeForm::OnKeyUp(const std::string& n, std::function<void(int, int)> h) {
     CheckBound(n, false);
     keyUps_[n] = std::move(h);
-    Subclass(n);
 }
 void NativeForm::OnKeyPress(const std::string& n, std::function<bool(int)> h) {
     CheckBound(n, false);
     keyPresses_[n] = std::move(h);
-    Subclass(n);
 }
 void NativeForm::OnDblClick(const std::string& n, std::function<void()> h) {
     CheckBound(n, false);
@@ -497,56 +497,56 @@ ui::MouseEvent MouseOf(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-bool NativeForm::ControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    std::string name;
-    for (auto& [n, c] : controls_)
-        if (c->hwnd() == hwnd) name = n;
-    if (name.empty()) return false;
-    switch (msg) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
-        bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-        auto& handlers = down ? mouseDowns_ : mouseUps_;
-        auto it = handlers.find(name);
-        if (it == handlers.end() || !it->second) return false;
-        auto handler = it->second;
-        ui::MouseEvent e = MouseOf(msg, wParam, lParam);
-        platform::Guarded([&] { handler(e); });
-        return false;
-    }
-    case WM_KEYUP: {
-        auto it = keyUps_.find(name);
-        if (it == keyUps_.end() || !it->second) return false;
-        auto handler = it->second;
-        platform::Guarded([&] { handler(static_cast<int>(wParam), ShiftState()); });
-        return false;
-    }
+bool NativeForm::PreviewInput(MSG& msg) {
+    if (::GetParent(msg.hwnd) != hwnd_) return false;
+    auto control = byId_.find(::GetDlgCtrlID(msg.hwnd));
+    if (control == byId_.end() || control->second->hwnd() != msg.hwnd) return false;
+    const std::string& name = control->second->name();
+    switch (msg.message) {
     case WM_CHAR: {
         auto it = keyPresses_.find(name);
         if (it == keyPresses_.end() || !it->second) return false;
         auto handler = it->second;
         bool accept = true;
-        platform::Guarded([&] { accept = handler(static_cast<int>(wParam)); });
-        return !accept;
+        platform::Guarded([&] { accept = handler(static_cast<int>(msg.wParam)); });
+        return !accept;  // a refused character never reaches the control
+    }
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: case WM_KEYUP: {
+        bool key = msg.message == WM_KEYUP;
+        if (key ? !keyUps_.count(name) : !mouseUps_.count(name)) return false;
+        // The control first, so that a click on a list's check box has
+        // toggled it by the time the handler looks.
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        if (key) {
+            auto handler = keyUps_[name];
+            platform::Guarded([&] { handler(static_cast<int>(msg.wParam), ShiftState()); });
+        } else {
+            auto handler = mouseUps_[name];
+            ui::MouseEvent e = MouseOf(msg.message, msg.wParam, msg.lParam);
+            platform::Guarded([&] { handler(e); });
+        }
+        return true;
     }
     default:
         return false;
     }
 }
 
-// The control's own work comes after a mouse-down handler (as it always
-// has) and before a mouse-up handler, so that a click on a list's check box
-// has toggled it by the time the handler looks.
 LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) {
-    auto* form = reinterpret_cast<NativeForm*>(data);
-    bool after = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP || msg == WM_KEYUP;
-    if (after) {
-        LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        form->ControlMessage(hwnd, msg, wParam, lParam);
-        return result;
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
+        auto* form = reinterpret_cast<NativeForm*>(data);
+        for (auto& [name, c] : form->controls_) {
+            if (c->hwnd() != hwnd) continue;
+            auto it = form->mouseDowns_.find(name);
+            if (it == form->mouseDowns_.end() || !it->second) break;
+            ui::MouseEvent e = MouseOf(msg, wParam, lParam);
+            auto handler = it->second;
+            platform::Guarded([&] { handler(e); });
+            break;
+        }
     }
-    if (form->ControlMessage(hwnd, msg, wParam, lParam)) return 0;
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -599,6 +599,11 @@ bool PreTranslate(MSG& msg) {
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (NativeForm* form = NativeForm::Owning(msg.hwnd))
             if (form->PreviewKey(msg)) return true;
+    }
+    if (msg.message == WM_CHAR || msg.message == WM_KEYUP || msg.message == WM_LBUTTONUP ||
+        msg.message == WM_RBUTTONUP || msg.message == WM_MBUTTONUP) {
+        if (NativeForm* form = NativeForm::Owning(msg.hwnd))
+            if (form->PreviewInput(msg)) return true;
     }
     // A copy: a handler run by the dialog manager may create or end forms.
     std::vector<NativeForm*> forms = NativeForm::Live();

@@ -241,6 +241,10 @@ public:
     void ClearOptionsExcept(HWND keep);
     // Offers a key to the key handler; true when the handler swallowed it.
     bool PreviewKey(const MSG& msg);
+    // Runs the handlers of a control's button and key releases (after the
+    // control had the message) and typed characters (before); true when the
+    // message was dealt with here.
+    bool PreviewInput(MSG& msg);
 
     // The form a window belongs to (the form itself or one of its
     // descendants), or null.
@@ -259,9 +263,6 @@ private:
     void RunChange(const std::string& name);
     void CheckBound(const std::string& name, bool menuEntry) const;
     void Subclass(const std::string& name);
-    // What the subclassed control `hwnd` sees; true when the message is
-    // swallowed.
-    bool ControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE module_;
     std::string templateName_;
