@@ -412,6 +412,8 @@ void frmMain::LoadStopList() {
     for (const std::string& name : S::ParseCommaList(store.Read(S::SelectedStopList)))
         for (int r = 0; r < lsvStop.RowCount(); ++r)
             if (sys_.locale.EqualsIgnoreCase(lsvStop.GetItemText(r, 0), name)) lsvStop.CheckItem(r);
+    // Service names are long: the column takes the longest.
+    lsvStop.AutoSizeColumns(true);
 }
 
 void frmMain::SaveRunList() {
