@@ -5,6 +5,15 @@
 
 namespace halcfg {
 
+// One run-list entry as the programs page and the entry editor hand it to
+// each other. An empty display name after the editor closed: cancelled.
+struct ProgramEntry {
+    std::string DisplayName;
+    std::string Program;
+    std::string Days;  // digits 1 (Sunday) to 7
+    bool OncePerDay = false;
+};
+
 // The applet's state: created by the entry for each showing of the dialog,
 // filled while it opens, handed to the dialogs.
 struct AppletState : common::SharedState {
@@ -14,6 +23,8 @@ struct AppletState : common::SharedState {
     // The applet's own folder, ending in "\"; its help page lies there.
     std::string LibraryFolder;
     std::string HelpFile;
+    // The entry the programs page and the entry editor share.
+    ProgramEntry Entry;
 };
 
 }  // namespace halcfg

@@ -1,12 +1,19 @@
 #include "applet/frmMain.h"
 
+#include <algorithm>
+#include <map>
+
 #include "applet/frmChangePassword.h"
+#include "applet/frmProgramSelection.h"
 #include "common/basCountry.h"
 #include "common/basEncrypt.h"
 #include "common/basProduct.h"
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "common/frmPasswordToAccess.h"
+#include "services/basServices.h"
+#include "wizard/ListViewRunList.h"
+#include "wizard/basUtilityWizard.h"
 
 namespace halcfg {
 
@@ -162,6 +169,12 @@ const basText::Entry kTexts[] = {
      .fr = "Les Jours Exécutent"},
     {.key = "lsvStop 0", .en = "Services", .es = "Servicios", .de = "Dienstleistungen", .it = "Servizi", .fr = "Services"},
     // Messages.
+    {.key = "stoppingTitle", .en = "Stopping Service"},
+    {.key = "dependents1", .en = "The following services are dependent on the "},
+    {.key = "dependents2", .en = " service:  "},
+    {.key = "dependents3", .en = ".  You must move these above the "},
+    {.key = "dependents4", .en = " service so they stop before the "},
+    {.key = "dependents5", .en = " service and then select them."},
     {.key = "wrongPassword",
      .en = "Incorrect password.",
      .es = "Incorrecta contraseña.",
@@ -284,6 +297,19 @@ frmMain::frmMain(ui::Ui& ui, platform::Platform& sys, AppletState& state)
         form.OnClick(name, [this] { OptionChanged(); });
     form.OnChange("txtServiceSeconds", [this] { OptionChanged(); });
     form.OnMouseDown("lsvRun", [this](const ui::MouseEvent& e) { lsvRun_MouseDown(e); });
+    form.OnClick("cmdAdd", [this] { cmdAdd_Click(); });
+    form.OnClick("cmdEdit", [this] { cmdEdit_Click(); });
+    form.OnDblClick("lsvRun", [this] { cmdEdit_Click(); });
+    form.OnClick("cmdRemove", [this] { cmdRemove_Click(); });
+    form.OnClick("cmdUp", [this] { cmdUp_Click(); });
+    form.OnClick("cmdDown", [this] { cmdDown_Click(); });
+    form.OnClick("cmdWizard", [this] { cmdWizard_Click(); });
+    form.OnMouseUp("lsvStop", [this](const ui::MouseEvent& e) { lsvStop_MouseUp(e); });
+    form.OnKeyUp("lsvStop", [this](int keyCode, int) { lsvStop_KeyUp(keyCode); });
+    form.OnClick("cmdUpServices", [this] { cmdUpServices_Click(); });
+    form.OnClick("cmdDownServices", [this] { cmdDownServices_Click(); });
+    form.OnKeyPress("txtServiceSeconds", [this](int c) { return txtServiceSeconds_KeyPress(c); });
+    form.OnGotFocus("txtServiceSeconds", [this] { txtServiceSeconds.SelectAll(); });
 }
 
 frmMain::~frmMain() = default;
@@ -369,13 +395,45 @@ void frmMain::LoadOptions() {
     }
 }
 
-// The run list and the stop list are the programs and services pages'
-// own; until those pages fill them, nothing is read or written, so the
-// stored lists stay as they are.
-void frmMain::LoadRunList() {}
-void frmMain::LoadStopList() {}
-void frmMain::SaveRunList() {}
-void frmMain::SaveStopList() {}
+void frmMain::LoadRunList() {
+    S::Store store = Settings();
+    S::Store::Batch batch(store);
+    for (const S::RunRow& row : S::ReadRunList(store, state_.DayInitials)) {
+        int r = lsvRun.AddRow(row.name);
+        lsvRun.SetCellText(r, 1, row.days);
+        if (row.checked) lsvRun.CheckItem(r);
+    }
+}
+
+void frmMain::LoadStopList() {
+    S::Store store = Settings();
+    for (const std::string& name : S::ParseCommaList(store.Read(S::StopList))) lsvStop.AddRow(name);
+    basServices::FillRunningServices(sys_.services, lsvStop, state_.WinPlatform);
+    for (const std::string& name : S::ParseCommaList(store.Read(S::SelectedStopList)))
+        for (int r = 0; r < lsvStop.RowCount(); ++r)
+            if (sys_.locale.EqualsIgnoreCase(lsvStop.GetItemText(r, 0), name)) lsvStop.CheckItem(r);
+    // Service names are long: the column takes the longest.
+    lsvStop.AutoSizeColumns(true);
+}
+
+void frmMain::SaveRunList() {
+    std::vector<S::RunRow> rows;
+    for (int r = 0; r < lsvRun.RowCount(); ++r) rows.push_back({lsvRun.GetItemText(r, 0), {}, lsvRun.IsItemChecked(r)});
+    S::Store store = Settings();
+    store.Write(S::RunList.name, S::BuildRunListText(rows));
+    store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+}
+
+void frmMain::SaveStopList() {
+    std::vector<std::string> all, checked;
+    for (int r = 0; r < lsvStop.RowCount(); ++r) {
+        all.push_back(lsvStop.GetItemText(r, 0));
+        if (lsvStop.IsItemChecked(r)) checked.push_back(all.back());
+    }
+    S::Store store = Settings();
+    store.Write(S::StopList.name, S::BuildCommaList(all));
+    store.Write(S::SelectedStopList.name, S::BuildCommaList(checked));
+}
 
 platform::WindowHandle frmMain::FindDaemon() {
     return sys_.windows.Find(basProduct::kDaemonWindowClass, basProduct::kAppTitle);
@@ -462,6 +520,181 @@ void frmMain::OptionChanged() { cmdApply.SetEnabled(true); }
 void frmMain::lsvRun_MouseDown(const ui::MouseEvent& e) {
     if (e.button == 2) mnuCommand.Popup("");
     else cmdApply.SetEnabled(true);  // a click on a row's check box changes the dialog
+}
+
+std::string frmMain::DaysOf(const ProgramEntry& entry) const {
+    return S::DaysText(entry.Days, entry.OncePerDay, state_.DayInitials);
+}
+
+// The entry's values are stored at once, whatever Apply and Cancel do later.
+void frmMain::WriteEntry(const ProgramEntry& entry) {
+    S::Store store = Settings();
+    store.Write(entry.DisplayName, entry.Program);
+    store.Write(S::DowName(entry.DisplayName), entry.Days);
+    store.WriteBool(S::RunOnceName(entry.DisplayName), entry.OncePerDay);
+}
+
+void frmMain::RefitRunColumns() { lsvRun.AutoSizeColumns(true); }
+
+void frmMain::cmdAdd_Click() {
+    ProgramEntry& entry = state_.Entry;
+    entry.DisplayName.clear();
+    entry.Program.clear();
+    frmProgramSelection editor(ui_, &form, sys_, state_);
+    editor.Show();
+    if (entry.DisplayName.empty()) return;
+    int row = lsvRun.AddRow(entry.DisplayName);
+    lsvRun.SetCellText(row, 1, DaysOf(entry));
+    lsvRun.CheckItem(row);
+    lsvRun.SelectItem(row);
+    WriteEntry(entry);
+    cmdApply.SetEnabled(true);
+    RefitRunColumns();
+}
+
+void frmMain::cmdEdit_Click() {
+    int row = lsvRun.SelectedRow();
+    if (lsvRun.RowCount() == 0 || row < 0) return;
+    try {
+        bool checked = lsvRun.IsItemChecked(row);
+        ProgramEntry& entry = state_.Entry;
+        std::string oldName = lsvRun.GetItemText(row, 0);
+        {
+            S::Store store = Settings();
+            S::Store::Batch batch(store);
+            entry.DisplayName = oldName;
+            entry.Program = store.Text(oldName, "");
+            entry.Days = store.Text(S::DowName(oldName), S::kAllDays);
+            entry.OncePerDay = store.Boolean(S::RunOnceName(oldName), false);
+        }
+        frmProgramSelection editor(ui_, &form, sys_, state_);
+        editor.Show();
+        if (entry.DisplayName.empty()) return;
+        // Only the command line goes with the old name; its days and
+        // once-per-day values stay behind, unused.
+        {
+            platform::RegKey key = sys_.registry.CreateKey(state_.SettingsRoot, S::kSettingsKey);
+            if (key) sys_.registry.DeleteValue(key, oldName);
+        }
+        lsvRun.DeleteItem(row);
+        row = lsvRun.InsertRow(row, entry.DisplayName);
+        lsvRun.SetCellText(row, 1, DaysOf(entry));
+        lsvRun.SelectItem(row);
+        if (checked) lsvRun.CheckItem(row);
+        WriteEntry(entry);
+        cmdApply.SetEnabled(true);
+        RefitRunColumns();
+    } catch (const std::exception& e) {
+        ui_.MsgBox(e.what(), basProduct::kAppTitle, ui::kMbOk);
+    }
+}
+
+void frmMain::cmdRemove_Click() {
+    int row = lsvRun.SelectedRow();
+    if (row < 0) return;
+    lsvRun.DeleteItem(row);
+    // The row that took its place, or the new last one, is selected next.
+    int rows = lsvRun.RowCount();
+    if (rows > 0) lsvRun.SelectItem(row < rows ? row : rows - 1);
+    cmdApply.SetEnabled(true);
+    RefitRunColumns();
+}
+
+bool frmMain::MoveSelectedRow(ui::ListView& list, int step) {
+    int row = list.SelectedRow();
+    if (row < 0) return false;
+    int target = row + step;
+    if (target < 0 || target >= list.RowCount()) {
+        list.SelectItem(row);
+        return false;
+    }
+    std::vector<std::string> cells;
+    for (int c = 0; c < std::max(1, list.ColumnCount()); ++c) cells.push_back(list.GetItemText(row, c));
+    bool checked = list.IsItemChecked(row);
+    list.DeleteItem(row);
+    int moved = list.InsertRow(target, cells[0]);
+    for (size_t c = 1; c < cells.size(); ++c) list.SetCellText(moved, static_cast<int>(c), cells[c]);
+    if (checked) list.CheckItem(moved);
+    list.SelectItem(moved);
+    return true;
+}
+
+void frmMain::cmdUp_Click() {
+    if (MoveSelectedRow(lsvRun, -1)) cmdApply.SetEnabled(true);
+}
+
+void frmMain::cmdDown_Click() {
+    if (MoveSelectedRow(lsvRun, +1)) cmdApply.SetEnabled(true);
+}
+
+void frmMain::cmdUpServices_Click() {
+    if (MoveSelectedRow(lsvStop, -1)) cmdApply.SetEnabled(true);
+}
+
+void frmMain::cmdDownServices_Click() {
+    if (MoveSelectedRow(lsvStop, +1)) cmdApply.SetEnabled(true);
+}
+
+void frmMain::cmdWizard_Click() {
+    wizard::ListViewRunList runList(lsvRun, S::DaysText(S::kAllDays, false, state_.DayInitials));
+    basUtilityWizard::WizardContext ctx{sys_.registry, sys_.system, state_.WinPlatform, state_.WinVer,
+                                        state_.CountryCode, state_.SettingsRoot};
+    basUtilityWizard::RunSetupWizard(ui_, &form, ctx, runList);
+    RefitRunColumns();
+    cmdApply.SetEnabled(true);
+}
+
+// Only a release over a row's check box can have checked it.
+void frmMain::lsvStop_MouseUp(const ui::MouseEvent& e) { CheckDependents(lsvStop.HitTestCheckBox(e.x, e.y)); }
+
+void frmMain::lsvStop_KeyUp(int keyCode) {
+    constexpr int kSpace = 32;
+    if (keyCode == kSpace) CheckDependents(lsvStop.SelectedRow());
+}
+
+bool frmMain::txtServiceSeconds_KeyPress(int character) {
+    constexpr int kBackspace = 8;
+    return (character >= '0' && character <= '9') || character == kBackspace;
+}
+
+// Warns when services listed depend on the one just checked: they must stop
+// first, so they belong above it.
+void frmMain::CheckDependents(int row) {
+    cmdApply.SetEnabled(true);
+    if (row < 0 || !lsvStop.IsItemChecked(row)) return;
+    ui_.DoEvents();
+    ui_.SetPointer(ui::Pointer::Hourglass);
+    std::string dependents, name;
+    try {
+        // One enumeration for every row's key name.
+        std::map<std::string, std::string> keys = basServices::ServiceNamesByDisplayName(sys_.services);
+        auto keyOf = [&keys](const std::string& displayName) {
+            auto it = keys.find(displayName);
+            return it == keys.end() ? std::string() : it->second;
+        };
+        name = lsvStop.GetItemText(row, 0);
+        std::string key = keyOf(name);
+        // A service the system does not know has no dependents: an empty key
+        // would be found in every row's text.
+        if (!key.empty()) {
+            for (int j = 0; j < lsvStop.RowCount(); ++j) {
+                std::string text = lsvStop.GetItemText(j, 0);
+                std::string depends = basRegistry::ReadValue(sys_.registry, platform::RootKey::LocalMachine,
+                                                             S::kServicesKey + keyOf(text), S::kDependOnService,
+                                                             "0", false);
+                if (depends.find(key) != std::string::npos) dependents += text + ", ";
+            }
+        }
+    } catch (...) {
+        ui_.SetPointer(ui::Pointer::Default);
+        throw;
+    }
+    ui_.SetPointer(ui::Pointer::Default);
+    if (dependents.empty()) return;
+    dependents.resize(dependents.size() - 2);
+    ui_.MsgBox(Text("dependents1") + name + Text("dependents2") + dependents + Text("dependents3") + name +
+                   Text("dependents4") + name + Text("dependents5"),
+               Text("stoppingTitle"), ui::kMbInformation);
 }
 
 void frmMain::SSTab1_Click() {

@@ -52,6 +52,24 @@ private:
     void chkRunThisFirst_Click();
     void chkStopServices_Click();
     void lsvRun_MouseDown(const ui::MouseEvent& e);
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdRemove_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdWizard_Click();
+    void lsvStop_MouseUp(const ui::MouseEvent& e);
+    void lsvStop_KeyUp(int keyCode);
+    void cmdUpServices_Click();
+    void cmdDownServices_Click();
+    bool txtServiceSeconds_KeyPress(int character);
+    void CheckDependents(int row);
+    // Moves the selected row one place up (-1) or down (+1), with its
+    // texts and check; at the end of the list it only selects it again.
+    bool MoveSelectedRow(ui::ListView& list, int step);
+    void RefitRunColumns();
+    std::string DaysOf(const ProgramEntry& entry) const;
+    void WriteEntry(const ProgramEntry& entry);
     void SSTab1_Click();
     void OptionChanged();
 

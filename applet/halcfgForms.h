@@ -4,6 +4,7 @@
 #include "applet/halcfgRes.h"
 #include "common/commonForms.h"
 #include "ui/controls.h"
+#include "wizard/frmWizardEmailForms.h"
 
 // Names of the applet's controls as its dialog logic asks for them, against
 // the IDs of halcfg.rc.
@@ -65,10 +66,33 @@ inline const std::vector<ui::Binding> frmChangePasswordControls = {
     {"txtConfirmNew", IDC_CHG_TXTCONFIRMNEW},
 };
 
+inline const std::vector<ui::Binding> frmProgramSelectionControls = {
+    {"cmdOK", IDC_SEL_CMDOK},
+    {"cmdCancel", IDC_SEL_CMDCANCEL},
+    {"lblDisplayName", IDC_SEL_LBLDISPLAYNAME},
+    {"txtDisplayName", IDC_SEL_TXTDISPLAYNAME},
+    {"lblProgram", IDC_SEL_LBLPROGRAM},
+    {"txtProgram", IDC_SEL_TXTPROGRAM},
+    {"cmdBrowse", IDC_SEL_CMDBROWSE},
+    {"FrameDays", IDC_SEL_FRAMEDAYS},
+    {"chkDOW(1)", IDC_SEL_CHKDOW_1},
+    {"chkDOW(2)", IDC_SEL_CHKDOW_2},
+    {"chkDOW(3)", IDC_SEL_CHKDOW_3},
+    {"chkDOW(4)", IDC_SEL_CHKDOW_4},
+    {"chkDOW(5)", IDC_SEL_CHKDOW_5},
+    {"chkDOW(6)", IDC_SEL_CHKDOW_6},
+    {"chkDOW(7)", IDC_SEL_CHKDOW_7},
+    {"FrameHowOften", IDC_SEL_FRAMEHOWOFTEN},
+    {"optHowOften(0)", IDC_SEL_OPTHOWOFTEN_0},
+    {"optHowOften(1)", IDC_SEL_OPTHOWOFTEN_1},
+};
+
 // The applet's templates, for the native windowing and the in-memory one alike.
 inline void RegisterTemplates(ui::Ui& ui) {
     ui.RegisterTemplate("frmMain", frmMainControls, "mnuCommand", mnuCommandEntries);
     ui.RegisterTemplate("frmChangePassword", frmChangePasswordControls);
+    ui.RegisterTemplate("frmProgramSelection", frmProgramSelectionControls);
+    wizard_forms::RegisterTemplates(ui);
     ui.RegisterTemplate("frmPasswordToAccess", common_forms::frmPasswordToAccessControls);
 }
 

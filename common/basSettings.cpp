@@ -49,6 +49,15 @@ bool EqualsNoCase(const std::string& a, const char* b) {
 
 }  // namespace
 
+bool IsMainValueName(const std::string& name) {
+    for (const char* main : {RunList.name, SelectedList.name, StopList.name, SelectedStopList.name, RunPrograms.name,
+                             StopServices.name, Order.name, UseHalcyra.name, ShowIcon.name, LogEV.name,
+                             SecondsToWaitForService.name, UserCanModifyApps.name, ShutdownType.name,
+                             ShowDetails.name, RanQuickStart.name, Admin.name, AppPath.name})
+        if (EqualsNoCase(name, main)) return true;
+    return false;
+}
+
 std::optional<std::int16_t> ToInt16(const std::string& s) {
     auto v = ToInteger(s, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
     if (!v) return std::nullopt;

@@ -37,6 +37,11 @@ inline constexpr BoolValue RanQuickStart{"RanQuickStart", false};
 inline constexpr TextValue Admin{"Admin", ""};
 inline constexpr TextValue AppPath{"AppPath", ""};
 
+// True when `name` equals, ignoring letter case as the registry does, one
+// of the main values above: a program entry of that name would write its
+// command line over it.
+bool IsMainValueName(const std::string& name);
+
 // Per-program values: the command line under the program's own name, and
 // three more under a prefix.
 inline constexpr const char* kDowPrefix = "dow";

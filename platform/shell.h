@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/handles.h"
 
@@ -19,6 +22,23 @@ struct TrayIconData {
 
 enum class TrayMessage { Add = 0, Modify = 1, Delete = 2 };
 
+// What the system's open-file dialog is asked to show.
+struct FileChoiceRequest {
+    WindowHandle owner;
+    // Pairs of a description and its patterns, in the order shown.
+    std::vector<std::pair<std::string, std::string>> filters;
+    int filterIndex = 1;  // counted from 1
+    std::string initialFolder;
+    std::string title;
+    std::string defaultExtension;
+};
+
+// The file the user chose: its full path and its name without the folder.
+struct ChosenFile {
+    std::string path;
+    std::string title;
+};
+
 // What the system asks of the Windows shell.
 class Shell {
 public:
@@ -32,6 +52,8 @@ public:
     // The program that opens an existing document, as the shell's file
     // associations name it; "" with the system's status when there is none.
     virtual std::string AssociatedProgram(const std::string& document, std::error_code& error) = 0;
+    // Shows the open-file dialog modally; nothing when the user cancels it.
+    virtual std::optional<ChosenFile> ChooseFile(const FileChoiceRequest& request) = 0;
 };
 
 }  // namespace platform

@@ -30,6 +30,10 @@ bool FillRunningServices(platform::ServiceManager& manager, ui::ListView& list, 
     std::vector<platform::ServiceEntry> services;
     if (!EnumerateAll(manager, server, services)) return false;
     for (const auto& entry : services) {
+        // A service stopped when enumerated is not asked again: on a machine
+        // with hundreds of services that would be most of them, each a
+        // connection and several calls to the manager.
+        if (entry.status.currentState == platform::svc::kStopped) continue;
         CService service(manager);
         if (!service.Init(server, entry.name, entry.displayName, entry.status.currentState)) continue;
         // The state is asked again now, not taken from the enumeration.
@@ -51,6 +55,16 @@ std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const 
         if (service.Init("", entry.name, entry.displayName, entry.status.currentState)) return service.Name();
     }
     return {};
+}
+
+std::map<std::string, std::string> ServiceNamesByDisplayName(platform::ServiceManager& manager) {
+    std::map<std::string, std::string> names;
+    std::vector<platform::ServiceEntry> services;
+    if (!EnumerateAll(manager, "", services)) return names;
+    // A blank key name is one a service object refuses, as the single lookup does.
+    for (const auto& entry : services)
+        if (entry.name.find_first_not_of(' ') != std::string::npos) names.emplace(entry.displayName, entry.name);
+    return names;
 }
 
 }  // namespace basServices

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,10 @@ bool FillRunningServices(platform::ServiceManager& manager, ui::ListView& list, 
 // is exactly `displayName`; "" when there is none or the services cannot be
 // enumerated.
 std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const std::string& displayName);
+
+// The same lookup for many names at once, from one enumeration: the key
+// name of the first service of each display name. Empty when the services
+// cannot be enumerated.
+std::map<std::string, std::string> ServiceNamesByDisplayName(platform::ServiceManager& manager);
 
 }  // namespace basServices

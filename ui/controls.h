@@ -81,6 +81,8 @@ class TextBox : public Control {
 public:
     virtual void SetText(const std::string& text) = 0;
     virtual std::string Text() const = 0;
+    // Selects the whole text, so that typing replaces it.
+    virtual void SelectAll() = 0;
 };
 
 class TabControl : public Control {
@@ -102,6 +104,8 @@ public:
     virtual int ColumnCount() const = 0;
     virtual std::string ColumnHeader(int column) const = 0;
     virtual int AddRow(const std::string& text) = 0;  // returns the new row's index
+    // A row inserted before `index` (at the end when beyond it); its index.
+    virtual int InsertRow(int index, const std::string& text) = 0;
     virtual void SetCellText(int row, int column, const std::string& text) = 0;
     virtual int RowCount() const = 0;
 
@@ -177,6 +181,15 @@ public:
     virtual void OnClick(const std::string& name, std::function<void()> handler) = 0;
     virtual void OnChange(const std::string& name, std::function<void()> handler) = 0;
     virtual void OnMouseDown(const std::string& name, std::function<void(const MouseEvent&)> handler) = 0;
+    // A double click on a list view.
+    virtual void OnDblClick(const std::string& name, std::function<void()> handler) = 0;
+    virtual void OnMouseUp(const std::string& name, std::function<void(const MouseEvent&)> handler) = 0;
+    // A key released while the control has the focus.
+    virtual void OnKeyUp(const std::string& name, std::function<void(int keyCode, int shift)> handler) = 0;
+    // A character typed into a text box (8 for Backspace); return false to
+    // discard it.
+    virtual void OnKeyPress(const std::string& name, std::function<bool(int character)> handler) = 0;
+    virtual void OnGotFocus(const std::string& name, std::function<void()> handler) = 0;
     // Keys reach the dialog before its controls; return true to swallow one.
     virtual void OnKeyDown(std::function<bool(int keyCode, int shift)> handler) = 0;
     // The close box or any other request to close; return false to refuse.

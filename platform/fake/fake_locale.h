@@ -44,7 +44,14 @@ public:
         error.assign(1155, std::system_category());  // no application is associated
         return {};
     }
+    // Answers with `chosen`, recording the request.
+    std::optional<ChosenFile> ChooseFile(const FileChoiceRequest& request) override {
+        fileRequests.push_back(request);
+        return chosen;
+    }
     std::vector<Call> calls;
+    std::vector<FileChoiceRequest> fileRequests;
+    std::optional<ChosenFile> chosen;
     std::map<std::string, std::string> associations;
     std::vector<std::string> associationQueries;
     std::vector<WindowHandle> hiddenButtons;

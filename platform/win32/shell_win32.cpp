@@ -1,6 +1,7 @@
 #include "platform/win32/shell_win32.h"
 
 #include <windows.h>
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shobjidl.h>
 
@@ -55,6 +56,38 @@ std::string Win32Shell::AssociatedProgram(const std::string& document, std::erro
     int code = rc == SE_ERR_NOASSOC ? ERROR_NO_ASSOCIATION : rc == 0 ? ERROR_NOT_ENOUGH_MEMORY : static_cast<int>(rc);
     error.assign(code, std::system_category());
     return {};
+}
+
+std::optional<ChosenFile> Win32Shell::ChooseFile(const FileChoiceRequest& request) {
+    // Description and pattern each end in a NUL; one more NUL ends the list.
+    std::wstring filter;
+    for (const auto& [description, patterns] : request.filters) {
+        filter += Widen(description);
+        filter.push_back(L'\0');
+        filter += Widen(patterns);
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+    std::wstring folder = Widen(request.initialFolder), title = Widen(request.title),
+                 extension = Widen(request.defaultExtension);
+    // 257 characters each, offered as 256, as the dialog has always had.
+    std::wstring file(257, L'\0'), fileTitle(257, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = reinterpret_cast<HWND>(request.owner.value);
+    ofn.hInstance = GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = 256;
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = 256;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.Flags = OFN_HIDEREADONLY;
+    ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return ChosenFile{Narrow(file.c_str()), Narrow(fileTitle.c_str())};
 }
 
 }  // namespace platform::win32

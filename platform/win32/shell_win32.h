@@ -9,6 +9,7 @@ public:
     void HideTaskbarButton(WindowHandle window) override;
     bool Open(const std::string& target) override;
     std::string AssociatedProgram(const std::string& document, std::error_code& error) override;
+    std::optional<ChosenFile> ChooseFile(const FileChoiceRequest& request) override;
 };
 
 }  // namespace platform::win32

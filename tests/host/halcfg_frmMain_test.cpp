@@ -155,7 +155,8 @@ class AppletApply : public AppletFixture {};
 TEST_F(AppletApply, OkWithNothingChangedWritesEveryOptionInOrder) {
     Open([](MemoryForm& f) { f.Click("cmdOK"); });
     EXPECT_EQ(reg.written, (Names{"UserCanModifyApps", "UseHalcyra", "ShowIcon", "LogEV", "SecondsToWaitForService",
-                                  "RunPrograms", "StopServices", "Order"}));
+                                  "RunList", "SelectedList", "StopList", "SelectedStopList", "RunPrograms",
+                                  "StopServices", "Order"}));
     EXPECT_EQ(Stored("UserCanModifyApps"), "1");
     EXPECT_EQ(Stored("UseHalcyra"), "0");
     EXPECT_EQ(Stored("ShowIcon"), "1");

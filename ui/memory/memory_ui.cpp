@@ -49,6 +49,16 @@ int MemListView::AddRow(const std::string& text) {
     return RowCount() - 1;
 }
 
+int MemListView::InsertRow(int index, const std::string& text) {
+    if (index < 0 || index > RowCount()) index = RowCount();
+    Row r;
+    r.cells.push_back(text);
+    r.stateImage = checkBoxes ? 1 : 0;
+    rows.insert(rows.begin() + index, r);
+    if (selected >= index) ++selected;
+    return index;
+}
+
 void MemListView::SetCellText(int row, int column, const std::string& text) {
     if (row < 0 || row >= RowCount() || column < 0) return;
     auto& cells = rows[static_cast<size_t>(row)].cells;
@@ -188,7 +198,7 @@ void MemoryForm::SelectItem(const std::string& combo, int index) {
 }
 
 void MemoryForm::Type(const std::string& textBox, const std::string& text) {
-    Get<MemTextBox>(textBox).text = text;
+    Get<MemTextBox>(textBox).SetText(text);
     auto it = changes_.find(textBox);
     if (it != changes_.end() && it->second) Act(it->second);
 }
@@ -196,6 +206,44 @@ void MemoryForm::Type(const std::string& textBox, const std::string& text) {
 void MemoryForm::MouseDown(const std::string& name, const MouseEvent& e) {
     auto it = mouseDowns_.find(name);
     if (it != mouseDowns_.end() && it->second) Act([&] { it->second(e); });
+}
+
+void MemoryForm::MouseUp(const std::string& name, const MouseEvent& e) {
+    auto it = mouseUps_.find(name);
+    if (it != mouseUps_.end() && it->second) Act([&] { it->second(e); });
+}
+
+void MemoryForm::DblClick(const std::string& name) {
+    auto it = dblClicks_.find(name);
+    if (it != dblClicks_.end() && it->second) Act(it->second);
+}
+
+void MemoryForm::KeyUp(const std::string& name, int keyCode, int shift) {
+    auto it = keyUps_.find(name);
+    if (it != keyUps_.end() && it->second) Act([&] { it->second(keyCode, shift); });
+}
+
+void MemoryForm::TypeChar(const std::string& textBox, int character) {
+    auto& box = Get<MemTextBox>(textBox);
+    if (!box.enabled || !box.visible) return;
+    bool accept = true;
+    auto it = keyPresses_.find(textBox);
+    if (it != keyPresses_.end() && it->second) Act([&] { accept = it->second(character); });
+    if (!accept) return;
+    if (box.allSelected) box.text.clear();
+    box.allSelected = false;
+    if (character == 8) {
+        if (!box.text.empty()) box.text.pop_back();
+    } else {
+        box.text += static_cast<char>(character);
+    }
+    auto change = changes_.find(textBox);
+    if (change != changes_.end() && change->second) Act(change->second);
+}
+
+void MemoryForm::Focus(const std::string& name) {
+    auto it = gotFocus_.find(name);
+    if (it != gotFocus_.end() && it->second) Act(it->second);
 }
 
 bool MemoryForm::KeyDown(int keyCode, int shift) {

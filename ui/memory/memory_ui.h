@@ -95,9 +95,11 @@ public:
 
 class MemTextBox : public Mem<TextBox> {
 public:
-    void SetText(const std::string& t) override { text = t; }
+    void SetText(const std::string& t) override { text = t; allSelected = false; }
     std::string Text() const override { return text; }
+    void SelectAll() override { allSelected = true; }
     std::string text;
+    bool allSelected = false;
 };
 
 class MemTab : public Mem<TabControl> {
@@ -127,6 +129,7 @@ public:
     int ColumnCount() const override { return static_cast<int>(headers.size()); }
     std::string ColumnHeader(int c) const override;
     int AddRow(const std::string& text) override;
+    int InsertRow(int index, const std::string& text) override;
     void SetCellText(int row, int column, const std::string& text) override;
     int RowCount() const override { return static_cast<int>(rows.size()); }
     std::string GetItemText(int row, int column) const override;
@@ -208,6 +211,26 @@ public:
         CheckBound(n, false);
         mouseDowns_[n] = std::move(h);
     }
+    void OnDblClick(const std::string& n, std::function<void()> h) override {
+        CheckBound(n, false);
+        dblClicks_[n] = std::move(h);
+    }
+    void OnMouseUp(const std::string& n, std::function<void(const MouseEvent&)> h) override {
+        CheckBound(n, false);
+        mouseUps_[n] = std::move(h);
+    }
+    void OnKeyUp(const std::string& n, std::function<void(int, int)> h) override {
+        CheckBound(n, false);
+        keyUps_[n] = std::move(h);
+    }
+    void OnKeyPress(const std::string& n, std::function<bool(int)> h) override {
+        CheckBound(n, false);
+        keyPresses_[n] = std::move(h);
+    }
+    void OnGotFocus(const std::string& n, std::function<void()> h) override {
+        CheckBound(n, false);
+        gotFocus_[n] = std::move(h);
+    }
     void OnKeyDown(std::function<bool(int, int)> h) override { keyDown_ = std::move(h); }
     void OnCloseRequest(std::function<bool()> h) override { closeRequest_ = std::move(h); }
     void OnMinimize(std::function<void()> h) override { minimize_ = std::move(h); }
@@ -238,6 +261,14 @@ public:
     void SelectItem(const std::string& combo, int index);
     void Type(const std::string& textBox, const std::string& text);
     void MouseDown(const std::string& name, const MouseEvent& e);
+    void MouseUp(const std::string& name, const MouseEvent& e);
+    void DblClick(const std::string& name);
+    void KeyUp(const std::string& name, int keyCode, int shift = 0);
+    // Types one character as the keyboard does: the key-press handler may
+    // discard it; Backspace (8) takes the last character away.
+    void TypeChar(const std::string& textBox, int character);
+    // Gives the control the focus.
+    void Focus(const std::string& name);
     bool KeyDown(int keyCode, int shift = 0);
     bool RequestClose();
     void Minimize();
@@ -270,7 +301,10 @@ private:
     std::map<std::string, std::unique_ptr<MemoryControl>> controls_;
     std::map<std::string, std::unique_ptr<MemMenu>> menus_;
     std::map<std::string, std::function<void()>> clicks_, changes_;
-    std::map<std::string, std::function<void(const MouseEvent&)>> mouseDowns_;
+    std::map<std::string, std::function<void(const MouseEvent&)>> mouseDowns_, mouseUps_;
+    std::map<std::string, std::function<void()>> dblClicks_, gotFocus_;
+    std::map<std::string, std::function<void(int, int)>> keyUps_;
+    std::map<std::string, std::function<bool(int)>> keyPresses_;
     std::function<bool(int, int)> keyDown_;
     std::function<bool()> closeRequest_;
     std::function<void()> minimize_;

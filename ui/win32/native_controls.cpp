@@ -177,6 +177,14 @@ int NativeListView::AddRow(const std::string& text) {
     item.pszText = w.data();
     return static_cast<int>(::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
+int NativeListView::InsertRow(int index, const std::string& text) {
+    std::wstring w = Widen(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index < 0 ? RowCount() : index;
+    item.pszText = w.data();
+    return static_cast<int>(::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
 void NativeListView::SetCellText(int row, int column, const std::string& text) {
     std::wstring w = Widen(text);
     LVITEMW item{};

@@ -202,13 +202,39 @@ void NativeForm::OnChange(const std::string& n, std::function<void()> h) {
 }
 // Only controls with a mouse-down handler are subclassed: under Wine every
 // message to a subclassed control looks its subclass up in the window's
-// properties, a round trip to the server, and filling the dialog sends many.
-void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
-    CheckBound(n, false);
-    mouseDowns_[n] = std::move(h);
+// properties, a round trip to the server, and filling the dialog sends many
+// (a list of hundreds of services took seconds). Button releases, key
+// releases and typed characters come through the message loops instead
+// (PreviewInput).
+void NativeForm::Subclass(const std::string& n) {
     auto it = controls_.find(n);
     if (!subclassed_.insert(it->second->hwnd()).second) return;
     ::SetWindowSubclass(it->second->hwnd(), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+void NativeForm::OnMouseDown(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    CheckBound(n, false);
+    mouseDowns_[n] = std::move(h);
+    Subclass(n);
+}
+void NativeForm::OnMouseUp(const std::string& n, std::function<void(const ui::MouseEvent&)> h) {
+    CheckBound(n, false);
+    mouseUps_[n] = std::move(h);
+}
+void NativeForm::OnKeyUp(const std::string& n, std::function<void(int, int)> h) {
+    CheckBound(n, false);
+    keyUps_[n] = std::move(h);
+}
+void NativeForm::OnKeyPress(const std::string& n, std::function<bool(int)> h) {
+    CheckBound(n, false);
+    keyPresses_[n] = std::move(h);
+}
+void NativeForm::OnDblClick(const std::string& n, std::function<void()> h) {
+    CheckBound(n, false);
+    dblClicks_[n] = std::move(h);
+}
+void NativeForm::OnGotFocus(const std::string& n, std::function<void()> h) {
+    CheckBound(n, false);
+    gotFocus_[n] = std::move(h);
 }
 void NativeForm::OnKeyDown(std::function<bool(int, int)> h) { keyDown_ = std::move(h); }
 void NativeForm::OnCloseRequest(std::function<bool()> h) { closeRequest_ = std::move(h); }
@@ -370,6 +396,8 @@ void NativeForm::OnCommand(int id, int code, HWND control) {
         RunClick(c->name());
     } else if (code == EN_CHANGE && dynamic_cast<NativeTextBox*>(c)) {
         RunChange(c->name());
+    } else if (code == EN_SETFOCUS && dynamic_cast<NativeTextBox*>(c)) {
+        RunNamed(gotFocus_, c->name());
     }
 }
 
@@ -398,6 +426,11 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NOTIFY: {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
+            auto it = byId_.find(static_cast<int>(hdr->idFrom));
+            if (it != byId_.end() && dynamic_cast<NativeListView*>(it->second)) RunNamed(dblClicks_, it->second->name());
+            return FALSE;
+        }
         if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end()) RunClick(it->second->name());
@@ -459,6 +492,58 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+namespace {
+
+ui::MouseEvent MouseOf(UINT msg, WPARAM wParam, LPARAM lParam) {
+    ui::MouseEvent e;
+    e.button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? 1
+               : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? 2
+                                                                  : 4;
+    e.shift = ((wParam & MK_SHIFT) ? ui::kShiftMask : 0) | ((wParam & MK_CONTROL) ? ui::kCtrlMask : 0) |
+              (::GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
+    e.x = GET_X_LPARAM(lParam);
+    e.y = GET_Y_LPARAM(lParam);
+    return e;
+}
+
+}  // namespace
+
+bool NativeForm::PreviewInput(MSG& msg) {
+    if (::GetParent(msg.hwnd) != hwnd_) return false;
+    auto control = byId_.find(::GetDlgCtrlID(msg.hwnd));
+    if (control == byId_.end() || control->second->hwnd() != msg.hwnd) return false;
+    const std::string& name = control->second->name();
+    switch (msg.message) {
+    case WM_CHAR: {
+        auto it = keyPresses_.find(name);
+        if (it == keyPresses_.end() || !it->second) return false;
+        auto handler = it->second;
+        bool accept = true;
+        platform::Guarded([&] { accept = handler(static_cast<int>(msg.wParam)); });
+        return !accept;  // a refused character never reaches the control
+    }
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: case WM_KEYUP: {
+        bool key = msg.message == WM_KEYUP;
+        if (key ? !keyUps_.count(name) : !mouseUps_.count(name)) return false;
+        // The control first, so that a click on a list's check box has
+        // toggled it by the time the handler looks.
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        if (key) {
+            auto handler = keyUps_[name];
+            platform::Guarded([&] { handler(static_cast<int>(msg.wParam), ShiftState()); });
+        } else {
+            auto handler = mouseUps_[name];
+            ui::MouseEvent e = MouseOf(msg.message, msg.wParam, msg.lParam);
+            platform::Guarded([&] { handler(e); });
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) {
     if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
@@ -467,12 +552,7 @@ LRESULT CALLBACK NativeForm::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
             if (c->hwnd() != hwnd) continue;
             auto it = form->mouseDowns_.find(name);
             if (it == form->mouseDowns_.end() || !it->second) break;
-            ui::MouseEvent e;
-            e.button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
-            e.shift = ((wParam & MK_SHIFT) ? ui::kShiftMask : 0) | ((wParam & MK_CONTROL) ? ui::kCtrlMask : 0) |
-                      (::GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
-            e.x = GET_X_LPARAM(lParam);
-            e.y = GET_Y_LPARAM(lParam);
+            ui::MouseEvent e = MouseOf(msg, wParam, lParam);
             auto handler = it->second;
             platform::Guarded([&] { handler(e); });
             break;
@@ -530,6 +610,11 @@ bool PreTranslate(MSG& msg) {
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (NativeForm* form = NativeForm::Owning(msg.hwnd))
             if (form->PreviewKey(msg)) return true;
+    }
+    if (msg.message == WM_CHAR || msg.message == WM_KEYUP || msg.message == WM_LBUTTONUP ||
+        msg.message == WM_RBUTTONUP || msg.message == WM_MBUTTONUP) {
+        if (NativeForm* form = NativeForm::Owning(msg.hwnd))
+            if (form->PreviewInput(msg)) return true;
     }
     // A copy: a handler run by the dialog manager may create or end forms.
     std::vector<NativeForm*> forms = NativeForm::Live();

@@ -117,6 +117,7 @@ public:
     NativeTextBox(NativeForm& form, HWND hwnd, std::string name);
     void SetText(const std::string& text) override;
     std::string Text() const override { return WindowText(hwnd_); }
+    void SelectAll() override { ::SendMessageW(hwnd_, EM_SETSEL, 0, -1); }
 };
 
 class NativeTab : public NativeControl<ui::TabControl> {
@@ -137,6 +138,7 @@ public:
     int ColumnCount() const override;
     std::string ColumnHeader(int column) const override;
     int AddRow(const std::string& text) override;
+    int InsertRow(int index, const std::string& text) override;
     void SetCellText(int row, int column, const std::string& text) override;
     int RowCount() const override;
 
@@ -204,6 +206,11 @@ public:
     void OnClick(const std::string& name, std::function<void()> handler) override;
     void OnChange(const std::string& name, std::function<void()> handler) override;
     void OnMouseDown(const std::string& name, std::function<void(const ui::MouseEvent&)> handler) override;
+    void OnDblClick(const std::string& name, std::function<void()> handler) override;
+    void OnMouseUp(const std::string& name, std::function<void(const ui::MouseEvent&)> handler) override;
+    void OnKeyUp(const std::string& name, std::function<void(int keyCode, int shift)> handler) override;
+    void OnKeyPress(const std::string& name, std::function<bool(int character)> handler) override;
+    void OnGotFocus(const std::string& name, std::function<void()> handler) override;
     void OnKeyDown(std::function<bool(int keyCode, int shift)> handler) override;
     void OnCloseRequest(std::function<bool()> handler) override;
     void OnMinimize(std::function<void()> handler) override { minimize_ = std::move(handler); }
@@ -237,6 +244,10 @@ public:
     void ClearOptionsExcept(HWND keep);
     // Offers a key to the key handler; true when the handler swallowed it.
     bool PreviewKey(const MSG& msg);
+    // Runs the handlers of a control's button and key releases (after the
+    // control had the message) and typed characters (before); true when the
+    // message was dealt with here.
+    bool PreviewInput(MSG& msg);
 
     // The form a window belongs to (the form itself or one of its
     // descendants), or null.
@@ -254,6 +265,7 @@ private:
     T& Get(const std::string& name, const char* kind);
     void RunChange(const std::string& name);
     void CheckBound(const std::string& name, bool menuEntry) const;
+    void Subclass(const std::string& name);
 
     HINSTANCE module_;
     std::string templateName_;
@@ -266,7 +278,10 @@ private:
     std::map<int, NativeControlBase*> byId_;
     std::map<std::string, std::unique_ptr<NativeMenu>> menus_;
     std::map<std::string, std::function<void()>> clicks_, changes_;
-    std::map<std::string, std::function<void(const ui::MouseEvent&)>> mouseDowns_;
+    std::map<std::string, std::function<void(const ui::MouseEvent&)>> mouseDowns_, mouseUps_;
+    std::map<std::string, std::function<void()>> dblClicks_, gotFocus_;
+    std::map<std::string, std::function<void(int, int)>> keyUps_;
+    std::map<std::string, std::function<bool(int)>> keyPresses_;
     std::set<HWND> subclassed_;
     std::function<bool(int, int)> keyDown_;
     std::function<bool()> closeRequest_;
