@@ -23,34 +23,16 @@
 
 namespace {
 
+using testutil::DialogTitled;
+using testutil::Process;
+using testutil::TextOf;
+using testutil::WaitFor;
+
 using platform::win32::Narrow;
 using platform::win32::Widen;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return done();
-}
 
-// A visible dialog of this process with that caption.
-HWND DialogTitled(const std::wstring& title) {
-    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", title.c_str()); w;
-         w = FindWindowExW(nullptr, w, L"#32770", title.c_str())) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
-    }
-    return nullptr;
-}
 
-std::wstring TextOf(HWND w) {
-    wchar_t buf[2048] = {};
-    GetWindowTextW(w, buf, 2048);
-    return buf;
-}
 
 std::vector<std::string> Rows(HWND list) {
     std::vector<std::string> rows;

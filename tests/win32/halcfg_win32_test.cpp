@@ -22,40 +22,13 @@ using platform::win32::Widen;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return done();
-}
+using testutil::DialogTitled;
+using testutil::Process;
+using testutil::TextOf;
+using testutil::WaitFor;
 
-struct Process {
-    PROCESS_INFORMATION pi{};
-    bool Start(const std::string& commandLine) {
-        std::wstring cmd = Widen(commandLine);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
-    }
-    bool Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
-    void Kill() {
-        if (!pi.hProcess) return;
-        if (Running()) TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        pi = {};
-    }
-    ~Process() { Kill(); }
-};
 
-std::wstring TextOf(HWND w) {
-    wchar_t buf[512] = {};
-    GetWindowTextW(w, buf, 512);
-    return buf;
-}
+
 
 // Visible top-level windows of a class and title, of any process.
 std::vector<HWND> Windows(const wchar_t* className, const std::wstring& title) {

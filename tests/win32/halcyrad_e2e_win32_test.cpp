@@ -21,39 +21,12 @@ using platform::win32::Widen;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return done();
-}
+using testutil::DialogTitled;
+using testutil::Process;
+using testutil::TextOf;
+using testutil::WaitFor;
 
-struct Process {
-    PROCESS_INFORMATION pi{};
-    bool Start(const std::string& commandLine) {
-        std::wstring cmd = Widen(commandLine);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
-    }
-    bool Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-    }
-    void Kill() {
-        if (!pi.hProcess) return;
-        if (Running()) TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        pi = {};
-    }
-    ~Process() { Kill(); }
-};
+
 
 // Top-level windows of a class, optionally of one process.
 std::vector<HWND> WindowsOf(const wchar_t* className, DWORD pid = 0) {

@@ -4,6 +4,9 @@
 
 #include "platform/win32/text.h"
 
+#include <chrono>
+#include <thread>
+
 namespace testutil {
 
 std::string ProgramFolder() {
@@ -19,6 +22,61 @@ ScratchKey::ScratchKey()
 
 ScratchKey::~ScratchKey() {
     RegDeleteTreeW(HKEY_CURRENT_USER, platform::win32::Widen(path_).c_str());
+}
+
+}  // namespace testutil
+
+namespace testutil {
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+bool Process::Start(const std::string& commandLine) {
+    std::wstring cmd = platform::win32::Widen(commandLine);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    return CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+}
+
+bool Process::Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD Process::ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (!pi.hProcess) return;
+    if (Running()) TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+}
+
+HWND DialogTitled(const std::wstring& title) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", title.c_str()); w;
+         w = FindWindowExW(nullptr, w, L"#32770", title.c_str())) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND w) {
+    int n = GetWindowTextLengthW(w);
+    std::wstring text(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+    n = GetWindowTextW(w, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
 }
 
 }  // namespace testutil

@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+
+#include <functional>
 #include <string>
 
 namespace testutil {
@@ -17,5 +20,24 @@ public:
 private:
     std::string path_;
 };
+
+// Asks `done` every few milliseconds until it holds or `ms` have passed.
+bool WaitFor(const std::function<bool()>& done, int ms = 20000);
+
+// A program the test starts; ended, if still running, when the object goes.
+struct Process {
+    PROCESS_INFORMATION pi{};
+    bool Start(const std::string& commandLine);
+    bool Running() const;
+    DWORD ExitCode() const;
+    void Kill();
+    ~Process() { Kill(); }
+};
+
+// A visible dialog of this process with that caption.
+HWND DialogTitled(const std::wstring& title);
+
+// A window's text.
+std::wstring TextOf(HWND w);
 
 }  // namespace testutil
