@@ -5,6 +5,12 @@
 //     Starts the stand-in and PROGRAM, then times TRIALS interceptions: from
 //     the stand-in creating "Shut Down Windows" (a window visible from its
 //     creation) to PROGRAM's window of class CLASS being visible. Stops both.
+//   bench_driver e2e PROGRAM CLASS TRIALS BUSY_MS STEP_MS
+//     The same interception timed by the stand-in in its own process: from
+//     its thread starting to create "Shut Down Windows" to PROGRAM's window
+//     being visible, while that thread stays busy for BUSY_MS from the start,
+//     taking one of its own messages every STEP_MS (0: none), as a taskbar
+//     busy creating and showing its dialog does (standin::TimedOpen).
 //   bench_driver shell
 //     Starts the stand-in and leaves it running.
 //   bench_driver start PROGRAM CLASS [PROGRAM CLASS ...]
@@ -153,6 +159,28 @@ HWND StartResident(Child& child, const std::wstring& program, const std::wstring
     return w;
 }
 
+void PrintMedian(const std::vector<double>& ms, int closed) {
+    if (ms.empty()) return;
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    size_t n = sorted.size();
+    double median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    std::printf("median %.3f ms min %.3f max %.3f trials %zu closed %d\n", median, sorted.front(), sorted.back(), n,
+                closed);
+}
+
+// After a trial: the program's window hidden again, the stand-in's dialog gone.
+bool BackToResident(int trial, HWND window, HWND dialog) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!PumpUntil([&] { return !IsWindowVisible(window); }, 5000)) {
+        std::printf("trial %d: the program's window did not hide again\n", trial);
+        return false;
+    }
+    if (IsWindow(dialog)) SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    PumpUntil([] { return false; }, 300);
+    return true;
+}
+
 // The moment the stand-in created the current trial's dialog.
 LONGLONG g_created = 0;
 
@@ -220,26 +248,57 @@ int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
         closed += gone;
         std::printf("trial %d %.3f ms%s\n", i, t, gone ? ", system dialog closed" : "");
         std::fflush(stdout);
-        // Back to resident for the next trial.
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        if (!PumpUntil([&] { return !IsWindowVisible(window); }, 5000)) {
-            std::printf("trial %d: the program's window did not hide again\n", i);
+        if (!BackToResident(i, window, dialog)) {
             status = 1;
             break;
         }
-        if (IsWindow(dialog)) SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        PumpUntil([] { return false; }, 300);
     }
     UnhookWinEvent(hook);
-    if (!ms.empty()) {
-        std::vector<double> sorted = ms;
-        std::sort(sorted.begin(), sorted.end());
-        size_t n = sorted.size();
-        double median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
-        std::printf("median %.3f ms min %.3f max %.3f trials %zu closed %d\n", median, sorted.front(),
-                    sorted.back(), n, closed);
-    }
+    PrintMedian(ms, closed);
     return status;
+}
+
+int EndToEnd(const std::wstring& program, const std::wstring& cls, int trials, unsigned busyMs, unsigned stepMs) {
+    Shell shell;
+    if (!shell.Start()) {
+        std::printf("error: the stand-in taskbar did not start or is not the one found\n");
+        return 1;
+    }
+    Child target;
+    HWND window = StartResident(target, program, cls);
+    if (!window) {
+        std::printf("error: %ls did not become resident\n", program.c_str());
+        return 1;
+    }
+    std::vector<double> ms;
+    int closed = 0;
+    for (int i = 1; i <= trials; ++i) {
+        standin::TimedOpen request{reinterpret_cast<ULONG_PTR>(window), busyMs, stepMs, {}};
+        lstrcpynW(request.caption, kCaption, 64);
+        COPYDATASTRUCT cds{standin::kOpenTimed, sizeof request, &request};
+        DWORD_PTR us = 0;
+        if (!SendMessageTimeoutW(shell.tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 15000,
+                                 &us) ||
+            static_cast<LONG_PTR>(us) < 0) {
+            std::printf("trial %d: the program's window was not shown\n", i);
+            PrintMedian(ms, closed);
+            return 1;
+        }
+        double t = static_cast<double>(us) / 1000.0;
+        ms.push_back(t);
+        DWORD shellPid = shell.process.pi.dwProcessId;
+        HWND dialog = nullptr;
+        bool gone = PumpUntil([&] { return (dialog = WindowOf(L"StandInDialog", shellPid)) == nullptr; }, 1000);
+        closed += gone;
+        std::printf("trial %d %.3f ms%s\n", i, t, gone ? ", system dialog closed" : "");
+        std::fflush(stdout);
+        if (!BackToResident(i, window, dialog)) {
+            PrintMedian(ms, closed);
+            return 1;
+        }
+    }
+    PrintMedian(ms, closed);
+    return 0;
 }
 
 long long Microseconds(LONGLONG counter) {
@@ -437,11 +496,15 @@ int main(int argc, char** argv) {
     if (mode == L"start" && args.size() >= 3 && args.size() % 2 == 1)
         return StartPrograms(std::vector<std::wstring>(args.begin() + 1, args.end()));
     if (mode == L"visible" && args.size() == 2) return Visible(args[1]);
+    if (mode == L"e2e" && args.size() == 6 && std::atoi(argv[4]) > 0 && std::atoi(argv[5]) >= 0 &&
+        std::atoi(argv[6]) >= 0)
+        return EndToEnd(args[1], args[2], std::atoi(argv[4]), static_cast<unsigned>(std::atoi(argv[5])),
+                        static_cast<unsigned>(std::atoi(argv[6])));
     if (mode == L"endsession" && args.size() == 4) return EndSession(args[1], args[2], args[3]);
     if (mode == L"wizard-shown" && args.size() == 1) return WizardShown();
     if (mode == L"wizard-finish" && args.size() == 1) return WizardFinish();
     if (mode == L"resident" && args.size() == 2) return WaitResident(args[1]);
-    std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | shell | start PROGRAM CLASS [...] | "
+    std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | e2e PROGRAM CLASS TRIALS BUSY_MS STEP_MS | shell | start PROGRAM CLASS [...] | "
                 "visible CLASS | endsession PROGRAM CLASS RECORD | wizard-shown | wizard-finish | resident CLASS\n");
     return 2;
 }

@@ -230,14 +230,22 @@ void frmMain::Hook_Window(platform::ShellHook::Handle window) {
 }
 
 void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
-    // Posted, not sent: the system's dialog closes all the same, and the user
-    // does not wait for it before seeing ours.
-    sys_.windows.PostClose(window);
     // A request that arrives while one is being shown is that showing's: one
     // request, one showing, one dimmer.
-    if (showing_) return;
-    LoadDialogSettings();
-    ShowShutdownPrompt();
+    bool show = !showing_;
+    if (show) {
+        LoadDialogSettings();
+        ShowShutdownPrompt();
+    }
+    // Posted, not sent, and once ours is up: the shell closing its dialog
+    // (and handing activation on) while ours is being shown delays ours.
+    try {
+        sys_.windows.PostClose(window);
+    } catch (...) {
+        // The system's dialog stays, so ours goes.
+        if (show) Form_Minimize();
+        throw;
+    }
 }
 
 void frmMain::ShowShutdownPrompt() {

@@ -83,6 +83,16 @@ TEST_F(InterceptionTest, SpanishAndGermanAlsoKnowTheirSecondShutdownTitle) {
     EXPECT_EQ(basDaemon::MatchInterceptTitle(locale, state.InterceptTitles, "Cerrar la sesión en Windows"), 1);
 }
 
+// The shell handling the close (and handing activation on) while ours is
+// being shown delays ours: the close follows the showing.
+TEST_F(InterceptionTest, TheSystemDialogIsClosedOnceOursIsUp) {
+    Load(Win::W2000);
+    std::vector<bool> upAtClose;
+    windows.failClose = [&](platform::WindowManager::Handle) { upAtClose.push_back(form->IsVisible()); };
+    ShellShows("Shut Down Windows");
+    EXPECT_EQ(upAtClose, std::vector<bool>{true});
+}
+
 TEST_F(InterceptionTest, LogOffDialogIsClosedAndOursOpensWithLogOff) {
     Put("ShutdownType", "Shutdown");
     auto& m = Load(Win::W2000);
@@ -347,7 +357,9 @@ TEST_F(InterceptionTest, RequestsWhileTheDialogIsBeingShownAreThatShowings) {
     });
     hook.Report(first);
     hook.RunDeferred();
-    EXPECT_EQ(windows.closePosted, (std::vector<platform::WindowManager::Handle>{first, second}));
+    // Each system dialog is closed once ours is up: the second's close comes
+    // while the first is being shown.
+    EXPECT_EQ(windows.closePosted, (std::vector<platform::WindowManager::Handle>{second, first}));
     EXPECT_EQ(processes.started, std::vector<std::string>{"\"C:\\Halcyra\\dusker.exe\""});
     EXPECT_TRUE(form->IsVisible());
     EXPECT_EQ(main->SelectedAction(), frmMain::Action::Logoff);

@@ -8,5 +8,18 @@ namespace standin {
 
 constexpr ULONG_PTR kOpenWindow = 0x48430001;  // data: the caption, UTF-16; returns the HWND
 constexpr ULONG_PTR kQuit = 0x48430002;
+// data: TimedOpen; returns microseconds from the start of the window's creation
+// to `target` being visible, or -1 when it was not within 5 s
+constexpr ULONG_PTR kOpenTimed = 0x48430003;
+
+// Opens a window with the caption as kOpenWindow does, with the thread kept
+// busy for busyMs from the start, the way a real taskbar is while it creates
+// and shows its dialog; a second thread of the stand-in watches `target`.
+struct TimedOpen {
+    unsigned long long target;  // an HWND of another process
+    unsigned busyMs;
+    unsigned stepMs;            // while busy, one message of its own every stepMs; 0: none
+    wchar_t caption[64];        // NUL-terminated
+};
 
 }  // namespace standin

@@ -14,18 +14,85 @@
 //   --close CAPTION  the stand-in's windows with that caption are closed
 //   --quit           the stand-in ends
 // The exit code is 0 when the request was carried out.
+//
+// For scripts/bench it also times, from its own side, how long another
+// program takes to show its window after the stand-in starts creating one
+// (standin::TimedOpen).
 #include <windows.h>
 
 #include "standin_protocol.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
+using standin::kOpenTimed;
 using standin::kOpenWindow;
 using standin::kQuit;
+
+HWND OpenWindow(const wchar_t* caption) {
+    return CreateWindowExW(WS_EX_DLGMODALFRAME, L"StandInDialog", caption,
+                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 300, 250, 320, 160, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// The clock starts on this thread just before it creates the window; the
+// watcher, started beforehand so that its start-up is not counted, stops it
+// when the target is visible. Meanwhile this thread takes one of its own
+// messages (sent or posted) every stepMs at most: a program that sends to it
+// waits up to that long, and the close another program posts is handled
+// while it may still be showing its own window.
+LRESULT OpenTimed(const standin::TimedOpen& request) {
+    HWND target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(request.target));
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!go) return -1;
+    std::atomic<LONGLONG> start{0};
+    LONGLONG visible = 0;
+    std::thread watcher([&] {
+        WaitForSingleObject(go, INFINITE);
+        const LONGLONG end = start + 5 * freq.QuadPart;
+        for (LONGLONG now = Now(); now < end; now = Now()) {
+            if (IsWindowVisible(target)) {
+                visible = now;
+                return;
+            }
+            Sleep(1);  // a millisecond's resolution, without taking a core from the programs measured
+        }
+    });
+    Sleep(20);  // let the watcher reach its wait
+    wchar_t caption[64];
+    lstrcpynW(caption, request.caption, 64);
+    const LONGLONG t0 = Now();
+    start = t0;
+    SetEvent(go);
+    OpenWindow(caption);
+    const LONGLONG busyEnd = t0 + freq.QuadPart * request.busyMs / 1000;
+    const LONGLONG step = freq.QuadPart * request.stepMs / 1000;
+    for (LONGLONG next = t0 + step; Now() < busyEnd;) {
+        if (!step || Now() < next) continue;
+        next += step;
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    watcher.join();
+    CloseHandle(go);
+    return visible ? static_cast<LRESULT>((visible - t0) * 1000000 / freq.QuadPart) : -1;
+}
 
 std::wstring recordFile;
 bool refuse = false;
@@ -69,11 +136,10 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (cds->dwData == kOpenWindow) {
             std::wstring caption(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
-            HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, L"StandInDialog", caption.c_str(),
-                                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 300, 250, 320, 160,
-                                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-            return reinterpret_cast<LRESULT>(dialog);
+            return reinterpret_cast<LRESULT>(OpenWindow(caption.c_str()));
         }
+        if (cds->dwData == kOpenTimed && cds->cbData == sizeof(standin::TimedOpen))
+            return OpenTimed(*static_cast<const standin::TimedOpen*>(cds->lpData));
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
