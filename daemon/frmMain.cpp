@@ -187,6 +187,7 @@ void frmMain::Form_Load() {
     basDaemon::CloseDimmer(sys_.windows);
     form.Hide();
     SetOwnCaptions();
+    prepared_ = true;
 }
 
 void frmMain::Form_Unload() { basTrayIcon::TrayIconRemove(sys_.shell, form.Handle()); }
@@ -219,9 +220,13 @@ void frmMain::Shell_Restarted() {
 }
 
 void frmMain::Hook_Window(platform::ShellHook::Handle window) {
-    // Forget dialogs that are gone; a later window may get the same handle.
-    std::erase_if(intercepted_, [this](platform::ShellHook::Handle h) { return !sys_.windows.Exists(h); });
-    if (intercepted_.count(window)) return;
+    // A dialog already being replaced is reported again (shown, renamed);
+    // only then are gone ones forgotten, as a later window may get the same
+    // handle: asking the system about them is not on the way to ours.
+    if (intercepted_.count(window)) {
+        ForgetGoneDialogs();
+        if (intercepted_.count(window)) return;
+    }
     int slot = basDaemon::MatchInterceptTitle(sys_.locale, state_.InterceptTitles, sys_.windows.Text(window));
     if (slot < 0) return;
     if (slot == 1) state_.LogoffIntercepted = true;
@@ -229,14 +234,15 @@ void frmMain::Hook_Window(platform::ShellHook::Handle window) {
     sys_.hook.RequestDeferred(window);
 }
 
+void frmMain::ForgetGoneDialogs() {
+    std::erase_if(intercepted_, [this](platform::ShellHook::Handle h) { return !sys_.windows.Exists(h); });
+}
+
 void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
     // A request that arrives while one is being shown is that showing's: one
     // request, one showing, one dimmer.
     bool show = !showing_;
-    if (show) {
-        LoadDialogSettings();
-        ShowShutdownPrompt();
-    }
+    if (show) ShowShutdownPrompt();
     // Posted, not sent, and once ours is up: the shell closing its dialog
     // (and handing activation on) while ours is being shown delays ours.
     try {
@@ -258,11 +264,9 @@ void frmMain::ShowShutdownPrompt() {
             m.state_.LogoffIntercepted = false;
         }
     } end{*this};
-    ui_.DoEvents();
-    basDaemon::StartDimmer(sys_, state_.AppPath);
-    ui_.DoEvents();
-    // A log-off request, this one's or one that came while it was prepared.
-    if (state_.LogoffIntercepted) {
+    // A log-off request, this one's or one that came while it was shown.
+    auto applyLogoff = [this] {
+        if (!state_.LogoffIntercepted) return;
         // The combo box carries the choice where the option buttons are hidden.
         if (Windows2000Layout()) {
             cmbShutdown.SetListIndex(0);
@@ -270,16 +274,26 @@ void frmMain::ShowShutdownPrompt() {
         } else {
             optLogoff.SetValue(true);
         }
-    }
+    };
+    applyLogoff();
+    // Shown first, the rest after: the dialog was filled when it was hidden,
+    // and its controls paint only once this returns, so settings changed
+    // since are read in time; the dimmer's window comes up long after ours
+    // whatever the order.
     // Topmost while still hidden, so that showing is the one visible step.
     form.SetTopmost();
     form.ShowModeless();
+    LoadUnlessPrepared();
+    prepared_ = false;  // the user may change it now
+    ui_.DoEvents();
+    basDaemon::StartDimmer(sys_, state_.AppPath);
+    ui_.DoEvents();
+    applyLogoff();
 }
 
 void frmMain::Tray_MouseMessage(int mouseMessage) {
     if (form.IsVisible() || showing_) return;
     if (mouseMessage == static_cast<int>(basTrayIcon::kMouseDoubleClick)) {
-        LoadDialogSettings();
         ShowShutdownPrompt();
     } else if (mouseMessage == static_cast<int>(basTrayIcon::kMouseRightUp)) {
         mnuSystemTray.Popup("selShutdown");
@@ -288,7 +302,6 @@ void frmMain::Tray_MouseMessage(int mouseMessage) {
 
 void frmMain::selShutdown_Click() {
     if (showing_) return;
-    LoadDialogSettings();
     ShowShutdownPrompt();
 }
 
@@ -317,6 +330,7 @@ bool frmMain::Form_QueryUnload() {
     if (form.IsVisible()) {
         form.Hide();
         basDaemon::CloseDimmer(sys_.windows);
+        PrepareHidden();
         return false;
     }
     // Hidden: Windows is ending the session, or the daemon is told to go.
@@ -327,6 +341,7 @@ bool frmMain::Form_QueryUnload() {
 void frmMain::Form_Minimize() {
     basDaemon::CloseDimmer(sys_.windows);
     form.Hide();
+    PrepareHidden();
 }
 
 std::vector<S::RunRow> frmMain::ReadRows() const {
@@ -391,13 +406,20 @@ void frmMain::InitialLoad() {
     SetDetails(store.Read(S::ShowDetails).find(">>") == std::string::npos);
 }
 
-const frmMain::StoredChoices& frmMain::Choices() {
+bool frmMain::SettingsChanged() {
     if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(state_.SettingsRoot, S::kSettingsKey);
-    // Asked every time, so that the watch follows each change from now on.
-    bool changed = settingsWatch_->Changed();
+    // Asked every time, so that the watch follows each change from now on;
+    // a change seen stays seen until the settings are read.
+    settingsChanged_ = settingsWatch_->Changed() || settingsChanged_;
+    return settingsChanged_;
+}
+
+const frmMain::StoredChoices& frmMain::Choices() {
+    bool changed = SettingsChanged();
     // A list that could not be read is asked for again next time, changed
     // or not: the failure may have passed.
     if (choices_ && !changed && choices_->runListReadable && choices_->selectedListReadable) return *choices_;
+    settingsChanged_ = false;
     S::Store store = Settings();
     S::Store::Batch batch(store);
     StoredChoices c;
@@ -412,6 +434,18 @@ const frmMain::StoredChoices& frmMain::Choices() {
     c.stopList = store.Read(S::SelectedStopList);
     choices_ = std::move(c);
     return *choices_;
+}
+
+void frmMain::PrepareHidden() {
+    LoadDialogSettings();
+    prepared_ = true;
+    ForgetGoneDialogs();
+}
+
+void frmMain::LoadUnlessPrepared() {
+    bool current = prepared_ && !SettingsChanged() && choices_ && choices_->runListReadable &&
+                   choices_->selectedListReadable;
+    if (!current) LoadDialogSettings();
 }
 
 void frmMain::LoadDialogSettings() {
@@ -537,11 +571,13 @@ void frmMain::cmdCancel_Click() {
     basDaemon::CloseDimmer(sys_.windows);
     SaveDialogSettings();
     form.Hide();
+    PrepareHidden();
 }
 
 void frmMain::cmdHelp_Click() {
     basDaemon::CloseDimmer(sys_.windows);
     form.Hide();
+    PrepareHidden();
     sys_.shell.Open(basDaemon::HelpUrl(state_.HelpFile, 1));
 }
 

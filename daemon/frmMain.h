@@ -128,11 +128,20 @@ private:
         bool selectedListReadable = true;
     };
     const StoredChoices& Choices();
+    bool SettingsChanged();
+    // The hidden dialog is filled again as soon as it is hidden, so that a
+    // request only shows it: it is filled on the way only when the settings
+    // changed since.
+    void PrepareHidden();
+    void LoadUnlessPrepared();
     std::optional<StoredChoices> choices_;
     std::unique_ptr<platform::RegistryWatch> settingsWatch_;
+    bool settingsChanged_ = false;  // seen by the watch, not yet read
+    bool prepared_ = false;         // hidden and filled from the settings as they stand
     // System dialogs already being replaced: the hook reports a window more
     // than once (created, shown, renamed), and one dialog is one interception.
     std::set<platform::ShellHook::Handle> intercepted_;
+    void ForgetGoneDialogs();
 };
 
 }  // namespace halcyrad

@@ -105,6 +105,7 @@ public:
 
     bool Start(const std::string& commandLine) override {
         started.push_back(commandLine);
+        if (onStart) onStart(commandLine);
         return succeed;
     }
     std::error_code StartShown(const std::string& commandLine, std::uint16_t showCode) override {
@@ -127,6 +128,7 @@ public:
     }
 
     std::vector<std::string> started;
+    std::function<void(const std::string&)> onStart;
     bool succeed = true;
     std::vector<std::pair<std::string, std::uint16_t>> shown;  // StartShown: command line and show code
     std::function<void(const std::string&)> onLaunch;

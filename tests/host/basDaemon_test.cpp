@@ -134,11 +134,28 @@ TEST_F(InterceptionTest, DimmerStartsWithThePromptAndGoesWithCancel) {
     state.AppPath = "C:\\Halcyra\\";
     sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
     Load(Win::W2000);
+    // Ours first: the dimmer's window comes long after it in any order.
+    std::vector<bool> upAtStart;
+    processes.onStart = [&](const std::string&) { upAtStart.push_back(form->IsVisible()); };
     ShellShows("Shut Down Windows");
-    EXPECT_EQ(processes.started.size(), 1u);
+    EXPECT_EQ(upAtStart, std::vector<bool>{true});
     auto dimmer = windows.Add("FakeO", "");
     form->Click("cmdCancel");
     EXPECT_EQ(windows.closePosted.back(), dimmer);
+}
+
+// A request only shows the dialog: it was filled again when it was hidden,
+// and is filled on the way only when the settings changed since.
+TEST_F(InterceptionTest, TheHiddenDialogIsRefilledAndAChangeWhileHiddenStillShows) {
+    auto& m = Load(Win::W2000);
+    ShellShows("Shut Down Windows");
+    m.chkRunThisFirst.SetValue(0);
+    m.Form_QueryUnload();  // the close box: nothing saved
+    EXPECT_FALSE(form->IsVisible());
+    EXPECT_EQ(m.chkRunThisFirst.Value(), 1);
+    Put("RunPrograms", "0");
+    ShellShows("Shut Down Windows");
+    EXPECT_EQ(m.chkRunThisFirst.Value(), 0);
 }
 
 class TrayTest : public testing_support::DaemonFixture {};
