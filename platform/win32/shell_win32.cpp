@@ -86,7 +86,15 @@ std::optional<ChosenFile> Win32Shell::ChooseFile(const FileChoiceRequest& reques
     ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
     ofn.Flags = OFN_HIDEREADONLY;
     ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    // Loaded when asked for: linked, it brings the print spooler and its
+    // libraries into every program of ours, the resident one included.
+    HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
+    auto open = dialogs ? reinterpret_cast<decltype(&GetOpenFileNameW)>(
+                              reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")))
+                        : nullptr;
+    bool chosen = open && open(&ofn);
+    if (dialogs) FreeLibrary(dialogs);
+    if (!chosen) return std::nullopt;
     return ChosenFile{Narrow(file.c_str()), Narrow(fileTitle.c_str())};
 }
 

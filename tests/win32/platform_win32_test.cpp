@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "common/basEncrypt.h"
 #include "common/basRegistry.h"
 #include "common/basTrayIcon.h"
@@ -122,6 +124,47 @@ TEST(Win32Shell, TrayIconAddModifyRemoveReportSuccess) {
     // Nothing left to remove: the system says so.
     EXPECT_FALSE(basTrayIcon::TrayIconRemove(shell, h));
     DestroyWindow(owner);
+}
+
+// The open-file dialog is loaded only when asked for: the real one, answered
+// with a file typed into it, and its Cancel.
+TEST(Win32Shell, ChooseFileGivesTheTypedFileAndNothingOnCancel) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"halcyra choose " + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring file = folder + L"\\pick me.exe";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+
+    platform::win32::Win32Shell shell;
+    platform::FileChoiceRequest request;
+    request.filters = {{"Programs", "*.exe"}};
+    request.initialFolder = platform::win32::Narrow(folder.c_str());
+    request.title = "Choose a program";
+    for (bool ok : {true, false}) {
+        std::thread user([&] {
+            HWND dialog = nullptr;
+            testutil::WaitFor([&] { return (dialog = testutil::DialogTitled(L"Choose a program")) != nullptr; }, 20000);
+            if (!dialog) return;
+            // The file-name field: edt1 in the classic layout, cmb13 in the explorer one.
+            SetDlgItemTextW(dialog, 0x480, L"pick me.exe");
+            SetDlgItemTextW(dialog, 0x47c, L"pick me.exe");
+            PostMessageW(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+        });
+        auto chosen = shell.ChooseFile(request);
+        user.join();
+        if (ok) {
+            ASSERT_TRUE(chosen.has_value());
+            EXPECT_EQ(chosen->path, platform::win32::Narrow(file.c_str()));
+            EXPECT_EQ(chosen->title, "pick me.exe");
+        } else {
+            EXPECT_FALSE(chosen.has_value());
+        }
+    }
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST(Win32Windows, FindsByClassAndPostsClose) {
