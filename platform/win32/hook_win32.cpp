@@ -18,6 +18,10 @@ void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG id
     if (!g_hook || !hwnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF) return;
     if (GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow()) return;  // top-level windows only
     Guarded([&] { g_hook->Report({reinterpret_cast<std::uintptr_t>(hwnd)}); });
+    // What the report asked for runs now that it has returned, still inside
+    // the system's callback: a posted message would cost two trips through
+    // the window server before the dialog can show.
+    Guarded([&] { g_hook->RunRequested(); });
 }
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -70,10 +74,29 @@ bool Win32ShellHook::Arm(std::uint32_t processId, std::function<void(Handle)> on
 }
 
 void Win32ShellHook::Report(Handle window) {
-    if (enabled_ && onWindow_) onWindow_(window);
+    if (!enabled_ || !onWindow_) return;
+    struct Depth {
+        int& n;
+        explicit Depth(int& d) : n(d) { ++n; }
+        ~Depth() { --n; }
+    } depth{reporting_};
+    onWindow_(window);
+}
+
+void Win32ShellHook::RunRequested() {
+    // One at a time: one that throws leaves the rest for the next callback.
+    while (!requested_.empty()) {
+        auto [window, generation] = requested_.front();
+        requested_.erase(requested_.begin());
+        Deferred(window, generation);
+    }
 }
 
 void Win32ShellHook::RequestDeferred(Handle window) {
+    if (reporting_) {
+        requested_.emplace_back(window, generation_);
+        return;
+    }
     PostMessageW(static_cast<HWND>(messageWindow_), kDeferredMessage, static_cast<WPARAM>(window.value),
                  static_cast<LPARAM>(generation_));
 }

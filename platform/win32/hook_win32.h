@@ -1,6 +1,9 @@
 #pragma once
 #include "platform/window_manager.h"
 
+#include <utility>
+#include <vector>
+
 namespace platform::win32 {
 
 // An out-of-context WinEvent hook on one process: no DLL is injected and
@@ -19,6 +22,7 @@ public:
 
     // Internal: called by the system's callbacks.
     void Report(Handle window);
+    void RunRequested();
     void Deferred(Handle window, unsigned generation);
 
 private:
@@ -27,6 +31,8 @@ private:
     void* messageWindow_ = nullptr;
     bool enabled_ = false;
     unsigned generation_ = 0;
+    int reporting_ = 0;  // inside onWindow_, counting nested reports
+    std::vector<std::pair<Handle, unsigned>> requested_;  // during a report, with their generation
     std::function<void(Handle)> onWindow_, onDeferred_;
 };
 
