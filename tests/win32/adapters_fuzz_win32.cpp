@@ -3,7 +3,7 @@
 // against properties rather than examples. The generator is seeded, so a run
 // repeats exactly; a failure names its seed and iteration and shows the input.
 //
-// By hand: HALCYRA_FUZZ_ITERATIONS (default 2000) runs it longer,
+// By hand: HALCYRA_FUZZ_ITERATIONS (default 1000) runs it longer,
 // HALCYRA_FUZZ_SEED picks another stream, HALCYRA_FUZZ_FIRST starts at a
 // given iteration (each iteration draws from its own generator, so one
 // failure can be repeated alone).
@@ -93,7 +93,7 @@ void Drive(std::uint64_t salt, const std::vector<Row>& table,
          const std::function<Row(Rng&)>& generate) {
     const std::uint64_t seed = EnvNumber("HALCYRA_FUZZ_SEED", 0x48616C6379726131ull);
     const std::uint64_t first = EnvNumber("HALCYRA_FUZZ_FIRST", 0);
-    const std::uint64_t count = EnvNumber("HALCYRA_FUZZ_ITERATIONS", 2000);
+    const std::uint64_t count = EnvNumber("HALCYRA_FUZZ_ITERATIONS", 1000);
     int failures = 0;
     auto report = [&](const std::string& where, const std::string& input, const Findings& f) {
         if (f.text.empty()) return;
@@ -498,7 +498,7 @@ std::string Password(Rng& r) {
     // What a user can type: cp1252's repertoire, the letters whose inverted
     // byte is an unassigned one (o p r b ~), 'ÿ' (inverts to NUL), and
     // characters outside the code page.
-    static const char32_t outside[] = {0x100, 0x3A9, 0x42F, 0x65E5, 0x1F600, 0x2019, 0x20AC, 0x81};
+    static const char32_t outside[] = {0x100, 0x3A9, 0x42F, 0x65E5, 0x3042, 0xFF71, 0x1F600, 0x2019, 0x20AC, 0x81};
     std::string p;
     size_t n = Chance(r, 3) ? 250 + Pick(r, 10) : Pick(r, 16);
     for (size_t i = 0; i < n; ++i) {
@@ -513,39 +513,83 @@ std::string Password(Rng& r) {
     return p;
 }
 
+// The system's conversions over a code page of the test's choosing: Wine's
+// default locale has no double-byte one.
+class CodePageLocale : public w32::Win32Locale {
+public:
+    explicit CodePageLocale(UINT cp) : cp_(cp) {}
+    std::string AnsiEncode(const std::string& utf8) override {
+        std::wstring w = w32::Widen(utf8);
+        if (w.empty()) return {};
+        int n = WideCharToMultiByte(cp_, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+        std::string out(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(cp_, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
+        return out;
+    }
+    std::string AnsiDecode(const std::string& ansi) override {
+        if (ansi.empty()) return {};
+        int n = MultiByteToWideChar(cp_, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        std::wstring w(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(cp_, 0, ansi.data(), static_cast<int>(ansi.size()), w.data(), n);
+        return w32::Narrow(w);
+    }
+
+private:
+    UINT cp_;
+};
+
+const std::vector<std::string> kPasswordRows = {
+    "", "robot~", "\xC3\xBF", "a\xC3\xBF", "\xC3\xBF" "a", "Geheim\xC3\xA4", "\xE2\x82\xACuro", "\xC4\x80",
+    "\xE6\x97\xA5", "\xF0\x9F\x98\x80", "\x7F", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", std::string(300, 'o'),
+    "w{", "\xE3\x81\x82"};
+
+// Accepted exactly when it comes back: stored as Halcyra stores it, read as
+// the applet and the daemon read it. `systemAnsi`: the system's ANSI calls
+// use this locale's code page, so an older installation's write can be made.
+std::string PasswordCheck(platform::Locale& locale, bool systemAnsi, platform::Registry& reg, HKEY key,
+                          const std::string& p, Findings& f) {
+    f.label = "password";
+    bool canStore = basEncrypt::CanStore(locale, p);
+    basRegistry::SaveString(reg, RootKey::CurrentUser, kKey, "Admin", basEncrypt::Scramble(locale, p));
+    std::string stored = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>");
+    std::string back = basEncrypt::Unscramble(locale, stored);
+    f.Expect(canStore == (back == p), canStore ? "accepted, yet it does not come back: " + Hex(back)
+                                               : "refused, though it comes back unchanged");
+    std::string daemon = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>", true,
+                                                basRegistry::Flavor::Daemon);
+    f.Equal(daemon, stored, "the daemon reads what the applet reads");
+    if (!canStore) return p;
+    f.Expect(basEncrypt::PasswordsMatch(locale, back, p), "the stored password matches itself");
+    f.Expect(!basEncrypt::PasswordsMatch(locale, back, p + "1"), "and not a longer one");
+    if (!systemAnsi) return p;
+    // As an older installation stored it: inverted ANSI bytes, through the
+    // ANSI call, with or without a terminator.
+    std::string inverted = locale.AnsiEncode(p);
+    for (char& c : inverted) c = static_cast<char>(static_cast<unsigned char>(c) ^ 0xFF);
+    bool terminated = p.size() % 2;
+    std::string buf = inverted + (terminated ? '\0' : '\xFF');
+    f.Expect(RegSetValueExA(key, "Admin", 0, REG_SZ, reinterpret_cast<const BYTE*>(buf.data()),
+                            static_cast<DWORD>(inverted.size() + terminated)) == ERROR_SUCCESS,
+             "ANSI write");
+    stored = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>");
+    f.Equal(basEncrypt::Unscramble(locale, stored), p, "an ANSI-written password reads back");
+    return p;
+}
+
 TEST_F(AdaptersFuzz, PasswordSurvivesTheRegistryExactlyWhenItCanBeStored) {
-    std::vector<std::string> table = {"", "robot~", "\xC3\xBF", "a\xC3\xBF", "\xC3\xBF" "a", "Geheim\xC3\xA4",
-                                      "\xE2\x82\xACuro", "\xC4\x80", "\xE6\x97\xA5", "\xF0\x9F\x98\x80", "\x7F",
-                                      "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", std::string(300, 'o')};
     std::function<std::string(const std::string&, Findings&)> check = [this](const std::string& p, Findings& f) {
-        f.label = "password";
-        bool canStore = basEncrypt::CanStore(locale, p);
-        // As Halcyra stores it, read as the applet and the daemon read it.
-        basRegistry::SaveString(reg, RootKey::CurrentUser, kKey, "Admin", basEncrypt::Scramble(locale, p));
-        std::string stored = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>");
-        std::string back = basEncrypt::Unscramble(locale, stored);
-        f.Expect(canStore == (back == p), canStore ? "accepted, yet it does not come back: " + Hex(back)
-                                                   : "refused, though it comes back unchanged");
-        std::string daemon = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>", true,
-                                                    basRegistry::Flavor::Daemon);
-        f.Equal(daemon, stored, "the daemon reads what the applet reads");
-        if (!canStore) return p;
-        f.Expect(basEncrypt::PasswordsMatch(locale, back, p), "the stored password matches itself");
-        f.Expect(!basEncrypt::PasswordsMatch(locale, back, p + "1"), "and not a longer one");
-        // As an older installation stored it: inverted ANSI bytes, through the
-        // ANSI call, with or without a terminator.
-        std::string inverted = locale.AnsiEncode(p);
-        for (char& c : inverted) c = static_cast<char>(static_cast<unsigned char>(c) ^ 0xFF);
-        bool terminated = p.size() % 2;
-        std::string buf = inverted + (terminated ? '\0' : '\xFF');
-        f.Expect(RegSetValueExA(key_, "Admin", 0, REG_SZ, reinterpret_cast<const BYTE*>(buf.data()),
-                                static_cast<DWORD>(inverted.size() + terminated)) == ERROR_SUCCESS,
-                 "ANSI write");
-        stored = basRegistry::ReadValue(reg, RootKey::CurrentUser, kKey, "Admin", "<none>");
-        f.Equal(basEncrypt::Unscramble(locale, stored), p, "an ANSI-written password reads back");
-        return p;
+        return PasswordCheck(locale, true, reg, key_, p, f);
     };
-    Drive<std::string>(5, table, check, Password);
+    Drive<std::string>(5, kPasswordRows, check, Password);
+}
+
+// Inverted, plain ASCII is a lead byte, a half-width katakana or nothing.
+TEST_F(AdaptersFuzz, PasswordInADoubleByteCodePage) {
+    CodePageLocale japanese(932);
+    std::function<std::string(const std::string&, Findings&)> check = [&](const std::string& p, Findings& f) {
+        return PasswordCheck(japanese, false, reg, key_, p, f);
+    };
+    Drive<std::string>(8, kPasswordRows, check, Password);
 }
 
 // ---- raw values through the readers ---------------------------------------------
