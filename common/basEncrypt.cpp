@@ -11,7 +11,10 @@ std::string Scramble(platform::Locale& locale, const std::string& text) {
 bool CanStore(platform::Locale& locale, const std::string& password) {
     std::string bytes = locale.AnsiEncode(password);
     if (bytes.find('\xFF') != std::string::npos) return false;
-    return locale.AnsiDecode(bytes) == password;
+    if (locale.AnsiDecode(bytes) != password) return false;
+    // In a double-byte code page the inverted bytes need not be text the code
+    // page gives back byte for byte; such a password would never match again.
+    return Unscramble(locale, Scramble(locale, password)) == password;
 }
 
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered) {

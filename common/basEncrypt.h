@@ -13,8 +13,9 @@ inline std::string Unscramble(platform::Locale& locale, const std::string& scram
 }
 
 // Whether the stored form gives `password` back unchanged: a character
-// outside the ANSI code page would come back as "?", and one whose code is
-// 255 scrambles to a NUL byte, which cuts the stored value.
+// outside the ANSI code page would come back as "?", one whose code is 255
+// scrambles to a NUL byte, which cuts the stored value, and in a double-byte
+// code page the inverted bytes may not read back as themselves.
 bool CanStore(platform::Locale& locale, const std::string& password);
 
 // Passwords compare without regard to letter case, the entry taken through

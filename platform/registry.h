@@ -22,8 +22,9 @@ enum : std::uint32_t {
 };
 
 // A stored value. For the string types `data` is the UTF-8 form of every
-// stored character, embedded and trailing NULs included; for other types it
-// holds the raw bytes.
+// stored character, embedded and trailing NULs included (an unpaired
+// surrogate reads as U+FFFD; an odd last byte, half a character, is dropped);
+// for other types it holds the raw bytes.
 struct RegData {
     std::uint32_t type = kRegNone;
     std::string data;

@@ -134,10 +134,14 @@ std::error_code Win32Registry::SetValue(const RegKey& key, const std::string& na
     if (!key) return key.status() ? key.status() : Status(ERROR_INVALID_HANDLE);
     std::wstring wname = Widen(name);
     if (IsStringType(value.type)) {
-        // Exactly the characters given: no terminator is added.
+        // Exactly the characters given: no terminator is added. The system
+        // takes a NUL just past the data for a terminator the caller forgot
+        // to count and stores it too; a non-NUL unit there keeps it out.
         std::wstring w = Widen(value.data);
+        DWORD bytes = static_cast<DWORD>(w.size() * sizeof(wchar_t));
+        w += L'\xFFFF';
         return Status(RegSetValueExW(H(key), wname.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(w.data()),
-                                     static_cast<DWORD>(w.size() * sizeof(wchar_t))));
+                                     bytes));
     }
     return Status(RegSetValueExW(H(key), wname.c_str(), 0, value.type,
                                  reinterpret_cast<const BYTE*>(value.data.data()),
