@@ -198,7 +198,8 @@ TEST(HighDpi, DialogSizesAt96And144And192Dpi) {
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring cmd = L"\"" + std::wstring(self) +
                            L"\" --gtest_filter=NativeShutdownDialog.SizesAtTheResolutionOfTheScreen";
-        STARTUPINFOW si{sizeof si};
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
         if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
