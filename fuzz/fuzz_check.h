@@ -29,6 +29,20 @@ inline std::string Shown(std::string_view s) {
     return out + "\"";
 }
 
+// Well-formed UTF-8: what text inside is, and what the fakes' letter case
+// is defined for.
+inline bool IsUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n;
+    }
+    return true;
+}
+
 [[noreturn]] inline void Fail(const char* file, int line, const char* what, const std::string& detail) {
     std::fprintf(stderr, "\n%s:%d: property failed: %s\n  %s\n", file, line, what, detail.c_str());
     std::fflush(stderr);
