@@ -201,9 +201,15 @@ std::string FourDigits(int y) {
 }  // namespace
 
 std::int32_t DayKey(int year, int month, int day) {
-    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
     int m = month < 1 ? 1 : month > 12 ? 12 : month;
-    int dayOfYear = kBefore[m - 1] + (m > 2 && IsLeap(year) ? 1 : 0) + day - 1;
+    // A day the month does not have counts as its nearest one, as the month
+    // does; any int, however far out, stays a day of that year.
+    int leap = IsLeap(year) ? 1 : 0;
+    int first = kBefore[m - 1] + (m > 2 ? leap : 0);
+    int length = kBefore[m] + (m >= 2 ? leap : 0) - first;
+    int d = day < 1 ? 1 : day > length ? length : day;
+    int dayOfYear = first + d - 1;
     return ToInt32(std::to_string(dayOfYear) + FourDigits(year)).value_or(0);
 }
 

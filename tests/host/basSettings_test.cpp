@@ -190,6 +190,14 @@ TEST(Schedule, DayKeysAndTheOncePerDayRule) {
     EXPECT_FALSE(IsDueOnce(DayKey(2026, 1, 1), DayKey(2026, 1, 1)));
 }
 
+TEST(Schedule, ADayTheMonthDoesNotHaveCountsAsItsNearest) {
+    struct Case { int year, month, day; std::int32_t key; };
+    for (Case c : {Case{2025, 1, INT32_MAX, 302025}, Case{2025, 1, INT32_MIN, 2025}, Case{2025, 1, 0, 2025},
+                   Case{2024, 2, 30, 592024}, Case{2025, 2, 29, 582025}, Case{2025, 12, 32, 3642025},
+                   Case{2024, 13, 99, 3652024}, Case{2025, -7, -1, 2025}})
+        EXPECT_EQ(DayKey(c.year, c.month, c.day), c.key) << c.year << "-" << c.month << "-" << c.day;
+}
+
 }  // namespace
 
 namespace {
