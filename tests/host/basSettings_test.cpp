@@ -202,6 +202,18 @@ TEST(Schedule, ADayTheMonthDoesNotHaveCountsAsItsNearest) {
 
 namespace {
 
+TEST_F(SettingsTest, AReadThatFailedLeavesTheValueUnreadableEvenWhenTheFailurePassed) {
+    Put("RunList", "A,B,");
+    int failures = 1;
+    reg.InjectFaults([&](FakeRegistry::Call call, const std::string&, const std::string& name) {
+        return call == FakeRegistry::Call::Query && name == "RunList" && failures-- > 0 ? 1450 : 0;
+    });
+    EXPECT_EQ(store.Read(RunList), "");  // the default, shown instead
+    EXPECT_FALSE(store.Readable("RunList"));
+    EXPECT_TRUE(store.Readable("SelectedList"));  // missing is readable
+    EXPECT_TRUE(Store(reg, RootKey::CurrentUser).Readable("RunList"));
+}
+
 TEST_F(SettingsTest, BatchReadsThroughOneKeyAndSeesCurrentValues) {
     Put("RunPrograms", "0");
     {
