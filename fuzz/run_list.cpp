@@ -1,7 +1,9 @@
 // The run list from a settings key of any content: "RunList" names the
 // programs, "SelectedList" the checked rows by position, "dow<name>" and
-// "ro<name>" their days and once-per-day rule. Saved as read and read back,
-// it is the same list; its days column shows the days "dow" names.
+// "ro<name>" their days and once-per-day rule, "lr<name>" the day stamp of
+// the last run. Saved as read and read back, it is the same list; its days
+// column shows the days "dow" names; a program stamped as run today is not
+// due again today, whatever its stamp said before.
 //
 // Input: settings_script.h lines; ">applet" reads as the applet does (else
 // as the daemon), ">names" asks for names only.
@@ -64,6 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (once) expected += "(1)";
         FUZZ_CHECK(r.days == expected, Shown(r.name) + " dow " + Shown(dow) + " days " + Shown(r.days));
         FUZZ_CHECK(!S::IsDueOnWeekday(dow, 0) && !S::IsDueOnWeekday(dow, 8), Shown(dow));
+
+        // The once-per-day bookkeeping as the runner keeps it.
+        const std::int32_t today = S::DayKey(2025, 6, 15);
+        std::int32_t last = store.Long(S::LastRunName(r.name), 0);
+        bool due = S::IsDueOnce(today, last);
+        if (last == 0) FUZZ_CHECK(due, Shown(r.name) + " never ran but is not due");
+        store.Write(S::LastRunName(r.name), std::to_string(today));
+        FUZZ_CHECK(store.Long(S::LastRunName(r.name), 0) == today, Shown(r.name) + " stamp not read back");
+        FUZZ_CHECK(!S::IsDueOnce(today, store.Long(S::LastRunName(r.name), 0)), Shown(r.name) + " due twice a day");
     }
 
     // Saved as it was read, then read back: the same rows. And saving that
