@@ -104,7 +104,13 @@ public:
         Read& r = reads_[Folded(name)];
         if (r.step != step_) r = {step_, false};
         r.failed = r.failed || failed;
+        if (!failed) readOnce.insert(Folded(name));
         return ec;
+    }
+
+    // Whether the value was asked for and never read.
+    bool NeverRead(const std::string& name) const {
+        return reads_.count(Folded(name)) && !readOnce.count(Folded(name));
     }
 
     std::error_code SetValue(const platform::RegKey& key, const std::string& name,
@@ -116,6 +122,7 @@ public:
     }
 
     std::vector<std::string> losses;  // what was written over, and how
+    std::set<std::string> readOnce;   // folded names read at least once
     int writes = 0;                   // attempted, failed or not
 
 private:
