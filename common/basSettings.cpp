@@ -47,6 +47,12 @@ bool EqualsNoCase(const std::string& a, const char* b) {
     return i == a.size() && !b[i];
 }
 
+bool IsFailed(const std::vector<std::string>& failed, const std::string& name) {
+    for (const auto& f : failed)
+        if (f.size() == name.size() && EqualsNoCase(f, name.c_str())) return true;
+    return false;
+}
+
 }  // namespace
 
 bool IsMainValueName(const std::string& name) {
@@ -85,21 +91,28 @@ std::optional<bool> ToBool(const std::string& s) {
     return nonZero;
 }
 
-bool Store::Readable(const std::string& name) const {
-    std::string ignored;
+std::error_code Store::Query(const std::string& name, std::string& out) const {
     std::error_code ec;
     if (batchKey_) {
-        ec = basRegistry::QueryString(reg_, batchKey_, name, ignored, true, flavor_);
+        ec = basRegistry::QueryString(reg_, batchKey_, name, out, true, flavor_);
     } else {
         platform::RegKey key = reg_.OpenKey(root_, kSettingsKey);
-        ec = key ? basRegistry::QueryString(reg_, key, name, ignored, true, flavor_) : key.status();
+        ec = key ? basRegistry::QueryString(reg_, key, name, out, true, flavor_) : key.status();
     }
-    return !ec || platform::IsMissing(ec);
+    if (ec && !platform::IsMissing(ec) && !IsFailed(failed_, name)) failed_.push_back(name);
+    return ec;
+}
+
+bool Store::Readable(const std::string& name) const {
+    std::string ignored;
+    std::error_code ec = Query(name, ignored);
+    return !IsFailed(failed_, name) && (!ec || platform::IsMissing(ec));
 }
 
 std::optional<std::string> Store::Raw(const std::string& name) const {
-    if (batchKey_) return basRegistry::QueryStringValue(reg_, batchKey_, name, true, flavor_);
-    return basRegistry::ReadOptional(reg_, root_, kSettingsKey, name, true, flavor_);
+    std::string out;
+    if (Query(name, out)) return std::nullopt;
+    return out;
 }
 
 Store::Batch::Batch(const Store& store) : store_(store) {
@@ -201,9 +214,15 @@ std::string FourDigits(int y) {
 }  // namespace
 
 std::int32_t DayKey(int year, int month, int day) {
-    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
     int m = month < 1 ? 1 : month > 12 ? 12 : month;
-    int dayOfYear = kBefore[m - 1] + (m > 2 && IsLeap(year) ? 1 : 0) + day - 1;
+    // A day the month does not have counts as its nearest one, as the month
+    // does; any int, however far out, stays a day of that year.
+    int leap = IsLeap(year) ? 1 : 0;
+    int first = kBefore[m - 1] + (m > 2 ? leap : 0);
+    int length = kBefore[m] + (m >= 2 ? leap : 0) - first;
+    int d = day < 1 ? 1 : day > length ? length : day;
+    int dayOfYear = first + d - 1;
     return ToInt32(std::to_string(dayOfYear) + FourDigits(year)).value_or(0);
 }
 

@@ -86,7 +86,9 @@ public:
 
     // False when the value is there but cannot be read: a failure other than
     // its absence, or a type this flavour does not read. Such a value must
-    // not be written back from what its default showed.
+    // not be written back from what its default showed. A read of it through
+    // this store that failed before counts, even when the failure has passed:
+    // what was shown came from the default.
     bool Readable(const std::string& name) const;
 
     void Write(const std::string& name, const std::string& text) const;
@@ -111,11 +113,13 @@ public:
 
 private:
     std::optional<std::string> Raw(const std::string& name) const;
+    std::error_code Query(const std::string& name, std::string& out) const;
 
     platform::Registry& reg_;
     platform::RootKey root_;
     basRegistry::Flavor flavor_;
     mutable platform::RegKey batchKey_;
+    mutable std::vector<std::string> failed_;  // names whose read failed
 };
 
 // Comma lists: every element is followed by one ","; text after the last

@@ -174,8 +174,9 @@ void frmMain::Form_Load() {
     InitialLoad();
 
     // First use: the set-up wizard finds the machine's own utilities and adds
-    // them to the list, which is then stored as it stands.
-    if (!store.Read(S::RanQuickStart)) {
+    // them to the list, which is then stored as it stands. A mark that is
+    // there but cannot be read is no first use.
+    if (!store.Read(S::RanQuickStart) && store.Readable(S::RanQuickStart.name)) {
         wizard::ListViewRunList runList(lsvRun);
         basUtilityWizard::WizardContext ctx{sys_.registry, sys_.system, state_.WinPlatform, state_.WinVer,
                                             state_.CountryCode, state_.SettingsRoot};
@@ -396,6 +397,7 @@ void frmMain::InitialLoad() {
     S::Store store = Settings();
     S::Store::Batch batch(store);
     std::string type = store.Read(S::ShutdownType);
+    shutdownTypeReadable_ = store.Readable(S::ShutdownType.name);
     int item = type == "Shutdown" ? 1 : type == "Restart" ? 2 : 0;
     if (Windows2000Layout()) {
         cmbShutdown.SetListIndex(item);
@@ -404,6 +406,7 @@ void frmMain::InitialLoad() {
         (item == 1 ? optShutdown : item == 2 ? optRestart : optLogoff).SetValue(true);
     }
     SetDetails(store.Read(S::ShowDetails).find(">>") == std::string::npos);
+    showDetailsReadable_ = store.Readable(S::ShowDetails.name);
 }
 
 bool frmMain::SettingsChanged() {
@@ -416,9 +419,9 @@ bool frmMain::SettingsChanged() {
 
 const frmMain::StoredChoices& frmMain::Choices() {
     bool changed = SettingsChanged();
-    // A list that could not be read is asked for again next time, changed
+    // A value that could not be read is asked for again next time, changed
     // or not: the failure may have passed.
-    if (choices_ && !changed && choices_->runListReadable && choices_->selectedListReadable) return *choices_;
+    if (choices_ && !changed && choices_->AllReadable()) return *choices_;
     settingsChanged_ = false;
     S::Store store = Settings();
     S::Store::Batch batch(store);
@@ -431,6 +434,8 @@ const frmMain::StoredChoices& frmMain::Choices() {
     c.rows = S::ReadRunList(store, state_.DayInitials);
     c.runListReadable = store.Readable(S::RunList.name);
     c.selectedListReadable = store.Readable(S::SelectedList.name);
+    c.runProgramsReadable = store.Readable(S::RunPrograms.name);
+    c.stopServicesReadable = store.Readable(S::StopServices.name);
     c.stopList = store.Read(S::SelectedStopList);
     choices_ = std::move(c);
     return *choices_;
@@ -443,8 +448,7 @@ void frmMain::PrepareHidden() {
 }
 
 void frmMain::LoadUnlessPrepared() {
-    bool current = prepared_ && !SettingsChanged() && choices_ && choices_->runListReadable &&
-                   choices_->selectedListReadable;
+    bool current = prepared_ && !SettingsChanged() && choices_ && choices_->AllReadable();
     if (!current) LoadDialogSettings();
 }
 
@@ -494,14 +498,16 @@ void frmMain::SaveRunList(const S::Store& store) {
         store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
 }
 
+// As SaveRunList: a value that could not be read stays as stored.
 void frmMain::SaveDialogSettings() {
     S::Store store = Settings();
     SaveRunList(store);
-    store.Write(S::ShowDetails.name, IsExpanded() ? "<<" : ">>");
-    store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
-    store.WriteFlag(S::StopServices.name, chkStopServices.Value());
+    if (showDetailsReadable_) store.Write(S::ShowDetails.name, IsExpanded() ? "<<" : ">>");
+    if (!choices_ || choices_->runProgramsReadable) store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
+    if (!choices_ || choices_->stopServicesReadable) store.WriteFlag(S::StopServices.name, chkStopServices.Value());
     Action a = SelectedAction();
-    store.Write(S::ShutdownType.name, a == Action::Shutdown ? "Shutdown" : a == Action::Restart ? "Restart" : "Logoff");
+    if (shutdownTypeReadable_)
+        store.Write(S::ShutdownType.name, a == Action::Shutdown ? "Shutdown" : a == Action::Restart ? "Restart" : "Logoff");
 }
 
 void frmMain::ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView) {

@@ -126,6 +126,11 @@ private:
         std::string stopList;
         bool runListReadable = true;
         bool selectedListReadable = true;
+        bool runProgramsReadable = true;
+        bool stopServicesReadable = true;
+        bool AllReadable() const {
+            return runListReadable && selectedListReadable && runProgramsReadable && stopServicesReadable;
+        }
     };
     const StoredChoices& Choices();
     bool SettingsChanged();
@@ -142,6 +147,10 @@ private:
     // than once (created, shown, renamed), and one dialog is one interception.
     std::set<platform::ShellHook::Handle> intercepted_;
     void ForgetGoneDialogs();
+    // Read once at load; a value that could not be read is not saved from
+    // the default the dialog shows instead.
+    bool shutdownTypeReadable_ = true;
+    bool showDetailsReadable_ = true;
 };
 
 }  // namespace halcyrad

@@ -33,6 +33,10 @@ FakeRegistry::KeyNode* FakeRegistry::Node(Key key) {
     return k == keys_.end() ? nullptr : &k->second;
 }
 
+int FakeRegistry::Fault(Call call, const std::string& id, const std::string& name) const {
+    return faultHook_ ? faultHook_(call, id.substr(id.find(':') + 1), name) : 0;
+}
+
 void FakeRegistry::Touch(const std::string& id) {
     // Ids are "root:path"; every prefix ending at a separator is an ancestor.
     for (size_t i = id.find(':') + 1; i <= id.size(); ++i) {
@@ -81,6 +85,7 @@ constexpr int kInvalidHandle = 6, kAccessDenied = 5;
 RegKey FakeRegistry::OpenKey(RootKey root, const std::string& path) {
     if (root == RootKey::None) return RegKey(Win32Status(kInvalidHandle));
     std::string id = Id(root, path);
+    if (int status = Fault(Call::Open, id, "")) return RegKey(Win32Status(status));
     if (!NormalisePath(path).empty() && !keys_.count(id)) return RegKey(Win32Status(kErrorFileNotFound));
     keys_[id];  // a root always exists
     handles_[next_] = id;
@@ -90,6 +95,7 @@ RegKey FakeRegistry::OpenKey(RootKey root, const std::string& path) {
 RegKey FakeRegistry::CreateKey(RootKey root, const std::string& path) {
     if (root == RootKey::None) return RegKey(Win32Status(kInvalidHandle));
     if (failWrites_) return RegKey(Win32Status(kAccessDenied));
+    if (int status = Fault(Call::Create, Id(root, path), "")) return RegKey(Win32Status(status));
     // Every key along the path comes into being, as RegCreateKey does.
     std::string norm = NormalisePath(path);
     for (size_t i = 0; i <= norm.size(); ++i) {
@@ -110,6 +116,7 @@ std::error_code FakeRegistry::Query(const RegKey& key, const std::string& name, 
     if (!node) return key.status() ? key.status() : Win32Status(kInvalidHandle);
     auto failing = failReads_.find(Fold(name));
     if (failing != failReads_.end() && failing->second) return Win32Status(failing->second);
+    if (int status = Fault(Call::Query, handles_[key.native()], name)) return Win32Status(status);
     auto v = node->values.find(Fold(name));
     if (v == node->values.end()) return Win32Status(kErrorFileNotFound);
     out = v->second.data;
@@ -120,6 +127,7 @@ std::error_code FakeRegistry::SetValue(const RegKey& key, const std::string& nam
     KeyNode* node = Node(key.native());
     if (!node) return Win32Status(kInvalidHandle);
     if (failWrites_) return Win32Status(kAccessDenied);
+    if (int status = Fault(Call::Set, handles_[key.native()], name)) return Win32Status(status);
     auto& slot = node->values[Fold(name)];
     if (slot.name.empty()) slot.name = name;
     slot.data = value;
@@ -131,6 +139,7 @@ std::error_code FakeRegistry::DeleteValue(const RegKey& key, const std::string& 
     KeyNode* node = Node(key.native());
     if (!node) return Win32Status(kInvalidHandle);
     if (failWrites_) return Win32Status(kAccessDenied);
+    if (int status = Fault(Call::Delete, handles_[key.native()], name)) return Win32Status(status);
     if (node->values.erase(Fold(name)) == 0) return Win32Status(kErrorFileNotFound);
     Touch(handles_[key.native()]);
     return {};
@@ -141,9 +150,12 @@ void FakeRegistry::CloseKey(std::uintptr_t handle) noexcept { handles_.erase(han
 void FakeRegistry::Plant(RootKey root, const std::string& path, const std::string& name,
                          RegData value) {
     bool saved = failWrites_;
+    FaultHook hook = std::move(faultHook_);
     failWrites_ = false;
+    faultHook_ = nullptr;
     SetValue(CreateKey(root, path), name, value);
     failWrites_ = saved;
+    faultHook_ = std::move(hook);
 }
 
 void FakeRegistry::PlantString(RootKey root, const std::string& path, const std::string& name,

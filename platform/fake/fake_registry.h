@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 
@@ -29,6 +30,13 @@ public:
     // Reads of this value name fail with a status other than "missing"
     // (a transient failure), until cleared with 0.
     void FailReads(const std::string& name, int win32Status) { failReads_[Fold(name)] = win32Status; }
+    // Any other fault: asked before every call with the key's path (lower
+    // case, single backslashes) and the value's name ("" for opening and
+    // creating); a non-zero Win32 status fails that call with it. The hook
+    // keeps its own counts, so a failure can pass.
+    enum class Call { Open, Create, Query, Set, Delete };
+    using FaultHook = std::function<int(Call call, const std::string& path, const std::string& name)>;
+    void InjectFaults(FaultHook hook) { faultHook_ = std::move(hook); }
     // Removes a key with its values and the keys below it.
     void DeleteKey(RootKey root, const std::string& path);
     // Value reads so far, to tell whether a reader kept what it had read.
@@ -50,6 +58,7 @@ private:
     static std::string NormalisePath(const std::string& path);
     std::string Id(RootKey root, const std::string& path) const;
     KeyNode* Node(Key key);
+    int Fault(Call call, const std::string& id, const std::string& name) const;
     // Counts a change of the key and of every key above it.
     void Touch(const std::string& id);
     friend class FakeWatch;
@@ -60,6 +69,7 @@ private:
     bool failWrites_ = false;
     int queries_ = 0;
     std::map<std::string, int> failReads_;
+    FaultHook faultHook_;
     std::map<std::string, long> changes_;  // by key id: changes at or below it
 };
 

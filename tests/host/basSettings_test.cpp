@@ -190,9 +190,29 @@ TEST(Schedule, DayKeysAndTheOncePerDayRule) {
     EXPECT_FALSE(IsDueOnce(DayKey(2026, 1, 1), DayKey(2026, 1, 1)));
 }
 
+TEST(Schedule, ADayTheMonthDoesNotHaveCountsAsItsNearest) {
+    struct Case { int year, month, day; std::int32_t key; };
+    for (Case c : {Case{2025, 1, INT32_MAX, 302025}, Case{2025, 1, INT32_MIN, 2025}, Case{2025, 1, 0, 2025},
+                   Case{2024, 2, 30, 592024}, Case{2025, 2, 29, 582025}, Case{2025, 12, 32, 3642025},
+                   Case{2024, 13, 99, 3652024}, Case{2025, -7, -1, 2025}})
+        EXPECT_EQ(DayKey(c.year, c.month, c.day), c.key) << c.year << "-" << c.month << "-" << c.day;
+}
+
 }  // namespace
 
 namespace {
+
+TEST_F(SettingsTest, AReadThatFailedLeavesTheValueUnreadableEvenWhenTheFailurePassed) {
+    Put("RunList", "A,B,");
+    int failures = 1;
+    reg.InjectFaults([&](FakeRegistry::Call call, const std::string&, const std::string& name) {
+        return call == FakeRegistry::Call::Query && name == "RunList" && failures-- > 0 ? 1450 : 0;
+    });
+    EXPECT_EQ(store.Read(RunList), "");  // the default, shown instead
+    EXPECT_FALSE(store.Readable("RunList"));
+    EXPECT_TRUE(store.Readable("SelectedList"));  // missing is readable
+    EXPECT_TRUE(Store(reg, RootKey::CurrentUser).Readable("RunList"));
+}
 
 TEST_F(SettingsTest, BatchReadsThroughOneKeyAndSeesCurrentValues) {
     Put("RunPrograms", "0");

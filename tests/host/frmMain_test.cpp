@@ -407,8 +407,9 @@ TEST_F(ShutdownDialogTest, RunListNamesOfAnyLengthSurviveTheWriteBack) {
 }
 
 TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
-    struct Case { const char* what; bool multiString; int failure; };
-    for (Case c : {Case{"another type", true, 0}, Case{"a transient failure", false, 1450}}) {
+    struct Case { const char* what; bool multiString; int failure; bool once; };
+    for (Case c : {Case{"another type", true, 0, false}, Case{"a transient failure", false, 1450, false},
+                   Case{"a failure that passes before the check", false, 1450, true}}) {
         SCOPED_TRACE(c.what);
         if (c.multiString)
             reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RunList",
@@ -416,10 +417,17 @@ TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
         else
             Put("RunList", "Backup,");
         Put("SelectedList", "0,");
-        reg.FailReads("RunList", c.failure);
-        reg.FailReads("SelectedList", c.failure);
+        int failures = 1;
+        if (c.once)
+            reg.InjectFaults([&](platform::fake::FakeRegistry::Call call, const std::string&, const std::string& name) {
+                return call == platform::fake::FakeRegistry::Call::Query && name == "RunList" && failures-- > 0
+                           ? c.failure : 0;
+            });
+        else
+            reg.FailReads("RunList", c.failure), reg.FailReads("SelectedList", c.failure);
         Load(Win::NT4);
         form->Click("cmdCancel");
+        reg.InjectFaults(nullptr);
         reg.FailReads("RunList", 0);
         reg.FailReads("SelectedList", 0);
         auto stored = reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RunList");
@@ -428,6 +436,37 @@ TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
         EXPECT_NE(stored->data, "");
         EXPECT_EQ(Stored("SelectedList"), "0,");
     }
+}
+
+TEST_F(ShutdownDialogTest, ChoicesThatCannotBeReadAreNotSavedFromTheirDefaults) {
+    struct Case { const char* name; const char* stored; bool foreignType; };
+    for (Case c : {Case{"RunPrograms", "0", false}, Case{"StopServices", "1", true}, Case{"ShowDetails", "<<", false},
+                   Case{"ShutdownType", "Restart", true}}) {
+        SCOPED_TRACE(c.name);
+        reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+        std::uint32_t type = c.foreignType ? platform::kRegExpandSz : platform::kRegSz;
+        reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, c.name, {type, c.stored});
+        if (!c.foreignType) reg.FailReads(c.name, 1450);
+        Load(Win::NT4);
+        main->selShutdown_Click();
+        reg.FailReads(c.name, 0);  // passed, but the dialog shows the default
+        form->Click("cmdCancel");
+        auto stored = reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, c.name);
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->type, type);
+        EXPECT_EQ(stored->data, c.stored);
+    }
+}
+
+TEST_F(ShutdownDialogTest, AFirstUseMarkThatCannotBeReadIsNoFirstUse) {
+    Put("RanQuickStart", "True");
+    reg.FailReads("RanQuickStart", 1450);
+    Load(Win::NT4);
+    reg.FailReads("RanQuickStart", 0);
+    reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "RanQuickStart",
+              {platform::kRegDword, std::string("\1\0\0\0", 4)});
+    Load(Win::NT4);
+    EXPECT_TRUE(ui.modalShown.empty());
 }
 
 TEST_F(ShutdownDialogTest, FirstUseRunsTheWizardBeforeTheListIsStoredAndOnlyOnce) {
