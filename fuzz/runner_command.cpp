@@ -37,13 +37,15 @@ namespace {
 constexpr const char* kAppPath = "C:\\Halcyra\\";
 constexpr std::uint32_t kPlain = 0x20, kHidden = 0x22, kFolder = 0x10;
 
-// A path Windows can hold: no control characters, none of "*?"<>|, no part
-// ending in a blank or a dot (the system drops those), not ending in "\".
+// A path Windows can hold: no control characters, none of "*?"<>|/, a colon
+// only after a drive letter, no part ending in a blank or a dot (the system
+// drops those), not ending in "\".
 bool PossiblePath(const std::string& p) {
     if (p.empty() || p.back() == '\\') return false;
     for (size_t i = 0; i < p.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(p[i]);
-        if (c < 0x20 || std::string_view("*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+        if (c < 0x20 || std::string_view("*?\"<>|/").find(static_cast<char>(c)) != std::string_view::npos ||
+            (c == ':' && i != 1))
             return false;
         if ((c == ' ' || c == '.') && (i + 1 == p.size() || p[i + 1] == '\\')) return false;
     }
