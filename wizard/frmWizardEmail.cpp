@@ -181,10 +181,11 @@ std::string QuoteIfBlank(const std::string& path) {
 
 // A command whose program path holds a blank lets Windows try each shorter
 // prefix first ("C:\Program.exe" for "C:\Program Files\..."), and a file
-// planted there would run instead. The program (up to its ".exe" when
-// arguments follow) is quoted.
-std::string QuoteProgram(const std::string& command) {
+// planted there would run instead. The program (the whole path when it
+// names a file, else up to its ".exe" when arguments follow) is quoted.
+std::string QuoteProgram(platform::System& sys, const std::string& command) {
     if (command.empty() || command[0] == '"') return command;
+    if (U::FileExists(sys, command)) return QuoteIfBlank(command);
     size_t end = command.size();
     for (size_t i = 0; i + 4 <= command.size(); ++i) {
         if (StartsWithNoCase(command, i, ".exe") && (i + 4 == command.size() || command[i + 4] == ' ')) {
@@ -391,10 +392,10 @@ void frmWizardEmail::Finish() {
     }
 
     // Found again: the machine may have changed while the wizard was open.
-    std::string defrag = QuoteProgram(U::FindDefragmenter(ctx_));
-    std::string scan = QuoteProgram(U::FindScanDisk(ctx_));
-    std::string virus = QuoteProgram(U::FindVirusScanner(ctx_));
-    std::string backup = QuoteProgram(U::FindBackup(ctx_));
+    std::string defrag = QuoteProgram(sys, U::FindDefragmenter(ctx_));
+    std::string scan = QuoteProgram(sys, U::FindScanDisk(ctx_));
+    std::string virus = QuoteProgram(sys, U::FindVirusScanner(ctx_));
+    std::string backup = QuoteProgram(sys, U::FindBackup(ctx_));
     // A utility no longer found has no program to write: its stored
     // command stays, and no row is added for it.
     auto ticked = [this](const char* name, const std::string& program) {

@@ -293,6 +293,15 @@ TEST_F(WizardTest, NtEntries) {
     Run([](MemoryForm& f) { Next(f, 5); });
     EXPECT_EQ(Stored("Defragment"), "\"C:\\Program Files\\Diskeeper\\sd32.exe\" %c: C: F:  /both /auto");
     EXPECT_EQ(Stored("dowDefragment"), "1234567");
+
+    // A registered path that names a file is the program whole, though a
+    // folder of it holds ".exe" and a blank.
+    const char* odd = "C:\\Tools.exe Folder\\sd32.exe";
+    sys.files[odd] = kPlain;
+    reg.PlantString(RootKey::LocalMachine,
+                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\DefragPath", "", odd);
+    Run([](MemoryForm& f) { Next(f, 5); });
+    EXPECT_EQ(Stored("Defragment"), "\"C:\\Tools.exe Folder\\sd32.exe\" C: F:  /both /auto");
 }
 
 }  // namespace
