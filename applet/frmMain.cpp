@@ -409,6 +409,10 @@ void frmMain::LoadStopList() {
     S::Store store = Settings();
     for (const std::string& name : S::ParseCommaList(store.Read(S::StopList))) lsvStop.AddRow(name);
     basServices::FillRunningServices(sys_.services, lsvStop, state_.WinPlatform);
+    // A display name with a comma has no stored form: saved, it would come
+    // back as two names of services that do not exist. Stored names have none.
+    for (int r = lsvStop.RowCount() - 1; r >= 0; --r)
+        if (lsvStop.GetItemText(r, 0).find(',') != std::string::npos) lsvStop.DeleteItem(r);
     for (const std::string& name : S::ParseCommaList(store.Read(S::SelectedStopList)))
         for (int r = 0; r < lsvStop.RowCount(); ++r)
             if (sys_.locale.EqualsIgnoreCase(lsvStop.GetItemText(r, 0), name)) lsvStop.CheckItem(r);

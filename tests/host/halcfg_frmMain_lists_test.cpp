@@ -186,6 +186,7 @@ TEST_F(ServicesPage, LoadAppendsRunningServicesNotListedAndChecksIgnoringCase) {
     services.Add("spool", "spooler");
     services.Add("gamma", "Gamma");
     services.Add("delta", "Delta", svc::kStopped);
+    services.Add("comma", "Comma, Inc. Updater");  // no stored form: not listed
     Open([](MemoryForm& f) { f.Click("cmdOK"); });
     auto& stop = form->GetListView("lsvStop");
     EXPECT_EQ(Rows(stop), (Names{"Spooler", "Alpha", "spooler", "Gamma"}));
