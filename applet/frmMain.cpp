@@ -544,6 +544,8 @@ void frmMain::cmdAdd_Click() {
     ProgramEntry& entry = state_.Entry;
     entry.DisplayName.clear();
     entry.Program.clear();
+    state_.OtherNames.clear();
+    for (int r = 0; r < lsvRun.RowCount(); ++r) state_.OtherNames.push_back(lsvRun.GetItemText(r, 0));
     frmProgramSelection editor(ui_, &form, sys_, state_);
     editor.Show();
     if (entry.DisplayName.empty()) return;
@@ -571,12 +573,21 @@ void frmMain::cmdEdit_Click() {
             entry.Days = store.Text(S::DowName(oldName), S::kAllDays);
             entry.OncePerDay = store.Boolean(S::RunOnceName(oldName), false);
         }
+        state_.OtherNames.clear();
+        bool oldNameListedElsewhere = false;
+        for (int r = 0; r < lsvRun.RowCount(); ++r) {
+            if (r == row) continue;
+            state_.OtherNames.push_back(lsvRun.GetItemText(r, 0));
+            // The registry compares value names without regard to letter case.
+            if (sys_.locale.EqualsIgnoreCase(state_.OtherNames.back(), oldName)) oldNameListedElsewhere = true;
+        }
         frmProgramSelection editor(ui_, &form, sys_, state_);
         editor.Show();
         if (entry.DisplayName.empty()) return;
         // Only the command line goes with the old name; its days and
-        // once-per-day values stay behind, unused.
-        {
+        // once-per-day values stay behind, unused. Another row of that name
+        // still runs the command line, so it stays for that one.
+        if (!oldNameListedElsewhere) {
             platform::RegKey key = sys_.registry.CreateKey(state_.SettingsRoot, S::kSettingsKey);
             if (key) sys_.registry.DeleteValue(key, oldName);
         }
