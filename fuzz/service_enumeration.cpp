@@ -32,7 +32,7 @@ using fuzz::Shown;
 
 namespace {
 
-struct ServiceSpec {
+struct ServiceInput {
     std::string name, display;
     std::uint32_t state = svc::kRunning, type = svc::kWin32OwnProcess;
     unsigned flags = 0;
@@ -45,7 +45,7 @@ struct ServiceSpec {
 };
 
 struct Machine {
-    std::vector<ServiceSpec> services;
+    std::vector<ServiceInput> services;
     bool openFails = false, noConnect = false, noEnumerate = false;
     int enumerateError = 0;
 };
@@ -64,7 +64,7 @@ bool SameKey(const std::string& a, const std::string& b) {
 // With `changes`, a status query first applies what the service does when
 // asked.
 void Build(const Machine& m, platform::fake::FakeServiceManager& manager, bool changes) {
-    for (const ServiceSpec& s : m.services) {
+    for (const ServiceInput& s : m.services) {
         auto& added = manager.Add(s.name, s.display, s.state);
         added.type = s.type;
         added.startType = s.StartType();
@@ -77,7 +77,7 @@ void Build(const Machine& m, platform::fake::FakeServiceManager& manager, bool c
     manager.enumerateError = m.enumerateError;
     if (!changes) return;
     manager.onStatusQuery = [&manager, &m](const std::string& name) {
-        for (const ServiceSpec& s : m.services) {
+        for (const ServiceInput& s : m.services) {
             if (!SameKey(s.name, name)) continue;
             auto& list = manager.services;
             for (auto it = list.begin(); it != list.end(); ++it) {
@@ -91,12 +91,12 @@ void Build(const Machine& m, platform::fake::FakeServiceManager& manager, bool c
     };
 }
 
-bool Win32(const ServiceSpec& s) { return s.type & svc::kWin32; }
+bool Win32(const ServiceInput& s) { return s.type & svc::kWin32; }
 bool Enumerates(const Machine& m) { return !m.openFails && !m.noEnumerate && m.enumerateError == 0; }
 
 // The state a service reports when asked after the enumeration; the
 // enumeration's when the question cannot be put.
-std::uint32_t StateWhenAsked(const ServiceSpec& s) {
+std::uint32_t StateWhenAsked(const ServiceInput& s) {
     if (s.GoneWhenAsked() || s.Unopenable() || s.StatusHidden()) return s.state;
     return s.RunsWhenAsked() ? svc::kRunning : s.StopsWhenAsked() ? svc::kStopped : s.state;
 }
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (line[0]) {
             case 'S': {
                 if (rest.size() < 3 || m.services.size() >= 64) break;
-                ServiceSpec s;
+                ServiceInput s;
                 s.state = static_cast<unsigned char>(rest[0]) % 7 + 1;
                 switch (rest[1]) {
                     case 's': s.type = svc::kWin32ShareProcess; break;
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(filled == enumerates, std::string(filled ? "filled" : "did not fill") + " the list");
         std::vector<std::string> expected = rows;
         if (enumerates && !m.noConnect) {
-            for (const ServiceSpec& s : m.services) {
+            for (const ServiceInput& s : m.services) {
                 if (!Win32(s) || s.state == svc::kStopped || Blank(s.name)) continue;
                 if (StateWhenAsked(s) != svc::kRunning) continue;
                 if (std::find(expected.begin(), expected.end(), s.display) == expected.end())
@@ -187,11 +187,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::map<std::string, std::string> all = basServices::ServiceNamesByDisplayName(manager);
         std::map<std::string, std::string> expectedAll;
         if (Enumerates(m))
-            for (const ServiceSpec& s : m.services)
+            for (const ServiceInput& s : m.services)
                 if (Win32(s) && !Blank(s.name)) expectedAll.emplace(s.display, s.name);
         FUZZ_CHECK(all == expectedAll, std::to_string(all.size()) + " names by display name, expected " +
                                            std::to_string(expectedAll.size()));
-        for (const ServiceSpec& s : m.services) lookups.push_back(s.display);
+        for (const ServiceInput& s : m.services) lookups.push_back(s.display);
         if (lookups.size() > 80) lookups.resize(80);
         for (const std::string& display : lookups) {
             std::string name = basServices::ServiceNameFromDisplayName(manager, display);
@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         platform::fake::FakeServiceManager manager;
         Build(m, manager, false);
-        for (const ServiceSpec& s : m.services) {
+        for (const ServiceInput& s : m.services) {
             CService service(manager);
             bool initialised = service.Init("", s.name, s.display, s.state);
             bool connects = !m.openFails && !m.noConnect;
