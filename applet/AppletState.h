@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "common/SharedState.h"
 
@@ -25,6 +26,9 @@ struct AppletState : common::SharedState {
     std::string HelpFile;
     // The entry the programs page and the entry editor share.
     ProgramEntry Entry;
+    // The names of the run list's other rows, for the editor to refuse a
+    // name whose values would be kept under the same names as theirs.
+    std::vector<std::string> OtherNames;
 };
 
 }  // namespace halcfg

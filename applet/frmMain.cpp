@@ -409,6 +409,10 @@ void frmMain::LoadStopList() {
     S::Store store = Settings();
     for (const std::string& name : S::ParseCommaList(store.Read(S::StopList))) lsvStop.AddRow(name);
     basServices::FillRunningServices(sys_.services, lsvStop, state_.WinPlatform);
+    // A display name with a comma has no stored form: saved, it would come
+    // back as two names of services that do not exist. Stored names have none.
+    for (int r = lsvStop.RowCount() - 1; r >= 0; --r)
+        if (lsvStop.GetItemText(r, 0).find(',') != std::string::npos) lsvStop.DeleteItem(r);
     for (const std::string& name : S::ParseCommaList(store.Read(S::SelectedStopList)))
         for (int r = 0; r < lsvStop.RowCount(); ++r)
             if (sys_.locale.EqualsIgnoreCase(lsvStop.GetItemText(r, 0), name)) lsvStop.CheckItem(r);
@@ -540,6 +544,8 @@ void frmMain::cmdAdd_Click() {
     ProgramEntry& entry = state_.Entry;
     entry.DisplayName.clear();
     entry.Program.clear();
+    state_.OtherNames.clear();
+    for (int r = 0; r < lsvRun.RowCount(); ++r) state_.OtherNames.push_back(lsvRun.GetItemText(r, 0));
     frmProgramSelection editor(ui_, &form, sys_, state_);
     editor.Show();
     if (entry.DisplayName.empty()) return;
@@ -567,12 +573,21 @@ void frmMain::cmdEdit_Click() {
             entry.Days = store.Text(S::DowName(oldName), S::kAllDays);
             entry.OncePerDay = store.Boolean(S::RunOnceName(oldName), false);
         }
+        state_.OtherNames.clear();
+        bool oldNameListedElsewhere = false;
+        for (int r = 0; r < lsvRun.RowCount(); ++r) {
+            if (r == row) continue;
+            state_.OtherNames.push_back(lsvRun.GetItemText(r, 0));
+            // The registry compares value names without regard to letter case.
+            if (sys_.locale.EqualsIgnoreCase(state_.OtherNames.back(), oldName)) oldNameListedElsewhere = true;
+        }
         frmProgramSelection editor(ui_, &form, sys_, state_);
         editor.Show();
         if (entry.DisplayName.empty()) return;
         // Only the command line goes with the old name; its days and
-        // once-per-day values stay behind, unused.
-        {
+        // once-per-day values stay behind, unused. Another row of that name
+        // still runs the command line, so it stays for that one.
+        if (!oldNameListedElsewhere) {
             platform::RegKey key = sys_.registry.CreateKey(state_.SettingsRoot, S::kSettingsKey);
             if (key) sys_.registry.DeleteValue(key, oldName);
         }

@@ -60,6 +60,16 @@ const basText::Entry kTexts[] = {
      .de = "Halcyra speichert unter diesem Namen eine eigene Einstellung. Bitte wählen Sie einen anderen Namen.",
      .it = "Halcyra conserva una propria regolazione con questo nome. Scegliere un altro nome.",
      .fr = "Halcyra garde une configuration à lui sous ce nom. Choisissez un autre nom d'affichage."},
+    {.key = "nameShared",
+     .en = "This name and the name of another program in the list would share settings. Please choose another "
+           "display name.",
+     .es = "Este nombre y el de otro programa de la lista compartirían configuraciones. Escoja otro nombre.",
+     .de = "Dieser Name und der Name eines anderen Programms der Liste würden Einstellungen teilen. Bitte wählen "
+           "Sie einen anderen Namen.",
+     .it = "Questo nome e quello di un altro programma dell'elenco condividerebbero le regolazioni. Scegliere un "
+           "altro nome.",
+     .fr = "Ce nom et celui d'un autre programme de la liste partageraient des configurations. Choisissez un autre "
+           "nom d'affichage."},
 };
 
 constexpr const char* kBrowseTitle = "Select an application to run";
@@ -76,6 +86,17 @@ std::optional<std::string> DropLastCharacters(const std::string& utf8, size_t co
         while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80);
     }
     return utf8.substr(0, end);
+}
+
+// Whether two entries keep some of their values under one name: "dow",
+// "ro" or "lr" followed by one name is the other, in any letter case as the
+// registry compares names. One name listed twice shares them all, as the
+// list allows.
+bool ValuesOverlap(platform::Locale& locale, const std::string& a, const std::string& b) {
+    if (locale.EqualsIgnoreCase(a, b)) return false;
+    for (const char* prefix : {basSettings::kDowPrefix, basSettings::kRunOncePrefix, basSettings::kLastRunPrefix})
+        if (locale.EqualsIgnoreCase(a, prefix + b) || locale.EqualsIgnoreCase(b, prefix + a)) return true;
+    return false;
 }
 
 }  // namespace
@@ -194,6 +215,12 @@ void frmProgramSelection::cmdOK_Click() {
     if (basSettings::IsMainValueName(name)) {
         ui_.MsgBox(Text("nameReserved"), basProduct::kAppTitle, ui::kMbExclamation);
         return;
+    }
+    for (const std::string& other : state_.OtherNames) {
+        if (ValuesOverlap(sys_.locale, name, other)) {
+            ui_.MsgBox(Text("nameShared"), basProduct::kAppTitle, ui::kMbExclamation);
+            return;
+        }
     }
     ProgramEntry& entry = state_.Entry;
     entry.DisplayName = name;

@@ -57,12 +57,16 @@ bool IsDocument(platform::System& sys, const std::string& cmdline) {
 // first ("C:\Program.exe" for "C:\Program Files\..."), so a file planted
 // there would run. The longest prefix that names a file, as given or with
 // ".exe", is the program, and it is quoted; without one the line stays.
+// Windows ends such a prefix at a tab as well as at a blank.
 std::string QuoteProgramPath(platform::System& sys, const std::string& cmdline) {
+    constexpr const char* kSeparators = " \t";
     if (cmdline.empty() || cmdline[0] == '"') return cmdline;
-    for (size_t end = cmdline.size(); end != std::string::npos && end > 0; end = cmdline.rfind(' ', end - 1)) {
+    for (size_t end = cmdline.size(); end != std::string::npos && end > 0;
+         end = cmdline.find_last_of(kSeparators, end - 1)) {
         std::string prefix = cmdline.substr(0, end);
-        if (prefix.find(' ') == std::string::npos) break;  // no blank in the program: nothing to mend
-        if (prefix.back() == ' ') continue;
+        // No separator in the program: nothing to mend.
+        if (prefix.find_first_of(kSeparators) == std::string::npos) break;
+        if (prefix.back() == ' ' || prefix.back() == '\t') continue;
         for (const std::string& name : {prefix, prefix + ".exe"})
             if (IsFile(sys, name)) return "\"" + name + "\"" + cmdline.substr(end);
     }

@@ -181,10 +181,11 @@ std::string QuoteIfBlank(const std::string& path) {
 
 // A command whose program path holds a blank lets Windows try each shorter
 // prefix first ("C:\Program.exe" for "C:\Program Files\..."), and a file
-// planted there would run instead. The program (up to its ".exe" when
-// arguments follow) is quoted.
-std::string QuoteProgram(const std::string& command) {
+// planted there would run instead. The program (the whole path when it
+// names a file, else up to its ".exe" when arguments follow) is quoted.
+std::string QuoteProgram(platform::System& sys, const std::string& command) {
     if (command.empty() || command[0] == '"') return command;
+    if (U::FileExists(sys, command)) return QuoteIfBlank(command);
     size_t end = command.size();
     for (size_t i = 0; i + 4 <= command.size(); ++i) {
         if (StartsWithNoCase(command, i, ".exe") && (i + 4 == command.size() || command[i + 4] == ' ')) {
@@ -374,9 +375,11 @@ void frmWizardEmail::Finish() {
     std::string shell = win9x ? QuoteIfBlank(U::WindowsFolder(sys) + "command.com")
                         : nt  ? QuoteIfBlank(U::SystemFolder(sys) + "cmd.exe")
                               : std::string();
-    if (!FindRunListEntry(0, kTempName)) {
-        std::string temp = sys.TempDirectory();
-        if (temp.empty() || temp.back() != '\\') temp += '\\';
+    // Without a temporary folder the pattern would name the root of the
+    // current drive: that entry is left out, as the cache's is.
+    std::string temp = sys.TempDirectory();
+    if (!FindRunListEntry(0, kTempName) && !temp.empty()) {
+        if (temp.back() != '\\') temp += '\\';
         if (!shell.empty()) WriteValue(kTempName, shell + " /c del " + QuoteIfBlank(temp + "*.tmp"));
         WriteValue(S::DowName(kTempName), S::kAllDays);
         AddRow(kTempName);
@@ -389,20 +392,22 @@ void frmWizardEmail::Finish() {
     }
 
     // Found again: the machine may have changed while the wizard was open.
-    std::string defrag = QuoteProgram(U::FindDefragmenter(ctx_));
-    std::string scan = QuoteProgram(U::FindScanDisk(ctx_));
-    std::string virus = QuoteProgram(U::FindVirusScanner(ctx_));
-    std::string backup = QuoteProgram(U::FindBackup(ctx_));
-    auto ticked = [this](const char* name) {
+    std::string defrag = QuoteProgram(sys, U::FindDefragmenter(ctx_));
+    std::string scan = QuoteProgram(sys, U::FindScanDisk(ctx_));
+    std::string virus = QuoteProgram(sys, U::FindVirusScanner(ctx_));
+    std::string backup = QuoteProgram(sys, U::FindBackup(ctx_));
+    // A utility no longer found has no program to write: its stored
+    // command stays, and no row is added for it.
+    auto ticked = [this](const char* name, const std::string& program) {
         int index = FindEntry(lstUtilities, name);
-        return index >= 0 && lstUtilities.Selected(index);
+        return index >= 0 && lstUtilities.Selected(index) && !program.empty();
     };
 
-    if (ticked(U::kScanName) && win9x) {
+    if (ticked(U::kScanName, scan) && win9x) {
         WriteEntry(U::kScanName, scan + " " + DriveText(lstDrivesScan) + " /silent /n");
         AddRow(U::kScanName);
     }
-    if (ticked(U::kDefragName)) {
+    if (ticked(U::kDefragName, defrag)) {
         std::string drives = DriveText(lstDrivesDefrag);
         if (win9x)
             WriteEntry(U::kDefragName, defrag + " " + drives + " /all /f /noprompt");
@@ -410,14 +415,14 @@ void frmWizardEmail::Finish() {
             WriteEntry(U::kDefragName, defrag + " " + drives + " /both /auto");
         AddRow(U::kDefragName);
     }
-    if (ticked(U::kVirusName)) {
+    if (ticked(U::kVirusName, virus)) {
         std::string command = virus + " " + DriveText(lstDrivesAntiVirus);
         if ((win9x && ContainsNoCase(virus, "VirusScan")) || (nt && ContainsNoCase(virus, "NetShield")))
             command += "/autoscan /nosplash";
         WriteEntry(U::kVirusName, command);
         AddRow(U::kVirusName);
     }
-    if (ticked(U::kBackupName)) {
+    if (ticked(U::kBackupName, backup)) {
         if (win9x) WriteValue(U::kBackupName, backup);
         WriteValue(S::DowName(U::kBackupName), S::kAllDays);
         AddRow(U::kBackupName);

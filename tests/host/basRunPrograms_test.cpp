@@ -149,6 +149,7 @@ TEST_F(RunProgramsTest, CommandLineAsStarted) {
         {"C:\\Program Files\\Scan\\scan32.exe C: D:", "\"C:\\Program Files\\Scan\\scan32.exe\" C: D:"},
         {"%ProgramFiles%\\Scan\\scan32 /all", "\"C:\\Program Files\\Scan\\scan32.exe\" /all"},
         {"C:\\Program Files\\Scan\\scan32.exe", "\"C:\\Program Files\\Scan\\scan32.exe\""},
+        {"C:\\Program Files\\Scan\\scan32.exe\t/all", "\"C:\\Program Files\\Scan\\scan32.exe\"\t/all"},
         {"\"C:\\Program Files\\Scan\\scan32.exe\" C:", "\"C:\\Program Files\\Scan\\scan32.exe\" C:"},
         {"C:\\Program Files\\Gone\\x.exe", "C:\\Program Files\\Gone\\x.exe"},
         {"C:\\Docs\\read me.txt", "\"C:\\Program Files\\Ed\\ed.exe\" \"C:\\Docs\\read me.txt\""},

@@ -202,6 +202,28 @@ TEST_F(WizardTest, RunningTwiceRefreshesUtilityCommandsOnly) {
     EXPECT_EQ(Stored("Delete temporary files"), "C:\\WINDOWS\\command.com /c del C:\\WINDOWS\\TEMP\\*.tmp");
 }
 
+// What is gone when Finish is pressed is not written: no command without its
+// program over a stored one, no delete in the root when the system names
+// no temporary folder.
+TEST_F(WizardTest, WhatIsGoneAtFinishIsNotWritten) {
+    Windows98();
+    const char* stored = "C:\\WINDOWS\\defrag.exe C:  /all /f /noprompt";
+    reg.PlantString(RootKey::CurrentUser, basSettings::kSettingsKey, "Defragment", stored);
+    runList.AddRow("Defragment");
+    sys.tempDir = "";
+    EXPECT_TRUE(Run([&](MemoryForm& f) {
+        Next(f, 5);
+        sys.files.erase("C:\\WINDOWS\\defrag.exe");
+        sys.files.erase(kVirusScan);
+        Next(f);
+    }));
+    EXPECT_EQ(Stored("Defragment"), stored);
+    EXPECT_EQ(Stored("Anti-Virus"), "<missing>");
+    EXPECT_EQ(Stored("Delete temporary files"), "<missing>");
+    EXPECT_EQ(RowNames(),
+              (std::vector<std::string>{"Defragment", "Delete temporary Internet files", "Scan for Errors", "Backup"}));
+}
+
 TEST_F(WizardTest, CancelAndTheCloseBoxWriteNothing) {
     Windows98();
     EXPECT_FALSE(Run([](MemoryForm& f) {
@@ -271,6 +293,15 @@ TEST_F(WizardTest, NtEntries) {
     Run([](MemoryForm& f) { Next(f, 5); });
     EXPECT_EQ(Stored("Defragment"), "\"C:\\Program Files\\Diskeeper\\sd32.exe\" %c: C: F:  /both /auto");
     EXPECT_EQ(Stored("dowDefragment"), "1234567");
+
+    // A registered path that names a file is the program whole, though a
+    // folder of it holds ".exe" and a blank.
+    const char* odd = "C:\\Tools.exe Folder\\sd32.exe";
+    sys.files[odd] = kPlain;
+    reg.PlantString(RootKey::LocalMachine,
+                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\DefragPath", "", odd);
+    Run([](MemoryForm& f) { Next(f, 5); });
+    EXPECT_EQ(Stored("Defragment"), "\"C:\\Tools.exe Folder\\sd32.exe\" C: F:  /both /auto");
 }
 
 }  // namespace

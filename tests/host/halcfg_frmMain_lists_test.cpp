@@ -114,6 +114,27 @@ TEST_F(ProgramsPage, EditRenamesDeletingOnlyTheOldCommandLineAndKeepsTheCheck) {
     EXPECT_FALSE(form->GetButton("cmdApply").Enabled());
 }
 
+TEST_F(ProgramsPage, EditRefusesANameMixingWithAnotherRowAndKeepsACommandLineStillListed) {
+    Put("RunList", "Tool,tool,");
+    Put("Tool", "tool.exe");
+    bool refused = false;
+    ui.OnModal("frmProgramSelection", [&refused](MemoryForm& f) {
+        f.Type("txtDisplayName", "dowTool");  // the other row's days
+        f.Click("cmdOK");
+        refused = !f.closed;
+        f.Type("txtDisplayName", "Renamed");
+        f.Click("cmdOK");
+    });
+    Open([](MemoryForm& f) {
+        f.GetListView("lsvRun").SelectItem(0);
+        f.Click("cmdEdit");
+    });
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(Rows(form->GetListView("lsvRun")), (Names{"Renamed", "tool"}));
+    EXPECT_EQ(Stored("Renamed"), "tool.exe");
+    EXPECT_EQ(Stored("tool"), "tool.exe");  // the other row still runs it
+}
+
 TEST_F(ProgramsPage, RemovingTheLastRowSavesAnEmptyRunList) {
     Put("RunList", "Only,");
     Put("SelectedList", "0,");
@@ -186,6 +207,7 @@ TEST_F(ServicesPage, LoadAppendsRunningServicesNotListedAndChecksIgnoringCase) {
     services.Add("spool", "spooler");
     services.Add("gamma", "Gamma");
     services.Add("delta", "Delta", svc::kStopped);
+    services.Add("comma", "Comma, Inc. Updater");  // no stored form: not listed
     Open([](MemoryForm& f) { f.Click("cmdOK"); });
     auto& stop = form->GetListView("lsvStop");
     EXPECT_EQ(Rows(stop), (Names{"Spooler", "Alpha", "spooler", "Gamma"}));

@@ -135,7 +135,11 @@ TEST_F(ProgramEditor, NamesThatWouldCorruptTheSettingsAreRefusedAndTheDialogStay
         {"admin", 1033, "Halcyra keeps a setting of its own under this name. Please choose another display name."},
         {"RUNLIST", 1031, "Halcyra speichert unter diesem Namen eine eigene Einstellung. Bitte wählen Sie einen "
                           "anderen Namen."},
+        // "lr" and a listed name: the other entry's last run would be this one's command line.
+        {"LRscan", 1033, "This name and the name of another program in the list would share settings. Please "
+                         "choose another display name."},
     };
+    state.OtherNames = {"Scan"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetWindowsLanguage(c.language);
