@@ -32,13 +32,8 @@
 #include "common/basSettings.h"
 #include "fuzz_check.h"
 #include "platform/callback_guard.h"
-#include "platform/fake/fake_event_log.h"
-#include "platform/fake/fake_locale.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_service_manager.h"
-#include "platform/fake/fake_session.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
 
 namespace S = basSettings;
@@ -82,22 +77,10 @@ std::vector<Row> RowsOf(ui::ListView& list, bool withDays) {
     return out;
 }
 
-struct Harness {
+struct Harness : platform::fake::FakeParts {
     platform::fake::FakeRegistry reg;
     platform::fake::FakeSystem sys;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeLocale locale;
-    platform::fake::FakeShell shell;
-    platform::fake::FakeWindowManager windows;
-    platform::fake::FakeProcesses processes;
-    platform::fake::FakeShellHook hook;
-    platform::fake::FakeEventLog eventLog;
-    platform::fake::FakeFiles files;
-    platform::fake::FakeServiceManager services{&clock};
-    platform::fake::FakeSession session;
-    platform::fake::FakeProcessList processList;
-    platform::Platform plat{reg,  sys,      clock, locale,   shell,   windows,    processes,
-                            hook, eventLog, files, services, session, processList};
+    platform::Platform plat = With(reg, sys);
     ui::memory::MemoryUi ui;
     halcfg::AppletState state;
 

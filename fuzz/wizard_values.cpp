@@ -35,13 +35,8 @@
 #include "create_process_model.h"
 #include "daemon/basRunPrograms.h"
 #include "fuzz_check.h"
-#include "platform/fake/fake_event_log.h"
-#include "platform/fake/fake_locale.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_service_manager.h"
-#include "platform/fake/fake_session.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
 #include "wizard/ListViewRunList.h"
 #include "wizard/basUtilityWizard.h"
@@ -330,19 +325,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The utilities.
-    platform::fake::FakeClock clock;
-    platform::fake::FakeLocale locale;
-    platform::fake::FakeShell shellFake;
-    platform::fake::FakeWindowManager windows;
-    platform::fake::FakeProcesses processes;
-    platform::fake::FakeShellHook hook;
-    platform::fake::FakeEventLog eventLog;
-    platform::fake::FakeFiles files;
-    platform::fake::FakeServiceManager services{&clock};
-    platform::fake::FakeSession session;
-    platform::fake::FakeProcessList processList;
-    platform::Platform plat{reg,  sys,      clock, locale,   shellFake, windows,    processes,
-                            hook, eventLog, files, services, session,   processList};
+    platform::fake::FakeParts parts;
+    auto& processes = parts.processes;
+    platform::Platform plat = parts.With(reg, sys);
     for (const char* name : kUtilities) {
         if (!ticked.count(name)) continue;
         const std::string& program = found[name];

@@ -11,13 +11,8 @@
 #include "applet/halcfgForms.h"
 #include "common/basEncrypt.h"
 #include "common/basSettings.h"
-#include "platform/fake/fake_event_log.h"
-#include "platform/fake/fake_locale.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_service_manager.h"
-#include "platform/fake/fake_session.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
 
 namespace testing_support {
@@ -39,7 +34,7 @@ public:
 };
 
 // The applet on fake Windows with in-memory controls.
-class AppletFixture : public ::testing::Test {
+class AppletFixture : public ::testing::Test, public platform::fake::FakeParts {
 protected:
     using MemoryForm = ui::memory::MemoryForm;
 
@@ -105,19 +100,7 @@ protected:
 
     RecordingRegistry reg;
     platform::fake::FakeSystem sys;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeLocale locale;
-    platform::fake::FakeShell shell;
-    platform::fake::FakeWindowManager windows;
-    platform::fake::FakeProcesses processes;
-    platform::fake::FakeShellHook hook;
-    platform::fake::FakeEventLog eventLog;
-    platform::fake::FakeFiles files;
-    platform::fake::FakeServiceManager services{&clock};
-    platform::fake::FakeSession session;
-    platform::fake::FakeProcessList processList;
-    platform::Platform plat{reg,  sys,      clock, locale,   shell,   windows,    processes,
-                            hook, eventLog, files, services, session, processList};
+    platform::Platform plat = With(reg, sys);
     AppletUi ui;
     halcfg::AppletState state;
     std::unique_ptr<halcfg::frmMain> dlg;

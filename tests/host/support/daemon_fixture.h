@@ -11,19 +11,14 @@
 #include "daemon/frmMain.h"
 #include "daemon_ui.h"
 #include "platform/callback_guard.h"
-#include "platform/fake/fake_event_log.h"
-#include "platform/fake/fake_locale.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_service_manager.h"
-#include "platform/fake/fake_session.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_windows.h"
 #include "ui/memory/memory_ui.h"
 
 namespace testing_support {
 
 // A daemon on fake Windows with in-memory controls.
-class DaemonFixture : public ::testing::Test {
+class DaemonFixture : public ::testing::Test, public platform::fake::FakeParts {
 protected:
     enum class Win { W95, W98, NT4, W2000 };
 
@@ -77,19 +72,7 @@ protected:
 
     platform::fake::FakeRegistry reg;
     platform::fake::FakeSystem sys;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeLocale locale;
-    platform::fake::FakeShell shell;
-    platform::fake::FakeWindowManager windows;
-    platform::fake::FakeProcesses processes;
-    platform::fake::FakeShellHook hook;
-    platform::fake::FakeEventLog eventLog;
-    platform::fake::FakeFiles files;
-    platform::fake::FakeServiceManager services{&clock};
-    platform::fake::FakeSession session;
-    platform::fake::FakeProcessList processList;
-    platform::Platform plat{reg,      sys,   clock,    locale,  shell,      windows,
-                            processes, hook, eventLog, files, services, session, processList};
+    platform::Platform plat = With(reg, sys);
     DaemonUi ui;
     halcyrad::DaemonState state;
     bool firstUse = false;
