@@ -195,18 +195,23 @@ void CALLBACK OnShellCreate(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG
     g_created = now;
 }
 
-int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
-    Shell shell;
+// The stand-in taskbar started, then PROGRAM resident beside it: its window,
+// or null after saying what failed.
+HWND ShellAndResident(Shell& shell, Child& target, const std::wstring& program, const std::wstring& cls) {
     if (!shell.Start()) {
         std::printf("error: the stand-in taskbar did not start or is not the one found\n");
-        return 1;
+        return nullptr;
     }
-    Child target;
     HWND window = StartResident(target, program, cls);
-    if (!window) {
-        std::printf("error: %ls did not become resident\n", program.c_str());
-        return 1;
-    }
+    if (!window) std::printf("error: %ls did not become resident\n", program.c_str());
+    return window;
+}
+
+int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
+    Shell shell;
+    Child target;
+    HWND window = ShellAndResident(shell, target, program, cls);
+    if (!window) return 1;
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnShellCreate,
                                          shell.process.pi.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
     if (!hook) {
@@ -260,16 +265,9 @@ int Latency(const std::wstring& program, const std::wstring& cls, int trials) {
 
 int EndToEnd(const std::wstring& program, const std::wstring& cls, int trials, unsigned busyMs, unsigned stepMs) {
     Shell shell;
-    if (!shell.Start()) {
-        std::printf("error: the stand-in taskbar did not start or is not the one found\n");
-        return 1;
-    }
     Child target;
-    HWND window = StartResident(target, program, cls);
-    if (!window) {
-        std::printf("error: %ls did not become resident\n", program.c_str());
-        return 1;
-    }
+    HWND window = ShellAndResident(shell, target, program, cls);
+    if (!window) return 1;
     std::vector<double> ms;
     int closed = 0;
     for (int i = 1; i <= trials; ++i) {

@@ -29,6 +29,13 @@ inline std::string Shown(std::string_view s) {
     return out + "\"";
 }
 
+// Capitals for a-z only: what every locale agrees on.
+inline std::string AsciiUpper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
 // Well-formed UTF-8: what text inside is, and what the fakes' letter case
 // is defined for.
 inline bool IsUtf8(std::string_view s) {

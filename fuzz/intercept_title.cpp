@@ -13,17 +13,8 @@
 #include "fuzz_check.h"
 #include "platform/fake/fake_locale.h"
 
+using fuzz::AsciiUpper;
 using fuzz::Shown;
-
-namespace {
-
-std::string AsciiUpper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     platform::fake::FakeLocale locale;

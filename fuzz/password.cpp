@@ -12,17 +12,8 @@
 #include "platform/fake/fake_registry.h"
 
 namespace S = basSettings;
+using fuzz::AsciiUpper;
 using fuzz::Shown;
-
-namespace {
-
-std::string AsciiUpper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
