@@ -52,6 +52,7 @@ public:
             form_ = ui_.CreateForm("frmError", nullptr);
             window_.emplace(ui_, *form_);
             window_->Form_Load();
+            form_->KeepInputDuringWaits();
         }
         window_->lblMsg.SetCaption("Running " + name + ".  Please wait...");
         form_->ShowModeless();
@@ -90,37 +91,43 @@ bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
     return false;
 }
 
-// The right to shut down, then what the choice asks for; true when the
-// process is to end.
-bool EndTheSession(const ShutdownContext& c) {
+enum class Ending { Requested, ProcessEnds, Failed };
+
+Ending Asked(const ShutdownContext& c, std::uint32_t flags) { return EndSession(c, flags) ? Ending::Requested : Ending::Failed; }
+
+Ending Instead(bool started) { return started ? Ending::ProcessEnds : Ending::Failed; }
+
+// The right to shut down, then what the choice asks for.
+Ending EndTheSession(const ShutdownContext& c) {
     const auto& st = c.state;
     const bool nt = st.WinPlatform != kWin9x;
     if (nt) (void)c.plat.session.EnableShutdownPrivilege();  // a refusal shows in the request's status
     switch (c.choice) {
         case Choice::Shutdown:
-            return EndSession(c, ExitFlags(c.choice, st.WinPlatform, nt && PowerOffAfterShutdown(c.plat.registry),
-                                           st.ForceClose));
+            return Asked(c, ExitFlags(c.choice, st.WinPlatform, nt && PowerOffAfterShutdown(c.plat.registry),
+                                      st.ForceClose));
         case Choice::Restart:
             // Windows alone restarts, not the computer.
-            if (!nt && c.shiftRestart) return StartInstead(c, "\"" + st.AppPath + kCycler + "\"", kShowHidden);
-            return EndSession(c, ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose));
+            if (!nt && c.shiftRestart)
+                return Instead(StartInstead(c, "\"" + st.AppPath + kCycler + "\"", kShowHidden));
+            return Asked(c, ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose));
         case Choice::Logoff: {
             std::uint32_t flags = ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose);
             if (!nt && (flags & Session::kForce)) basListProcesses::TerminateShell(c.plat.processList);
-            return EndSession(c, flags);
+            return Asked(c, flags);
         }
         case Choice::MsDos: {
-            if (nt) return true;
+            if (nt) return Ending::ProcessEnds;
             std::string pif = "\"" + st.WindowsDir + kExit2Dos + "\"";
             // Without it nothing would restart: the daemon stays, as when it cannot start.
             if (!basDaemon::FileExists(c.plat.system, st.WindowsDir + kExit2Dos)) {
                 Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).");
-                return false;
+                return Ending::Failed;
             }
-            return StartInstead(c, pif, kShowMinimized);
+            return Instead(StartInstead(c, pif, kShowMinimized));
         }
     }
-    return true;
+    return Ending::ProcessEnds;
 }
 
 // A step failed: the daemon stays, and intercepts again.
@@ -196,9 +203,15 @@ Outcome RunShutdown(const ShutdownContext& c) {
         // Test runs: the hook stays off, as the session would have ended.
         if (c.state.HasSwitch("/noexit")) return Outcome::Resident;
 
-        if (!EndTheSession(c)) {
-            hook.SetEnabled(true);
-            return Outcome::Resident;
+        switch (EndTheSession(c)) {
+            case Ending::ProcessEnds: break;
+            case Ending::Requested:
+                // Taken is not done: an application or the user may still
+                // cancel the end, and then the session goes on with the
+                // daemon intercepting. The daemon ends when the end comes.
+                hook.SetEnabled(true);
+                return Outcome::Requested;
+            case Ending::Failed: hook.SetEnabled(true); return Outcome::Resident;
         }
     } catch (const std::exception& e) {
         Stopped(c, e.what());

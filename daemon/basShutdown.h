@@ -38,14 +38,16 @@ struct ShutdownContext {
     bool stopServices = false;
     // Saves the dialog's state and hides it.
     std::function<void()> saveAndHide{};
-    // Ends the daemon's process; runs only once Windows has taken the request.
+    // Ends the daemon's process, where the sequence ends with it: a program
+    // was started in place of the session's end, or there was nothing to ask.
     std::function<void()> endProcess{};
 };
 
 // How the sequence ended for the daemon.
 enum class Outcome {
-    Ended,     // Windows took the request (or nothing was to be asked) and the process ends
-    Resident,  // "/develop", "/noexit", or a step failed: the daemon stays
+    Ended,      // a program took over the restart, or nothing was to be asked: the process ends
+    Requested,  // Windows took the request: the daemon stays, intercepting, until the session ends
+    Resident,   // "/develop", "/noexit", or a step failed: the daemon stays
 };
 
 // The flags of the session-end request for a choice on the platform
@@ -61,7 +63,9 @@ bool PowerOffAfterShutdown(platform::Registry& registry);
 void StopListedServices(const ShutdownContext& ctx);
 
 // The whole sequence. A step that fails enables the hook again and is
-// logged, and the daemon stays resident.
+// logged, and the daemon stays resident. A request Windows took enables the
+// hook again too: Windows or the user may still cancel the end, and the next
+// shutdown must be intercepted then.
 Outcome RunShutdown(const ShutdownContext& ctx);
 
 }  // namespace basShutdown

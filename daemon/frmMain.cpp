@@ -119,6 +119,7 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys, DaemonState& 
     // The tray icon's callback: its mouse message comes as the x position.
     form.OnMouseMove([this](int x, int) { Tray_MouseMessage(x); });
     form.OnShellRestart([this] { Shell_Restarted(); });
+    form.OnSessionEnd([this](bool ending) { Form_EndSession(ending); });
     form.OnClick("selShutdown", [this] { selShutdown_Click(); });
     form.OnClick("selOptions", [this] { selOptions_Click(); });
     form.OnClick("selAbout", [this] { selAbout_Click(); });
@@ -241,8 +242,9 @@ void frmMain::ForgetGoneDialogs() {
 
 void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
     // A request that arrives while one is being shown is that showing's: one
-    // request, one showing, one dimmer.
-    bool show = !showing_;
+    // request, one showing, one dimmer. One that arrives while the sequence
+    // runs only closes the system's dialog: the user's end is under way.
+    bool show = !showing_ && !sequenceRunning_;
     if (show) ShowShutdownPrompt();
     // Posted, not sent, and once ours is up: the shell closing its dialog
     // (and handing activation on) while ours is being shown delays ours.
@@ -256,7 +258,7 @@ void frmMain::Hook_Deferred(platform::ShellHook::Handle window) {
 }
 
 void frmMain::ShowShutdownPrompt() {
-    if (showing_) return;
+    if (showing_ || sequenceRunning_) return;
     showing_ = true;
     struct EndOfShowing {
         frmMain& m;
@@ -293,7 +295,7 @@ void frmMain::ShowShutdownPrompt() {
 }
 
 void frmMain::Tray_MouseMessage(int mouseMessage) {
-    if (form.IsVisible() || showing_) return;
+    if (form.IsVisible() || showing_ || sequenceRunning_) return;
     if (mouseMessage == static_cast<int>(basTrayIcon::kMouseDoubleClick)) {
         ShowShutdownPrompt();
     } else if (mouseMessage == static_cast<int>(basTrayIcon::kMouseRightUp)) {
@@ -302,18 +304,23 @@ void frmMain::Tray_MouseMessage(int mouseMessage) {
 }
 
 void frmMain::selShutdown_Click() {
-    if (showing_) return;
+    if (showing_ || sequenceRunning_) return;
     ShowShutdownPrompt();
 }
 
-void frmMain::selOptions_Click() { sys_.processes.Start(basDaemon::OptionsCommand(sys_.system, state_.AppPath)); }
+void frmMain::selOptions_Click() {
+    if (sequenceRunning_) return;
+    sys_.processes.Start(basDaemon::OptionsCommand(sys_.system, state_.AppPath));
+}
 
 void frmMain::selAbout_Click() {
+    if (sequenceRunning_) return;
     ui_.SetPointer(ui::Pointer::Default);
     if (OnAbout) OnAbout();
 }
 
 void frmMain::selExit_Click() {
+    if (sequenceRunning_) return;
     std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
     if (!stored.empty()) {
         std::string entered =
@@ -327,6 +334,8 @@ void frmMain::selExit_Click() {
 }
 
 bool frmMain::Form_QueryUnload() {
+    // Ending mid-sequence would leave the session's end half done.
+    if (sequenceRunning_) return false;
     basDaemon::CloseDimmer(sys_.windows);
     if (form.IsVisible()) {
         form.Hide();
@@ -337,6 +346,12 @@ bool frmMain::Form_QueryUnload() {
     // Hidden: Windows is ending the session, or the daemon is told to go.
     Unload();
     return true;
+}
+
+void frmMain::Form_EndSession(bool ending) {
+    // A cancelled end leaves the daemon as it was: resident, the hook on
+    // again since the request was taken.
+    if (ending) Unload();
 }
 
 void frmMain::Form_Minimize() {
@@ -550,6 +565,9 @@ void frmMain::cmdOK_MouseDown(const ui::MouseEvent& e) {
 }
 
 void frmMain::cmdOK_Click() {
+    // Queued clicks and keys reach here while the sequence waits for a
+    // program: one OK, one sequence.
+    if (sequenceRunning_) return;
     basShutdown::ShutdownContext ctx{.plat = sys_, .ui = ui_, .state = state_};
     switch (SelectedAction()) {
         case Action::Shutdown: ctx.choice = basShutdown::Choice::Shutdown; break;
@@ -566,10 +584,16 @@ void frmMain::cmdOK_Click() {
         SaveDialogSettings();
         form.Hide();
     };
-    // The session is ending: no unload, the tray icon goes with the session.
+    // A program took over, or there is nothing to ask: no unload, the tray
+    // icon goes with the session.
     ctx.endProcess = [this] {
         if (OnEnd) OnEnd();
     };
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running{sequenceRunning_};
     basShutdown::RunShutdown(ctx);
 }
 

@@ -55,6 +55,8 @@ public:
     void selExit_Click();
     // The close box or any request to close: false keeps the daemon resident.
     bool Form_QueryUnload();
+    // Windows ends the session (true), or the end was cancelled (false).
+    void Form_EndSession(bool ending);
     void Form_Minimize();
 
     // Ends the process; set by the entry point.
@@ -89,6 +91,8 @@ public:
 
     bool ShiftRestart = false;
     bool Unloaded = false;
+    // OK's sequence is under way: nothing but the sequence runs meanwhile.
+    bool SequenceRunning() const { return sequenceRunning_; }
 
 private:
     void InitialLoad();
@@ -110,6 +114,7 @@ private:
     DaemonState& state_;
     bool filledOnce_ = false;  // the run list has been filled and measured
     bool showing_ = false;     // between a request and the dialog on screen
+    bool sequenceRunning_ = false;
     std::uint32_t hookedShell_ = 0;  // the taskbar's process the hook is on
 
     // What the dialog shows from the settings. It is kept between showings

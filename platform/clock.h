@@ -28,7 +28,8 @@ public:
         using namespace std::chrono;
         return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
-    // Waits a while on the calling thread.
+    // Waits a while on the calling thread, answering its windows as
+    // Process::Wait does.
     virtual void Pause(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 

@@ -23,9 +23,10 @@ public:
     Process& operator=(const Process&) = delete;
     virtual ~Process() = default;
 
-    // Waits at most `milliseconds` for the program to end. Messages sent to
-    // this thread's windows by other threads and programs are answered
-    // meanwhile; posted messages and user input stay queued.
+    // Waits at most `milliseconds` for the program to end. This thread's
+    // windows are answered meanwhile (they paint, and sent and posted
+    // messages are handled); keyboard and mouse input is dropped, except for
+    // a window that keeps it during waits (ui::Form::KeepInputDuringWaits).
     virtual std::uint32_t Wait(std::uint32_t milliseconds) = 0;
     // The exit code (kStillActive while it runs); nothing when the system
     // cannot tell.

@@ -28,6 +28,7 @@ public:
     PleaseWait(ui::Ui& ui, const std::string& displayName)
         : form_(ui.CreateForm("frmError", nullptr)), window_(ui, *form_) {
         window_.Form_Load();
+        form_->KeepInputDuringWaits();
         window_.lblMsg.SetCaption("Stopping " + displayName + " service.  Please wait...");
         form_->ShowModeless();
         ui.DoEvents();  // paints it, once

@@ -202,6 +202,9 @@ public:
     // The shell's taskbar was (re)created: its notification area is new and
     // empty, and its process may be another.
     virtual void OnShellRestart(std::function<void()> handler) = 0;
+    // Windows tells how the end of the session it asked about turned out:
+    // true, it ends now; false, it was cancelled and the session goes on.
+    virtual void OnSessionEnd(std::function<void(bool ending)> handler) = 0;
 
     virtual void SetCaption(const std::string& text) = 0;
     virtual std::string Caption() const = 0;
@@ -222,6 +225,9 @@ public:
     virtual void Close() = 0;
     // A native handle of the window (0 in memory).
     virtual platform::WindowHandle Handle() const = 0;
+    // The window keeps its keyboard and mouse input while the program waits
+    // for a program or a service; every other window loses it meanwhile.
+    virtual void KeepInputDuringWaits() = 0;
 };
 
 // The windowing of the whole program.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/text.h"
+#include "platform/win32/wait_win32.h"
 
 namespace platform::win32 {
 
@@ -16,18 +17,10 @@ public:
     ~Win32Process() override { CloseHandle(process_); }
 
     std::uint32_t Wait(std::uint32_t milliseconds) override {
-        // Another program's broadcast SendMessage waits for every top-level
-        // window, ours included: answer sent messages while the program
-        // runs, and leave posted messages and input in the queue.
-        const ULONGLONG deadline = GetTickCount64() + milliseconds;
-        for (;;) {
-            ULONGLONG now = GetTickCount64();
-            DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-            DWORD r = MsgWaitForMultipleObjects(1, &process_, FALSE, left, QS_SENDMESSAGE);
-            if (r != WAIT_OBJECT_0 + 1) return r;
-            MSG msg;
-            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
+        // The daemon's windows keep answering while the program runs: the
+        // please-wait window paints, and a broadcast SendMessage from another
+        // program is not held up.
+        return WaitAnswering(process_, milliseconds);
     }
 
     std::optional<std::uint32_t> ExitCode() override {

@@ -1,4 +1,5 @@
 #include "platform/win32/system_win32.h"
+#include "platform/win32/wait_win32.h"
 
 #include <windows.h>
 #include <lmcons.h>
@@ -220,6 +221,6 @@ bool Win32System::ChangeDirectory(const std::string& path) {
 
 std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }
 
-void Win32Clock::Pause(unsigned ms) { ::Sleep(ms); }
+void Win32Clock::Pause(unsigned ms) { (void)WaitAnswering(nullptr, ms); }
 
 }  // namespace platform::win32

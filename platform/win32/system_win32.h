@@ -30,7 +30,7 @@ public:
     LocalTime Now() override;
     std::string GeneralDate(const LocalTime& t) override;
     std::uint64_t Milliseconds() override;
-    // A plain Sleep for now: sent messages wait until it ends.
+    // Answers this thread's windows meanwhile (input aside).
     void Pause(unsigned ms) override;
 };
 

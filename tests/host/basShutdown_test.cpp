@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "common/basTrayIcon.h"
 #include "daemon/basShutdown.h"
 #include "support/daemon_fixture.h"
 
@@ -81,7 +82,7 @@ struct FlagRow {
 
 class ExitFlags : public ShutdownFixture, public ::testing::WithParamInterface<FlagRow> {};
 
-TEST_P(ExitFlags, EachChoiceAsksWithItsFlagsAndTheDaemonEnds) {
+TEST_P(ExitFlags, EachChoiceAsksWithItsFlagsAndTheDaemonStaysIntercepting) {
     const FlagRow& row = GetParam();
     Put("UseHalcyra", row.useHalcyra);
     if (row.powerdown)
@@ -94,8 +95,9 @@ TEST_P(ExitFlags, EachChoiceAsksWithItsFlagsAndTheDaemonEnds) {
     bool nt = row.win == Win::NT4 || row.win == Win::W2000;
     EXPECT_EQ(session.privilegeEnables, nt ? 1 : 0);
     EXPECT_TRUE(processList.terminated.empty());
-    EXPECT_EQ(ended, 1);
-    EXPECT_FALSE(hook.enabled);
+    // Taken is not done: the daemon ends with the session, not before.
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(hook.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -219,7 +221,7 @@ TEST_P(ShiftRestart, ShiftAloneRestartsWindowsOnlyThroughTheCycler) {
     using Shown = std::vector<std::pair<std::string, std::uint16_t>>;
     EXPECT_EQ(processes.shown, (GetParam().cycler ? Shown{{"\"C:\\Halcyra\\cycler.exe\"", 0}} : Shown{}));
     EXPECT_EQ(Flags(), GetParam().cycler ? std::vector<std::uint32_t>{} : std::vector<std::uint32_t>{3});
-    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(ended, GetParam().cycler ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, ShiftRestart,
@@ -263,6 +265,58 @@ TEST_P(MsDosMode, StartsExit2DosOnWindows9xOnlyAndTheDaemonEnds) {
 
 INSTANTIATE_TEST_SUITE_P(Platforms, MsDosMode,
                          ::testing::Values(MsDosRow{Win::W98, true, true}, MsDosRow{Win::NT4, true, false}));
+
+// After the request: a cancelled end leaves the daemon resident and
+// intercepting; the end itself unloads it, icon and all.
+TEST_F(ShutdownFixture, TheDaemonEndsWithTheSessionNotWithTheRequest) {
+    Put("ShowIcon", "1");
+    Start(Win::W2000);
+    Choose(Choice::Shutdown);
+    PressOK();
+    ASSERT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    form->SessionEnds(false);
+    EXPECT_EQ(ended, 0);
+    hook.Report(windows.Add("#32770", "Shut Down Windows"));
+    hook.RunDeferred();
+    EXPECT_TRUE(form->visible);
+    form->Click("cmdCancel");
+    form->SessionEnds(true);
+    EXPECT_EQ(ended, 1);
+    ASSERT_FALSE(shell.calls.empty());
+    EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Delete);
+}
+
+// While a program runs the thread answers its messages, so queued tray
+// clicks, menu choices, keys and system dialogs arrive in the middle of the
+// sequence: none of them shows the dialog, unloads the daemon or starts a
+// second sequence; a system dialog is only closed.
+TEST_F(ShutdownFixture, NothingRunsInsideTheSequence) {
+    Configure();
+    Put("Admin", "");
+    Start(Win::W2000);
+    Choose(Choice::Shutdown);
+    platform::WindowHandle system;
+    processes.onLaunch = [&](const std::string& cmd) {
+        if (cmd != "scan.exe") return;
+        form->MouseMove(static_cast<int>(basTrayIcon::kMouseDoubleClick), 0);
+        form->MouseMove(static_cast<int>(basTrayIcon::kMouseRightUp), 0);
+        for (const char* entry : {"selShutdown", "selOptions", "selAbout", "selExit", "cmdOK"}) form->Click(entry);
+        form->KeyDown('O');
+        EXPECT_FALSE(form->RequestClose());
+        system = windows.Add("#32770", "Shut Down Windows");
+        main->Hook_Deferred(system);
+    };
+    PressOK();
+    EXPECT_EQ(processes.launched, (std::vector<std::string>{"scan.exe", "clean.exe"}));
+    EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    EXPECT_FALSE(form->visible);
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_FALSE(main->Unloaded);
+    EXPECT_EQ(windows.closePosted, std::vector<platform::WindowHandle>{system});
+    EXPECT_EQ(static_cast<ui::memory::MemMenu&>(form->GetMenu("mnuSystemTray")).popups, 0);
+    EXPECT_FALSE(main->SequenceRunning());
+}
 
 // A sequence that cannot end the session leaves the daemon resident and
 // intercepting, and says why in its log.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "daemon/halcyradRes.h"
+#include "services/servicesRes.h"
 #include "platform/win32/text.h"
 #include "test_util.h"
 #include "tools/standin_protocol.h"
@@ -429,11 +431,12 @@ TEST_F(ShutdownEndToEnd, NoExitRunsAndStopsButLeavesTheDaemonAndTheShellAlone) {
 }
 
 // Wine's ExitWindowsEx starts "wineboot --end-session" and returns TRUE at
-// once: a window that refuses is not reported to the caller, which gets
-// success like on NT. So the daemon ends, and the refusing stand-in is told
-// the session goes on. (Where the system reports the refusal the daemon stays
-// resident and logs it: the host suite pins that path.)
-TEST_F(ShutdownEndToEnd, UnderWineARefusalIsNotReportedAndTheRefusingWindowStays) {
+// once, as NT does for a request it took; the programs are asked in the
+// order they started and the first refusal ends the asking, so the stand-in
+// started first refuses and the daemon is never asked. The end was
+// cancelled: the daemon stays, with its hook on, and intercepts the next
+// "Shut Down Windows".
+TEST_F(ShutdownEndToEnd, ARefusedEndLeavesTheDaemonResidentAndIntercepting) {
     shell.Kill();
     StartShell("--refuse");
     SetSetting(L"ShutdownType", L"Restart");
@@ -441,14 +444,60 @@ TEST_F(ShutdownEndToEnd, UnderWineARefusalIsNotReportedAndTheRefusingWindowStays
     HWND main = StartDaemon(daemon);
     ASSERT_NE(main, nullptr);
     PressOK(main);
-    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0);
     ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 10000)) << Contents(shellLog);
     auto shellLines = Lines(shellLog);
     EXPECT_EQ(shellLines[0].first, "queryendsession 0 0");
     EXPECT_EQ(shellLines[1].first, "endsession 0");
-    Sleep(500);
+    EXPECT_NE(WaitForSingleObject(daemon.pi.hProcess, 1500), WAIT_OBJECT_0) << "the daemon ended";
     EXPECT_TRUE(shell.Running());
-    EXPECT_EQ(Contents(testutil::ProgramFolder() + "events.txt").find("did not end the session"), std::string::npos);
+    EXPECT_FALSE(IsWindowVisible(main));
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+    EXPECT_TRUE(daemon.Running());
+}
+
+// While a program runs the please-wait window answers at once, and a tray
+// double click and a click on OK queued meanwhile neither show the dialog
+// nor run the program a second time.
+TEST_F(ShutdownEndToEnd, ThePleaseWaitWindowAnswersAndQueuedClicksDoNothingDuringALongProgram) {
+    std::string runs = TempFile("runs"), go = TempFile("go");
+    SetSetting(L"RunList", L"Helper,");
+    SetSetting(L"SelectedList", L"0,");
+    SetSetting(L"Helper", Widen("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --append \"" + runs +
+                                "\" --wait-for \"" + go + "\"")
+                              .c_str());
+    SetSetting(L"RunPrograms", L"1");
+    SetSetting(L"ShutdownType", L"Shutdown");
+    HWND main = StartDaemon(daemon, "/noexit");
+    ASSERT_NE(main, nullptr);
+    PressOK(main);
+    HWND wait = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : WindowsOf(L"#32770", daemon.pi.dwProcessId))
+            if (IsWindowVisible(w) && TextOf(GetDlgItem(w, IDC_ERROR_LBLMSG)).find(L"Running Helper") == 0) wait = w;
+        return wait != nullptr;
+    }));
+    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
+    PostMessageW(GetDlgItem(main, IDC_MAIN_CMDOK), BM_CLICK, 0, 0);
+    DWORD slowest = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+        DWORD before = GetTickCount();
+        DWORD_PTR answer = 0;
+        ASSERT_NE(SendMessageTimeoutW(wait, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0)
+            << "no answer after " << GetTickCount() - start << " ms";
+        slowest = std::max(slowest, GetTickCount() - before);
+        ASSERT_FALSE(IsWindowVisible(main));
+        Sleep(100);
+    }
+    EXPECT_LT(slowest, 1000u);
+    CloseHandle(CreateFileW(Widen(go).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(wait); }, 10000));
+    Sleep(1500);
+    EXPECT_EQ(Contents(runs), "run\r\n");
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(daemon.Running());
+    DeleteFileW(Widen(go).c_str());
 }
 
 }  // namespace

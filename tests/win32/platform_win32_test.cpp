@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "common/basEncrypt.h"
 #include "common/basRegistry.h"
@@ -10,10 +11,12 @@
 #include "daemon/basDaemon.h"
 #include "platform/win32/event_log_win32.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win32/wait_win32.h"
 #include "platform/win32/windows_win32.h"
 #include "test_util.h"
 
@@ -254,3 +257,75 @@ TEST(Win32Files, RemoveDeletesAFileAndReportsAMissingOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a window of this thread was handed while the program waited.
+std::vector<UINT> g_handled;
+
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP || msg == WM_LBUTTONDBLCLK || msg == WM_KEYDOWN || msg == WM_MOUSEMOVE) g_handled.push_back(msg);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+// The sequence's waits (a program, the pause between a service's checks)
+// answer the thread's windows, but input reaches only a window that keeps it.
+TEST(Win32Waits, AnswerWindowsButDropInputMeantForOthers) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HalcyraWaitTest";
+    RegisterClassW(&wc);
+    HWND other = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND keeps = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(other && keeps);
+    SetPropW(keeps, platform::win32::kInputDuringWaitsProp, reinterpret_cast<HANDLE>(1));
+    auto post = [&] {
+        g_handled.clear();
+        // A tray icon's double click arrives as a posted mouse message.
+        PostMessageW(other, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
+        PostMessageW(other, WM_KEYDOWN, 'O', 0);
+        PostMessageW(other, WM_APP, 0, 0);
+        PostMessageW(keeps, WM_LBUTTONDBLCLK, 0, 0);
+    };
+    const std::vector<UINT> expected{WM_APP, WM_LBUTTONDBLCLK};
+
+    platform::win32::Win32Clock clock;
+    post();
+    PostQuitMessage(7);
+    clock.Pause(50);
+    EXPECT_EQ(g_handled, expected);
+    // The quit request is still there for the loop that owns it.
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+
+    // A program that ends once a file is there, made after the messages
+    // had their chance.
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring go = std::wstring(dir) + L"halcyra_wait_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    DeleteFileW(go.c_str());
+    platform::win32::Win32Processes processes;
+    std::error_code error;
+    auto process = processes.Launch("\"" + testutil::ProgramFolder() + "exit_with.exe\" 3 --wait-for \"" +
+                                        platform::win32::Narrow(go) + "\"",
+                                    error);
+    ASSERT_TRUE(process) << error.message();
+    post();
+    std::thread maker([&] {
+        Sleep(500);
+        CloseHandle(CreateFileW(go.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    });
+    EXPECT_EQ(process->Wait(15000), platform::Process::kEnded);
+    maker.join();
+    DeleteFileW(go.c_str());
+    EXPECT_EQ(process->ExitCode(), 3u);
+    EXPECT_EQ(g_handled, expected);
+
+    RemovePropW(keeps, platform::win32::kInputDuringWaitsProp);
+    DestroyWindow(other);
+    DestroyWindow(keeps);
+}

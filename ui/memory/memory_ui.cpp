@@ -269,6 +269,10 @@ void MemoryForm::ShellRestarts() {
     if (shellRestart_) Act(shellRestart_);
 }
 
+void MemoryForm::SessionEnds(bool ending) {
+    if (sessionEnd_) Act([&] { sessionEnd_(ending); });
+}
+
 void MemoryForm::MouseMove(int x, int y) {
     if (mouseMove_) Act([&] { mouseMove_(x, y); });
 }

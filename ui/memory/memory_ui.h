@@ -236,6 +236,7 @@ public:
     void OnMinimize(std::function<void()> h) override { minimize_ = std::move(h); }
     void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
     void OnShellRestart(std::function<void()> h) override { shellRestart_ = std::move(h); }
+    void OnSessionEnd(std::function<void(bool)> h) override { sessionEnd_ = std::move(h); }
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
@@ -253,6 +254,7 @@ public:
     bool IsVisible() const override { return visible; }
     void Close() override;
     platform::WindowHandle Handle() const override { return {}; }
+    void KeepInputDuringWaits() override { keepsInputDuringWaits = true; }
 
     // What a user does. Clicks change the control as a real click would
     // (an option is selected, a check box toggles, an enabled control only),
@@ -275,6 +277,8 @@ public:
     void MouseMove(int x, int y);
     // A new taskbar announces itself.
     void ShellRestarts();
+    // Windows ends the session (true) or says the end was cancelled (false).
+    void SessionEnds(bool ending);
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -284,6 +288,7 @@ public:
     std::string caption;
     int height = 0, width = 6000, left = 0, top = 0;
     bool visible = false, topmost = false, closed = false, modal = false;
+    bool keepsInputDuringWaits = false;
     std::string font;
 
 private:
@@ -310,6 +315,7 @@ private:
     std::function<void()> minimize_;
     std::function<void(int, int)> mouseMove_;
     std::function<void()> shellRestart_;
+    std::function<void(bool)> sessionEnd_;
 };
 
 class MemoryUi : public Ui {

@@ -7,6 +7,7 @@
 
 #include "platform/callback_guard.h"
 #include "platform/win32/text.h"
+#include "platform/win32/wait_win32.h"
 
 using platform::win32::Narrow;
 using platform::win32::Widen;
@@ -334,6 +335,10 @@ void NativeForm::SetFont(const std::string& face) {
 
 void NativeForm::ShowModeless() { ::ShowWindow(hwnd_, SW_SHOW); }
 
+void NativeForm::KeepInputDuringWaits() {
+    if (hwnd_) ::SetPropW(hwnd_, platform::win32::kInputDuringWaitsProp, reinterpret_cast<HANDLE>(1));
+}
+
 void NativeForm::ShowModal() {
     HWND owner = ::GetWindow(hwnd_, GW_OWNER);
     bool disabledOwner = owner && ::IsWindowEnabled(owner);
@@ -483,7 +488,14 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (modal_) modalDone_ = true;
         return FALSE;
+    case WM_ENDSESSION:
+        if (sessionEnd_) {
+            auto handler = sessionEnd_;
+            handler(wParam != FALSE);
+        }
+        return FALSE;
     case WM_NCDESTROY:
+        ::RemovePropW(hwnd_, platform::win32::kInputDuringWaitsProp);
         ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
         hwnd_ = nullptr;
         return FALSE;

@@ -216,6 +216,7 @@ public:
     void OnMinimize(std::function<void()> handler) override { minimize_ = std::move(handler); }
     void OnMouseMove(std::function<void(int, int)> handler) override { mouseMove_ = std::move(handler); }
     void OnShellRestart(std::function<void()> handler) override { shellRestart_ = std::move(handler); }
+    void OnSessionEnd(std::function<void(bool)> handler) override { sessionEnd_ = std::move(handler); }
     // Runs the shell-restart handler, if any.
     void RunShellRestart();
 
@@ -236,6 +237,7 @@ public:
     bool IsVisible() const override;
     void Close() override;
     platform::WindowHandle Handle() const override { return {reinterpret_cast<std::uintptr_t>(hwnd_)}; }
+    void KeepInputDuringWaits() override;
 
     HWND hwnd() const { return hwnd_; }
     // Runs the Click handler registered under `name`, if any.
@@ -288,6 +290,7 @@ private:
     std::function<void()> minimize_;
     std::function<void(int, int)> mouseMove_;
     std::function<void()> shellRestart_;
+    std::function<void(bool)> sessionEnd_;
 };
 
 // The screen's dots per inch, horizontally or vertically, and conversions
