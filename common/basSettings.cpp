@@ -152,6 +152,7 @@ std::vector<std::string> ParseCommaList(const std::string& text) {
     size_t start = 0;
     for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
         out.push_back(text.substr(start, comma - start));
+    if (start < text.size()) out.push_back(text.substr(start));
     return out;
 }
 
@@ -196,6 +197,105 @@ std::string BuildSelectedListText(const std::vector<RunRow>& rows) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].checked) out += std::to_string(i) + ",";
     return out;
+}
+
+namespace {
+
+bool Contains(const std::vector<std::string>& list, const std::string& e) {
+    for (const auto& x : list)
+        if (x == e) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> MergeLists(const std::vector<std::string>& base, const std::vector<std::string>& mine,
+                                    const std::vector<std::string>& theirs) {
+    if (theirs == base) return mine;
+    std::vector<std::string> out;
+    for (const auto& e : mine)
+        if (!Contains(base, e) || Contains(theirs, e)) out.push_back(e);
+    for (const auto& e : theirs)
+        if (!Contains(base, e) && !Contains(out, e)) out.push_back(e);
+    return out;
+}
+
+ListRead ReadList(const Store& store, const std::string& name) {
+    std::string text = store.Text(name, "");
+    if (!store.Readable(name)) return std::nullopt;
+    return ParseCommaList(text);
+}
+
+namespace {
+
+// Writes and reads back: the registry adapter reports no status.
+bool WriteChecked(const Store& store, const std::string& name, const std::string& text) {
+    store.Write(name, text);
+    Store after = store.Fresh();
+    std::string back = after.Text(name, "");
+    return after.Readable(name) && back == text;
+}
+
+}  // namespace
+
+bool SaveList(const Store& store, const std::string& name, const ListRead& base, const std::vector<std::string>& mine) {
+    if (!base) return true;
+    ListRead now = ReadList(store.Fresh(), name);
+    if (!now) return true;
+    std::vector<std::string> merged = MergeLists(*base, mine, *now);
+    if (merged == *now) return true;
+    return WriteChecked(store, name, BuildCommaList(merged));
+}
+
+RunListRead ReadRunListChecks(const Store& store) {
+    RunListRead read;
+    ListRead names = ReadList(store, RunList.name);
+    ListRead selected = ReadList(store, SelectedList.name);
+    read.selectedReadable = selected.has_value();
+    if (!names) return read;
+    std::vector<RunRow> rows;
+    for (const auto& n : *names) rows.push_back({n, {}, false});
+    for (const auto& entry : selected.value_or(std::vector<std::string>{})) {
+        auto n = ToInt32(entry);
+        if (n && *n >= 0 && static_cast<size_t>(*n) < rows.size()) rows[static_cast<size_t>(*n)].checked = true;
+    }
+    read.rows = std::move(rows);
+    return read;
+}
+
+namespace {
+
+std::vector<std::string> NamesOf(const std::vector<RunRow>& rows) {
+    std::vector<std::string> names;
+    for (const auto& r : rows) names.push_back(r.name);
+    return names;
+}
+
+// The check of the first row of that name; nothing when there is none.
+std::optional<bool> CheckOf(const std::vector<RunRow>& rows, const std::string& name) {
+    for (const auto& r : rows)
+        if (r.name == name) return r.checked;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool SaveRunRows(const Store& store, const RunListRead& base, const std::vector<RunRow>& mine) {
+    if (!base.rows || !base.selectedReadable) return true;
+    RunListRead now = ReadRunListChecks(store.Fresh());
+    if (!now.rows || !now.selectedReadable) return true;
+    std::vector<RunRow> merged;
+    for (const auto& name : MergeLists(NamesOf(*base.rows), NamesOf(mine), NamesOf(*now.rows))) {
+        std::optional<bool> here = CheckOf(mine, name), read = CheckOf(*base.rows, name), stored = CheckOf(*now.rows, name);
+        // This side's check where it was changed here or the row is its own.
+        bool checked = here && (!stored || !read || *here != *read) ? *here : stored.value_or(here.value_or(false));
+        merged.push_back({name, {}, checked});
+    }
+    std::string names = BuildRunListText(merged), selected = BuildSelectedListText(merged);
+    bool ok = true;
+    if (NamesOf(merged) != NamesOf(*now.rows)) ok = WriteChecked(store, RunList.name, names);
+    if (ok && BuildSelectedListText(*now.rows) != selected) ok = WriteChecked(store, SelectedList.name, selected);
+    return ok;
 }
 
 bool IsDueOnWeekday(const std::string& dow, int weekday) {

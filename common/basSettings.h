@@ -96,6 +96,8 @@ public:
     void WriteBool(const std::string& name, bool b) const { Write(name, FromBool(b)); }
 
     platform::Registry& registry() const { return reg_; }
+    // The same key read anew: no failure of this store's earlier reads counts.
+    Store Fresh() const { return Store(reg_, root_, flavor_); }
 
     // While a Batch lives, reads go through one open key instead of opening
     // it for every value; each value is still read whole.
@@ -122,8 +124,9 @@ private:
     mutable std::vector<std::string> failed_;  // names whose read failed
 };
 
-// Comma lists: every element is followed by one ","; text after the last
-// comma is not an element.
+// Comma lists: every element is followed by one ",", as the programs write
+// them; text after the last comma (a list written by hand or by a tool) is
+// an element too.
 std::vector<std::string> ParseCommaList(const std::string& text);
 std::string BuildCommaList(const std::vector<std::string>& elements);
 
@@ -142,6 +145,40 @@ std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials
 // "RunList" and "SelectedList" texts of rows, top to bottom.
 std::string BuildRunListText(const std::vector<RunRow>& rows);
 std::string BuildSelectedListText(const std::vector<RunRow>& rows);
+
+// Three-way merge of a list by element: what this side read (`base`), what
+// it would store (`mine`) and what is stored now (`theirs`). When another
+// writer changed the list meanwhile, what it added stays (after this side's
+// elements, in its order) and what it removed goes, as does what this side
+// removed; otherwise `mine` is the result.
+std::vector<std::string> MergeLists(const std::vector<std::string>& base, const std::vector<std::string>& mine,
+                                    const std::vector<std::string>& theirs);
+
+// What a side read of a list: nothing when the value could not be read.
+using ListRead = std::optional<std::vector<std::string>>;
+ListRead ReadList(const Store& store, const std::string& name);
+
+// Stores `mine` as list `name` unless the list stored now says the same
+// (whatever its commas); another writer's changes since `base` was read are
+// merged in. Nothing is written when the value could not be read, then or
+// now. False only when a write was needed and it was not made.
+bool SaveList(const Store& store, const std::string& name, const ListRead& base, const std::vector<std::string>& mine);
+
+// The run list as a side read it: the rows by name with their checks;
+// nothing when "RunList" could not be read.
+struct RunListRead {
+    std::optional<std::vector<RunRow>> rows;
+    bool selectedReadable = true;  // "SelectedList" could be read
+};
+RunListRead ReadRunListChecks(const Store& store);
+
+// Stores the rows' names and checks in "RunList" and "SelectedList" as
+// SaveList does, by name: rows another writer added since `base` stay with
+// their checks, rows it removed go, and a check changed here wins over the
+// one stored. Positions in "SelectedList" follow the names, so neither list
+// is written while either could not be read. False only when a write was
+// needed and it was not made.
+bool SaveRunRows(const Store& store, const RunListRead& base, const std::vector<RunRow>& mine);
 
 // Weekday test: `weekday` is 1 Sunday .. 7 Saturday.
 bool IsDueOnWeekday(const std::string& dow, int weekday);

@@ -503,14 +503,18 @@ void frmMain::LoadDialogSettings() {
     }
 }
 
-// Only what was read goes back: a list whose value could not be read (a
-// transient failure, a type the daemon does not read) stays as stored.
+// Only what was read goes back, and only when it changed: a list whose
+// value could not be read (a transient failure, a type the daemon does not
+// read) stays as stored, and what the applet stored since it was read is
+// kept.
 void frmMain::SaveRunList(const S::Store& store) {
-    auto rows = ReadRows();
-    if (!choices_ || choices_->runListReadable) store.Write(S::RunList.name, S::BuildRunListText(rows));
-    // The checks are positions in the run list: without it they mean nothing.
-    if (!choices_ || (choices_->runListReadable && choices_->selectedListReadable))
-        store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+    if (!choices_) return;
+    S::RunListRead base;
+    if (choices_->runListReadable) base.rows = choices_->rows;
+    base.selectedReadable = choices_->selectedListReadable;
+    // The settings watch sees the write, so what is stored is read again
+    // before the dialog shows or saves it.
+    S::SaveRunRows(store, base, ReadRows());
 }
 
 // As SaveRunList: a value that could not be read stays as stored.

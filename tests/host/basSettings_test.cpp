@@ -99,11 +99,12 @@ TEST_F(SettingsTest, WritesAreTextInTheirForms) {
     EXPECT_EQ(store.Read(SecondsToWaitForService), 45);
 }
 
-TEST(CommaList, EveryElementNeedsItsComma) {
+TEST(CommaList, EveryElementHasItsCommaAndATrailingOneCountsToo) {
     using V = std::vector<std::string>;
     EXPECT_EQ(ParseCommaList("Backup,Scan for Errors,"), (V{"Backup", "Scan for Errors"}));
-    EXPECT_EQ(ParseCommaList("A,B"), (V{"A"}));
-    EXPECT_EQ(ParseCommaList("A"), V{});
+    // Written by hand or by a tool: the element after the last comma is one.
+    EXPECT_EQ(ParseCommaList("A,B"), (V{"A", "B"}));
+    EXPECT_EQ(ParseCommaList("A"), V{"A"});
     EXPECT_EQ(ParseCommaList(""), V{});
     EXPECT_EQ(ParseCommaList(",,"), (V{"", ""}));
     EXPECT_EQ(BuildCommaList({"Backup", "Scan for Errors"}), "Backup,Scan for Errors,");
@@ -123,12 +124,86 @@ TEST_F(SettingsTest, RunListChecksRowsNamedBySelectedList) {
     EXPECT_TRUE(rows[1].checked);
     EXPECT_EQ(rows[1].days, "SMTWHFS");
 
-    Put("RunList", "A,B");
+    Put("RunList", "A");
     rows = ReadRunList(store, kEnglish);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, "A");
     EXPECT_FALSE(rows[0].checked);  // row 1 no longer exists
 }
+
+struct MergeRow {
+    const char* base;
+    const char* mine;
+    const char* theirs;
+    const char* merged;
+};
+
+TEST(CommaList, MergeKeepsWhatAnotherWriterAddedAndDropsWhatEitherRemoved) {
+    for (const MergeRow& r : {
+             MergeRow{"A,B,", "A,B,C,", "A,B,", "A,B,C,"},    // nobody else wrote: mine
+             MergeRow{"A,B,", "B,A,", "A,B,", "B,A,"},        // my order
+             MergeRow{"A,B,", "A,B,", "A,B,X,", "A,B,X,"},    // added elsewhere stays
+             MergeRow{"A,B,", "A,B,C,", "A,X,B,", "A,B,C,X,"},  // both added: mine first
+             MergeRow{"A,B,", "A,", "A,B,X,", "A,X,"},        // removed here goes
+             MergeRow{"A,B,", "A,B,C,", "B,", "B,C,"},        // removed elsewhere goes
+         }) {
+        EXPECT_EQ(BuildCommaList(MergeLists(ParseCommaList(r.base), ParseCommaList(r.mine), ParseCommaList(r.theirs))),
+                  r.merged)
+            << r.base << " " << r.mine << " " << r.theirs;
+    }
+}
+
+struct SaveRow {
+    const char* name;
+    const char* readList;  // RunList and SelectedList when this side read them
+    const char* readSelected;
+    std::vector<RunRow> mine;
+    const char* storedList;  // what another writer stored since; null: what was read
+    const char* storedSelected;
+    const char* list;  // after the save; null: not written
+    const char* selected;
+};
+
+void PrintTo(const SaveRow& r, std::ostream* os) { *os << r.name; }
+
+class RunRowsSave : public SettingsTest, public ::testing::WithParamInterface<SaveRow> {};
+
+TEST_P(RunRowsSave, WritesOnlyAChangeAndKeepsTheOtherWritersRows) {
+    const SaveRow& r = GetParam();
+    Put("RunList", r.readList);
+    Put("SelectedList", r.readSelected);
+    RunListRead read = ReadRunListChecks(store);
+    if (r.storedList) Put("RunList", r.storedList);
+    if (r.storedSelected) Put("SelectedList", r.storedSelected);
+    int writes = 0;
+    reg.InjectFaults([&](FakeRegistry::Call call, const std::string&, const std::string&) {
+        writes += call == FakeRegistry::Call::Set;
+        return 0;
+    });
+    EXPECT_TRUE(SaveRunRows(store, read, r.mine));
+    auto list = reg.Peek(RootKey::CurrentUser, kSettingsKey, "RunList")->data;
+    auto selected = reg.Peek(RootKey::CurrentUser, kSettingsKey, "SelectedList")->data;
+    EXPECT_EQ(list, r.list ? r.list : r.storedList ? r.storedList : r.readList);
+    EXPECT_EQ(selected, r.selected ? r.selected : r.storedSelected ? r.storedSelected : r.readSelected);
+    EXPECT_EQ(writes, (r.list ? 1 : 0) + (r.selected ? 1 : 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunRowsSave,
+    ::testing::Values(
+        SaveRow{"UnchangedWithoutTrailingComma", "A,B", "1", {{"A", {}, false}, {"B", {}, true}}, nullptr, nullptr,
+                nullptr, nullptr},
+        SaveRow{"ACheckChangedHere", "A,B,", "1,", {{"A", {}, true}, {"B", {}, true}}, nullptr, nullptr, nullptr,
+                "0,1,"},
+        SaveRow{"AnEntryAddedElsewhereKeepsItsCheck", "A,B,", "1,", {{"A", {}, true}, {"B", {}, true}}, "A,B,C,",
+                "1,2,", nullptr, "0,1,2,"},
+        SaveRow{"AnEntryRemovedElsewhereStaysRemoved", "A,B,C,", "2,", {{"A", {}, false}, {"B", {}, false}, {"C", {}, true}},
+                "A,C,", "1,", nullptr, nullptr},
+        SaveRow{"ACheckChangedElsewhereWinsOverOneUnchangedHere", "A,B,", "", {{"A", {}, false}, {"B", {}, true}},
+                "A,B,", "0,", nullptr, "0,1,"},
+        SaveRow{"PositionsFollowTheNames", "A,B,", "1,", {{"B", {}, true}, {"A", {}, false}}, "X,A,B,", "2,", "B,A,X,",
+                "0,"}),
+    [](const ::testing::TestParamInfo<SaveRow>& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsTest, BadSelectedEntriesCheckNothing) {
     Put("RunList", "A,B,C,");

@@ -1,3 +1,4 @@
+#include "common/basTrayIcon.h"
 #include "support/daemon_fixture.h"
 
 using halcyrad::frmMain;
@@ -35,9 +36,9 @@ TEST_F(ShutdownDialogTest, Windows2000EnglishLayoutAfterLoad) {
     EXPECT_EQ(m.SSTab1.TabCaption(1), "Services");
     EXPECT_EQ(m.mnuSystemTray.Caption("selExit"), "Unload");
     EXPECT_EQ(StopList().items, std::vector<std::string>{"No services are set to stop."});
-    // Its first load writes the lists back and remembers nothing else.
-    EXPECT_EQ(Stored("RunList"), "");
-    EXPECT_EQ(Stored("SelectedList"), "");
+    // Its first load writes nothing: no list changed.
+    EXPECT_EQ(Stored("RunList"), "<missing>");
+    EXPECT_EQ(Stored("SelectedList"), "<missing>");
     EXPECT_EQ(Stored("ShutdownType"), "<missing>");
     // Centred for the expanded height.
     EXPECT_EQ(form->top, (ui.screenHeight - frmMain::kExpandedTwips) / 2);
@@ -404,6 +405,24 @@ TEST_F(ShutdownDialogTest, RunListNamesOfAnyLengthSurviveTheWriteBack) {
     form->Click("cmdCancel");
     EXPECT_EQ(Stored("RunList"), name + ",Backup,");
     EXPECT_EQ(Stored("SelectedList"), "0,");
+}
+
+// A list written by hand keeps its last element; an entry the applet adds
+// while the dialog is open survives the dialog's Cancel, with its check.
+TEST_F(ShutdownDialogTest, TheDialogKeepsWhatOthersStored) {
+    Put("RunList", "A,B");
+    Put("SelectedList", "1");
+    Load(Win::NT4);
+    EXPECT_EQ(Stored("RunList"), "A,B");
+    EXPECT_EQ(Stored("SelectedList"), "1");
+    main->Tray_MouseMessage(static_cast<int>(basTrayIcon::kMouseDoubleClick));
+    ASSERT_TRUE(form->visible);
+    RunList().CheckItem(0);
+    Put("RunList", "A,B,C,");
+    Put("SelectedList", "1,2,");
+    form->Click("cmdCancel");
+    EXPECT_EQ(Stored("RunList"), "A,B,C,");
+    EXPECT_EQ(Stored("SelectedList"), "0,1,2,");
 }
 
 TEST_F(ShutdownDialogTest, AListThatCannotBeReadIsNeverWrittenBack) {
