@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "common/basEncrypt.h"
+#include "common/basLogFile.h"
 #include "common/basRegistry.h"
 #include "common/basTrayIcon.h"
 #include "daemon/basDaemon.h"
@@ -251,6 +252,67 @@ TEST(Win32Files, RemoveDeletesAFileAndReportsAMissingOne) {
     EXPECT_FALSE(files.Remove(path));
     EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(files.Remove(path).value(), ERROR_FILE_NOT_FOUND);
+}
+
+std::string ReadAll(const std::string& path) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<none>";
+    char buf[256];
+    DWORD n = 0;
+    ReadFile(h, buf, sizeof buf, &n, nullptr);
+    CloseHandle(h);
+    return std::string(buf, n);
+}
+
+TEST(Win32Files, ProbeAppendOpensForAppendingAndLeavesNothingBehind) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Files files;
+    std::string dir = sys.TempDirectory() + "\\halcyra_probe_" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    std::string log = dir + "\\events.txt";
+    // Not there: a file can be made, and is gone again.
+    EXPECT_FALSE(files.ProbeAppend(log));
+    EXPECT_EQ(GetFileAttributesW(Widen(log).c_str()), INVALID_FILE_ATTRIBUTES);
+    // There: opened, not changed.
+    ASSERT_FALSE(files.Append(log, "earlier\r\n"));
+    EXPECT_FALSE(files.ProbeAppend(log));
+    EXPECT_EQ(ReadAll(log), "earlier\r\n");
+    // A read-only file refuses, and so does a folder that is not there.
+    SetFileAttributesW(Widen(log).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(files.ProbeAppend(log).value(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(files.Append(log, "x").value(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ReadAll(log), "earlier\r\n");
+    EXPECT_EQ(files.ProbeAppend(dir + "\\missing\\events.txt").value(), ERROR_PATH_NOT_FOUND);
+
+    // The log's rule on these answers: a log beside the program that this
+    // user cannot write sends it to the user's own folder, made on demand.
+    std::string local = sys.ShellFolder(platform::ShellFolderId::LocalAppData);
+    ASSERT_FALSE(local.empty());
+    EXPECT_NE(local.back(), '\\');
+    EXPECT_NE(GetFileAttributesW(Widen(local).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), local + "\\Halcyra\\");
+    SetFileAttributesW(Widen(log).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), dir + "\\");
+
+    DeleteFileW(Widen(log).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
+}
+
+TEST(Win32Files, MakeFolderMakesOneAndTakesOneThatIsThere) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Files files;
+    std::string dir = sys.TempDirectory() + "\\halcyra_mk_" + std::to_string(GetCurrentProcessId());
+    EXPECT_FALSE(files.MakeFolder(dir + "\\"));
+    EXPECT_NE(GetFileAttributesW(Widen(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_FALSE(files.MakeFolder(dir));
+    // A file of that name is no folder; nor is a folder whose parent is missing made.
+    std::string file = dir + "\\plain";
+    ASSERT_FALSE(files.Append(file, "x"));
+    EXPECT_EQ(files.MakeFolder(file).value(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(files.MakeFolder(dir + "\\no\\such").value(), ERROR_PATH_NOT_FOUND);
+    DeleteFileW(Widen(file).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
 }
 
 }  // namespace
