@@ -369,7 +369,7 @@ TEST_F(RealServices, AStopAsksOnlyForTheRightsItNeedsAndTheyAreEnough) {
     EXPECT_EQ(recording.serviceAccess, std::vector<std::uint32_t>{kStop});
 
     // One that is not installed is said, with no window.
-    ui.looks.clear();
+    ui.window = nullptr;
     EXPECT_FALSE(basCheckNTService::StopNTService(Context(20), "Halcyra Test No Such Service"));
     ASSERT_EQ(lines.size(), 1u);
     const std::string tail = "  Could not stop the service Halcyra Test No Such Service because the service is not installed";

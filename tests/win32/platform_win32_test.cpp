@@ -278,11 +278,17 @@ TEST(Win32Files, ProbeAppendOpensForAppendingAndLeavesNothingBehind) {
     ASSERT_FALSE(files.Append(log, "earlier\r\n"));
     EXPECT_FALSE(files.ProbeAppend(log));
     EXPECT_EQ(ReadAll(log), "earlier\r\n");
-    // A read-only file refuses, and so does a folder that is not there.
-    SetFileAttributesW(Widen(log).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(files.ProbeAppend(log).value(), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(files.Append(log, "x").value(), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(ReadAll(log), "earlier\r\n");
+    // Refusals the probe must pass on as Append meets them. (Wine run as
+    // root writes read-only files and folders: an exclusive open and a
+    // folder in the file's place stand in for a folder that refuses.)
+    HANDLE held = CreateFileW(Widen(log).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.ProbeAppend(log).value(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(files.Append(log, "x").value(), ERROR_SHARING_VIOLATION);
+    std::string taken = dir + "\\taken";
+    ASSERT_TRUE(CreateDirectoryW(Widen(taken).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(taken + "\\events.txt").c_str(), nullptr));
+    EXPECT_EQ(files.ProbeAppend(taken + "\\events.txt").value(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(files.ProbeAppend(dir + "\\missing\\events.txt").value(), ERROR_PATH_NOT_FOUND);
 
     // The log's rule on these answers: a log beside the program that this
@@ -292,9 +298,13 @@ TEST(Win32Files, ProbeAppendOpensForAppendingAndLeavesNothingBehind) {
     EXPECT_NE(local.back(), '\\');
     EXPECT_NE(GetFileAttributesW(Widen(local).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), local + "\\Halcyra\\");
-    SetFileAttributesW(Widen(log).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, taken + "\\"), local + "\\Halcyra\\");
+    CloseHandle(held);
     EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), dir + "\\");
+    EXPECT_EQ(ReadAll(log), "earlier\r\n");
 
+    RemoveDirectoryW(Widen(taken + "\\events.txt").c_str());
+    RemoveDirectoryW(Widen(taken).c_str());
     DeleteFileW(Widen(log).c_str());
     RemoveDirectoryW(Widen(dir).c_str());
 }
