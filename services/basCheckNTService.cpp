@@ -79,7 +79,8 @@ bool StopNTService(const StopContext& c, const std::string& displayName, const s
     }
     const std::string name = basServices::FindServiceName(*manager, displayName, error);
     if (error) {
-        Report(c, displayName, " because the services could not be listed; the message is:  " + basErrorCodes::Describe(error.value()));
+        Report(c, displayName,
+               " because the services could not be listed; the message is:  " + basErrorCodes::Describe(error.value()));
         return false;
     }
     if (name.empty()) {
@@ -88,7 +89,8 @@ bool StopNTService(const StopContext& c, const std::string& displayName, const s
     }
     auto service = manager->OpenByName(name, kStopAccess, error);
     if (!service) {
-        Report(c, displayName, " because the service could not be opened; the message is:  " + basErrorCodes::Describe(error.value()));
+        Report(c, displayName,
+               " because the service could not be opened; the message is:  " + basErrorCodes::Describe(error.value()));
         return false;
     }
 
@@ -138,7 +140,8 @@ bool StopNTService(const StopContext& c, const std::string& displayName, const s
     std::string reason = StopFailureReason(lastError);
     if (reason.empty())
         reason = lastError == 0 ? " because it did not stop within " + std::to_string(c.waitSeconds) + " seconds"
-                                : " because the stop request failed; the message is:  " + basErrorCodes::Describe(lastError);
+                                : " because the stop request failed; the message is:  " +
+                                      basErrorCodes::Describe(lastError);
     Report(c, displayName, reason);
     return accepted;
 }

@@ -386,7 +386,8 @@ TEST_F(StopNTServiceTest, AServiceThatCannotBeFoundOrOpenedIsLoggedWithItsReason
         events.clear();
         EXPECT_FALSE(StopNTService(Context(20, true), c.display));
         EXPECT_EQ(scm.Find("Spooler")->state, svc::kRunning);
-        const std::string message = "12/8/2026 8:45:06 AM  Could not stop the service " + std::string(c.display) + c.reason;
+        const std::string message =
+            "12/8/2026 8:45:06 AM  Could not stop the service " + std::string(c.display) + c.reason;
         EXPECT_EQ(lines, std::vector<std::string>{message});
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(std::get<0>(events[0]), message);

@@ -5,7 +5,6 @@
 #include "common/frmPasswordToAccess.h"
 #include "daemon/basEventLog.h"
 
-#include <cstring>
 
 using halcyrad::frmMain;
 using ui::memory::MemoryForm;
@@ -77,7 +76,8 @@ TEST_F(StartupTest, TheLogGoesWhereThisUserCanWriteIt) {
         SCOPED_TRACE(c.what);
         files = {};
         sys.shellFolders[platform::ShellFolderId::LocalAppData] = c.localAppData;
-        const std::string appPath = std::string(c.program) + (c.program[std::strlen(c.program) - 1] == '\\' ? "" : "\\");
+        const std::string program = c.program;
+        const std::string appPath = program.back() == '\\' ? program : program + "\\";
         if (c.programFolderRefuses) files.readOnly.insert(appPath);
         ASSERT_TRUE(basDaemon::Startup(plat, ui, state, c.program));
         EXPECT_EQ(state.AppPath, appPath);  // the daemon's folder, for the applet

@@ -360,7 +360,8 @@ TEST_F(RealServices, AStopAsksOnlyForTheRightsItNeedsAndTheyAreEnough) {
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(recording.managerAccess, std::vector<std::uint32_t>{kManagerConnect | kManagerEnumerateService});
     EXPECT_EQ(recording.serviceAccess, std::vector<std::uint32_t>{kStop | kQueryStatus | kQueryConfig});
-    EXPECT_EQ(DWORD(kStop | kQueryStatus | kQueryConfig), DWORD(SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG));
+    EXPECT_EQ(DWORD(kStop | kQueryStatus | kQueryConfig),
+              DWORD(SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG));
 
     using R = basServices::StopRight;
     recording.serviceAccess.clear();
@@ -372,7 +373,8 @@ TEST_F(RealServices, AStopAsksOnlyForTheRightsItNeedsAndTheyAreEnough) {
     ui.window = nullptr;
     EXPECT_FALSE(basCheckNTService::StopNTService(Context(20), "Halcyra Test No Such Service"));
     ASSERT_EQ(lines.size(), 1u);
-    const std::string tail = "  Could not stop the service Halcyra Test No Such Service because the service is not installed";
+    const std::string tail =
+        "  Could not stop the service Halcyra Test No Such Service because the service is not installed";
     EXPECT_EQ(lines[0].first.substr(lines[0].first.size() - std::min(lines[0].first.size(), tail.size())), tail);
     EXPECT_EQ(ui.window, nullptr);
 }
