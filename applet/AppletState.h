@@ -19,7 +19,7 @@ struct ProgramEntry {
 // filled while it opens, handed to the dialogs.
 struct AppletState : common::SharedState {
     // The daemon's folder as it stored it ("" when it never ran); the log
-    // lies there. Used as a prefix as it is.
+    // lies there when the daemon can write there (basLogFile).
     std::string AppPath;
     // The applet's own folder, ending in "\"; its help page lies there.
     std::string LibraryFolder;

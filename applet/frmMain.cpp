@@ -7,10 +7,12 @@
 #include "applet/frmProgramSelection.h"
 #include "common/basCountry.h"
 #include "common/basEncrypt.h"
+#include "common/basLogFile.h"
 #include "common/basProduct.h"
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "common/frmPasswordToAccess.h"
+#include "services/basErrorCodes.h"
 #include "services/basServices.h"
 #include "wizard/ListViewRunList.h"
 #include "wizard/basUtilityWizard.h"
@@ -168,6 +170,21 @@ const basText::Entry kTexts[] = {
      .it = "Giorni Funzionato",
      .fr = "Les Jours Exécutent"},
     {.key = "lsvStop 0", .en = "Services", .es = "Servicios", .de = "Dienstleistungen", .it = "Servizi", .fr = "Services"},
+    // Whether this user may stop the row's service: said here, before any
+    // shutdown, rather than only in the log afterwards.
+    {.key = "lsvStop 1", .en = "Stop", .es = "Detener", .de = "Beenden", .it = "Arresto", .fr = "Arrêt"},
+    {.key = "stopDenied",
+     .en = "Not allowed",
+     .es = "No permitido",
+     .de = "Nicht erlaubt",
+     .it = "Non consentito",
+     .fr = "Non autorisé"},
+    {.key = "stopNotInstalled",
+     .en = "Not installed",
+     .es = "No instalado",
+     .de = "Nicht installiert",
+     .it = "Non installato",
+     .fr = "Non installé"},
     // Messages.
     {.key = "stoppingTitle", .en = "Stopping Service"},
     {.key = "dependents1", .en = "The following services are dependent on the "},
@@ -211,6 +228,12 @@ const basText::Entry kTexts[] = {
      .de = "Keine Einzelteile in der Datei zum Löschen.",
      .it = "Nessun articoli nell' archivio di libro macchina da eliminare l'inceppo.",
      .fr = "Aucuns éléments dans le fichier de logarithme naturel à purger."},
+    {.key = "purgeFailed",
+     .en = "The log file could not be purged: ",
+     .es = "No se pudo purgar el fichero de diario: ",
+     .de = "Die Protokolldatei konnte nicht gelöscht werden: ",
+     .it = "Impossibile eliminare il file di registro: ",
+     .fr = "Impossible de purger le fichier de log : "},
     {.key = "purgeQuestion",
      .en = "Are you sure you want to purge the log file?",
      .es = "¿Es usted seguro usted desea purgar el fichero de diario?",
@@ -310,6 +333,8 @@ frmMain::frmMain(ui::Ui& ui, platform::Platform& sys, AppletState& state)
     form.OnClick("cmdDownServices", [this] { cmdDownServices_Click(); });
     form.OnKeyPress("txtServiceSeconds", [this](int c) { return txtServiceSeconds_KeyPress(c); });
     form.OnGotFocus("txtServiceSeconds", [this] { txtServiceSeconds.SelectAll(); });
+    // The daemon waits at most 600 seconds for a service: three digits.
+    txtServiceSeconds.SetMaxLength(3);
 }
 
 frmMain::~frmMain() = default;
@@ -373,6 +398,7 @@ void frmMain::PrepareLists() {
     lsvRun.SetCheckBoxes();
     lsvStop.ClearColumns();
     lsvStop.AddColumn(Text("lsvStop 0"));
+    lsvStop.AddColumn(Text("lsvStop 1"));
     lsvStop.SetFullRowSelect();
     lsvStop.SetCheckBoxes();
 }
@@ -416,8 +442,25 @@ void frmMain::LoadStopList() {
     for (const std::string& name : S::ParseCommaList(store.Read(S::SelectedStopList)))
         for (int r = 0; r < lsvStop.RowCount(); ++r)
             if (sys_.locale.EqualsIgnoreCase(lsvStop.GetItemText(r, 0), name)) lsvStop.CheckItem(r);
+    MarkStopRights();
     // Service names are long: the column takes the longest.
     lsvStop.AutoSizeColumns(true);
+}
+
+// The mark is a column of its own: the first column stays the display name
+// that "StopList" and "SelectedStopList" keep.
+void frmMain::MarkStopRights() {
+    if (state_.WinPlatform != 2) return;
+    std::vector<std::string> names;
+    for (int r = 0; r < lsvStop.RowCount(); ++r) names.push_back(lsvStop.GetItemText(r, 0));
+    const std::vector<basServices::StopRight> rights = basServices::StopRights(sys_.services, names);
+    for (int r = 0; r < lsvStop.RowCount(); ++r) {
+        switch (rights[static_cast<size_t>(r)]) {
+            case basServices::StopRight::Denied: lsvStop.SetCellText(r, 1, Text("stopDenied")); break;
+            case basServices::StopRight::NotInstalled: lsvStop.SetCellText(r, 1, Text("stopNotInstalled")); break;
+            default: break;
+        }
+    }
 }
 
 void frmMain::SaveRunList() {
@@ -784,8 +827,12 @@ bool frmMain::LogFileExists(const std::string& path) {
     return attributes && !(*attributes & (kHidden | kSystem | kDirectory));
 }
 
+std::string frmMain::LogFilePath() {
+    return basLogFile::LogFolder(sys_.system, sys_.files, state_.AppPath) + basProduct::kLogFileName;
+}
+
 void frmMain::cmdView_Click() {
-    std::string path = state_.AppPath + basProduct::kLogFileName;
+    std::string path = LogFilePath();
     if (!LogFileExists(path)) {
         ui_.MsgBox(Text("nothingToView"), basProduct::kAppTitle, ui::kMbInformation);
         return;
@@ -795,13 +842,16 @@ void frmMain::cmdView_Click() {
 }
 
 void frmMain::cmdPurge_Click() {
-    std::string path = state_.AppPath + basProduct::kLogFileName;
+    std::string path = LogFilePath();
     if (!LogFileExists(path)) {
         ui_.MsgBox(Text("nothingToPurge"), basProduct::kAppTitle, ui::kMbInformation);
         return;
     }
-    if (ui_.MsgBox(Text("purgeQuestion"), basProduct::kAppTitle, ui::kMbYesNo | ui::kMbQuestion) == ui::kIdYes)
-        sys_.files.Remove(path);
+    if (ui_.MsgBox(Text("purgeQuestion"), basProduct::kAppTitle, ui::kMbYesNo | ui::kMbQuestion) != ui::kIdYes)
+        return;
+    if (std::error_code error = sys_.files.Remove(path))
+        ui_.MsgBox(Text("purgeFailed") + path + "\r\n\r\n" + basErrorCodes::Describe(error.value()),
+                   basProduct::kAppTitle, ui::kMbCritical);
 }
 
 void frmMain::selCommandPrompt_Click() {

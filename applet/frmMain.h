@@ -32,6 +32,8 @@ private:
     void LoadOptions();
     void LoadRunList();
     void LoadStopList();
+    // Marks the services this user may not stop, or that are not installed.
+    void MarkStopRights();
     void SaveRunList();
     void SaveStopList();
     void PasswordGate();
@@ -75,6 +77,8 @@ private:
 
     platform::WindowHandle FindDaemon();
     bool LogFileExists(const std::string& path);
+    // events.txt where the daemon writes it, by the same rule.
+    std::string LogFilePath();
     basSettings::Store Settings() const;
     basText::Language Language() const;
     std::string Text(const char* key) const;

@@ -12,6 +12,7 @@ namespace halcyrad {
 struct DaemonState : common::SharedState {
     std::string CommandLine;
     std::string AppPath;     // ends in "\"
+    std::string LogFolder;   // where events.txt goes, ends in "\"
     std::string HelpFile;    // AppPath & the help page
     std::string WindowsDir;  // ends in "\"
     std::string SystemDir;   // ends in "\"

@@ -1,10 +1,14 @@
 #include "daemon/basDaemon.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "common/basLogFile.h"
 #include "common/basRegistry.h"
-#include "platform/callback_guard.h"
 #include "common/basSettings.h"
+#include "daemon/basEventLog.h"
+#include "platform/callback_guard.h"
+#include "services/basErrorCodes.h"
 
 namespace basDaemon {
 
@@ -18,6 +22,22 @@ std::string CutAtNul(const std::string& s) { return s.substr(0, s.find('\0')); }
 
 std::string WithBackslash(const std::string& s) {
     return !s.empty() && s.back() == '\\' ? s : s + "\\";
+}
+
+// Where the log goes, decided once, its folder made. A folder that cannot
+// be made is said where it still can be: in the event log.
+std::string LocateLog(platform::Platform& p, const std::string& appPath) {
+    std::string folder = basLogFile::LogFolder(p.system, p.files, appPath);
+    if (folder == appPath) return folder;
+    std::error_code error = p.files.MakeFolder(folder);
+    if (error && basSettings::Store(p.registry, platform::RootKey::CurrentUser, basRegistry::Flavor::Daemon)
+                         .Read(basSettings::LogEV) == 1)
+        basEventLog::ReportLogEvent(p,
+                                    p.clock.GeneralDate(p.clock.Now()) + "  The folder " + folder +
+                                        " for events.txt could not be made; the message is:  " +
+                                        basErrorCodes::Describe(error.value()),
+                                    basEventLog::kWarningType, basEventLog::kEventId);
+    return folder;
 }
 
 }  // namespace
@@ -73,6 +93,7 @@ bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, co
     auto remember = [&] {
         basRegistry::SaveString(p.registry, platform::RootKey::CurrentUser, basSettings::kSettingsKey,
                                 basSettings::AppPath.name, state.AppPath);
+        state.LogFolder = LocateLog(p, state.AppPath);
         return true;
     };
     if (state.HasSwitch("/develop")) return remember();
@@ -82,6 +103,19 @@ bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, co
     ui.DoEvents();
     p.windows.BringToFront(running);
     return false;
+}
+
+std::int32_t ReadServiceWaitSeconds(platform::Platform& p, const basSettings::Store& store,
+                                    const std::string& logFolder) {
+    const std::int32_t stored = store.Read(basSettings::SecondsToWaitForService);
+    const std::int32_t held = std::clamp<std::int32_t>(stored, 0, kMaxServiceWaitSeconds);
+    if (held != stored)
+        basEventLog::AppendLogLine(p, logFolder,
+                                   p.clock.GeneralDate(p.clock.Now()) + "  SecondsToWaitForService is " +
+                                       std::to_string(stored) + ", outside 0 to " +
+                                       std::to_string(kMaxServiceWaitSeconds) + "; each service is given " +
+                                       std::to_string(held) + " seconds to stop.");
+    return held;
 }
 
 int MatchInterceptTitle(platform::Locale& locale, const std::array<std::string, 3>& titles,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/basProduct.h"
+#include "common/basSettings.h"
 #include "daemon/DaemonState.h"
 #include "platform/text_locale.h"
 #include "platform/platform.h"
@@ -53,6 +54,16 @@ void StartDimmer(platform::Platform& p, const std::string& appPath);
 // folder stored in the settings, and the single-copy rule. False when a copy
 // already runs (it has been brought to the front) and this one must end.
 bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, const std::string& programFolder);
+
+// The longest wait for one service to stop, in seconds: more than ten
+// minutes a service would hold the end of the session for hours.
+inline constexpr std::int32_t kMaxServiceWaitSeconds = 600;
+
+// "SecondsToWaitForService" held to 0..kMaxServiceWaitSeconds; a value held
+// there is noted in the log in `logFolder`. One that is no number gives the
+// default, as for every reader of the settings.
+std::int32_t ReadServiceWaitSeconds(platform::Platform& p, const basSettings::Store& store,
+                                    const std::string& logFolder);
 
 // Which title slot a caption of the taskbar's process matches: 2, 1 and 0
 // are tried in that order; -1 when none (an empty caption never matches).

@@ -4,8 +4,8 @@
 
 namespace basEventLog {
 
-void AppendLogLine(platform::Platform& p, const std::string& appPath, const std::string& line) {
-    (void)p.files.Append(appPath + kLogFileName, p.locale.AnsiEncode(line) + "\r\n");
+void AppendLogLine(platform::Platform& p, const std::string& logFolder, const std::string& line) {
+    (void)p.files.Append(logFolder + kLogFileName, p.locale.AnsiEncode(line) + "\r\n");
 }
 
 void ReportLogEvent(platform::Platform& p, const std::string& line, std::int16_t, std::uint32_t eventId) {

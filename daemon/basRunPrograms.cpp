@@ -76,7 +76,7 @@ std::string QuoteProgramPath(platform::System& sys, const std::string& cmdline) 
 std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
     std::string line = DateTimeNow(c.plat) + ", \"" + cmdline + "\", " + description;
     LogEvent(c, line);
-    AppendLogLine(c.plat, c.appPath, line);
+    AppendLogLine(c.plat, c.logFolder, line);
     return 0;
 }
 
@@ -91,7 +91,7 @@ void RunAndLog(const RunContext& c, const std::string& name, std::string command
     if (code == 0) return;
     std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
                        std::to_string(code) + "; the message is:  " + basErrorCodes::GetErrorText(code);
-    AppendLogLine(c.plat, c.appPath, line);
+    AppendLogLine(c.plat, c.logFolder, line);
     LogEvent(c, line);
 }
 
@@ -115,7 +115,7 @@ std::int32_t ExecCmd(const RunContext& c, std::string& cmdline) {
         if (!process) {
             std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(p) + " (check file existence).";
             LogEvent(c, line);
-            AppendLogLine(p, c.appPath, line);
+            AppendLogLine(p, c.logFolder, line);
             return -1;  // what the failed wait on no process gives
         }
         std::uint32_t code = process->Wait(kWaitMilliseconds);

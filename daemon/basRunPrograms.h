@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kWaitMilliseconds = 300000;
 // What the runner needs of the daemon.
 struct RunContext {
     platform::Platform& plat;
-    std::string appPath;         // the daemon's folder, ending in "\"
+    std::string logFolder;       // where events.txt goes, ending in "\"
     std::int16_t logEvents = 1;  // 1: failures go to the event log as well
     platform::RootKey settingsRoot = platform::RootKey::CurrentUser;
     // Runs with the entry's name before each program starts, so the user

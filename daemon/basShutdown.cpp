@@ -23,7 +23,7 @@ namespace {
 constexpr std::int16_t kWin9x = 1;
 
 void Log(const ShutdownContext& c, const std::string& line) {
-    basEventLog::AppendLogLine(c.plat, c.state.AppPath, line);
+    basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line);
     if (c.state.LogEvents == 1)
         basEventLog::ReportLogEvent(c.plat, line, basEventLog::kWarningType, basEventLog::kEventId);
 }
@@ -68,7 +68,7 @@ private:
 void RunPrograms(const ShutdownContext& c) {
     ProgramsWindow window(c.ui);
     basRunPrograms::RunContext run{
-        .plat = c.plat, .appPath = c.state.AppPath, .logEvents = c.state.LogEvents, .settingsRoot = c.state.SettingsRoot};
+        .plat = c.plat, .logFolder = c.state.LogFolder, .logEvents = c.state.LogEvents, .settingsRoot = c.state.SettingsRoot};
     run.beforeProgram = [&window](const std::string& name) { window.Show(name); };
     basRunPrograms::RunCheckedPrograms(run, c.rows, c.runThisFirst);
 }
@@ -169,7 +169,7 @@ void StopListedServices(const ShutdownContext& c) {
     stop.waitSeconds = c.state.ServiceWaitSeconds;
     stop.develop = c.state.HasSwitch("/develop");
     stop.logEvents = c.state.LogEvents;
-    stop.appendLogLine = [&c](const std::string& line) { basEventLog::AppendLogLine(c.plat, c.state.AppPath, line); };
+    stop.appendLogLine = [&c](const std::string& line) { basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line); };
     stop.reportLogEvent = [&c](const std::string& line, std::int16_t type, std::int32_t id) {
         basEventLog::ReportLogEvent(c.plat, line, type, static_cast<std::uint32_t>(id));
     };

@@ -169,7 +169,7 @@ void frmMain::Form_Load() {
     S::Store store = Settings();
     if (store.Read(S::ShowIcon) == 1)
         basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
-    state_.ServiceWaitSeconds = store.Read(S::SecondsToWaitForService);
+    state_.ServiceWaitSeconds = basDaemon::ReadServiceWaitSeconds(sys_, store, state_.LogFolder);
 
     form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
     InitialLoad();

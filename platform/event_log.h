@@ -32,6 +32,11 @@ public:
     virtual std::error_code Append(const std::string& path, std::string_view bytes) = 0;
     // Deletes a file.
     virtual std::error_code Remove(const std::string& path) = 0;
+    // Whether Append could open `path`: opens it for appending without
+    // writing; a file this made is gone again afterwards.
+    virtual std::error_code ProbeAppend(const std::string& path) = 0;
+    // Makes a folder; one that is there already is fine.
+    virtual std::error_code MakeFolder(const std::string& path) = 0;
 };
 
 }  // namespace platform

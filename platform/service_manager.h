@@ -14,11 +14,17 @@ namespace svc {
 // Access rights to the manager.
 inline constexpr std::uint32_t kManagerConnect = 0x0001;
 inline constexpr std::uint32_t kManagerEnumerateService = 0x0004;
+inline constexpr std::uint32_t kManagerQueryLockStatus = 0x0010;
 inline constexpr std::uint32_t kManagerAllAccess = 0xF003F;
 // Access rights to a service.
 inline constexpr std::uint32_t kQueryConfig = 0x0001;
 inline constexpr std::uint32_t kQueryStatus = 0x0004;
+inline constexpr std::uint32_t kEnumerateDependents = 0x0008;
 inline constexpr std::uint32_t kStop = 0x0020;
+inline constexpr std::uint32_t kInterrogate = 0x0080;
+inline constexpr std::uint32_t kUserDefinedControl = 0x0100;
+// A standard right, to either.
+inline constexpr std::uint32_t kReadControl = 0x00020000;
 // Controls.
 inline constexpr std::uint32_t kControlStop = 1;
 // Service types and the states an enumeration asks for.

@@ -25,7 +25,7 @@ struct VersionTranslations {
 enum class DriveKind : std::uint32_t { Unknown = 0, NoRoot = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
 
 // Folders of the shell the system asks for.
-enum class ShellFolderId { InternetCache };
+enum class ShellFolderId { InternetCache, LocalAppData };
 
 // Facts about the running Windows and the user's session.
 class System {

@@ -1,9 +1,9 @@
 #include "services/basCheckNTService.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 
+#include "services/basErrorCodes.h"
 #include "services/basServices.h"
 #include "services/frmError.h"
 
@@ -13,13 +13,17 @@ namespace svc = platform::svc;
 
 namespace {
 
-// Every standard and service right but SERVICE_QUERY_CONFIG.
-constexpr std::uint32_t kStopAccess = 0xF01FE;
+// What the step needs and no more: a standard user holds few rights, and a
+// request for one it lacks fails as a whole.
+constexpr std::uint32_t kManagerAccess = svc::kManagerConnect | svc::kManagerEnumerateService;
+constexpr std::uint32_t kStopAccess = svc::kStop | svc::kQueryStatus | svc::kQueryConfig;
 
-long long SecondsOf(const platform::LocalTime& t) {
-    using namespace std::chrono;
-    sys_days day{year{t.year} / t.month / t.day};
-    return (day + hours{t.hour} + minutes{t.minute} + seconds{t.second}).time_since_epoch().count();
+// One line of the log, and of the event log when it is on.
+void Report(const StopContext& c, const std::string& displayName, const std::string& why) {
+    const std::string message =
+        c.clock.GeneralDate(c.clock.Now()) + "  Could not stop the service " + displayName + why;
+    if (c.appendLogLine) c.appendLogLine(message);
+    if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventInformation, kEventId);
 }
 
 // The please-wait window, unloaded on every way out.
@@ -62,23 +66,41 @@ const char* StopFailureReason(int errorCode) {
 }
 
 bool StopNTService(const StopContext& c, const std::string& displayName, const std::string& server) {
-    const long long start = SecondsOf(c.clock.Now());
-    const std::string name = basServices::ServiceNameFromDisplayName(c.services, displayName);
-    if (name.empty()) return false;
+    // The limit is measured on a clock that moves only forward: a clock set
+    // back during the wait would add to it.
+    const std::uint64_t startMs = c.clock.Milliseconds();
 
     // Both handles close when they go, whichever way this returns.
     std::error_code error;
-    auto manager = c.services.Open(server, svc::kManagerAllAccess, error);
-    if (!manager) return false;
+    auto manager = c.services.Open(server, kManagerAccess, error);
+    if (!manager) {
+        Report(c, displayName, " because the service manager could not be opened; the message is:  " +
+                                   basErrorCodes::Describe(error.value()));
+        return false;
+    }
+    const std::string name = basServices::FindServiceName(*manager, displayName, error);
+    if (error) {
+        Report(c, displayName,
+               " because the services could not be listed; the message is:  " + basErrorCodes::Describe(error.value()));
+        return false;
+    }
+    if (name.empty()) {
+        Report(c, displayName, " because the service is not installed");
+        return false;
+    }
     auto service = manager->OpenByName(name, kStopAccess, error);
-    if (!service) return false;
+    if (!service) {
+        Report(c, displayName,
+               " because the service could not be opened; the message is:  " + basErrorCodes::Describe(error.value()));
+        return false;
+    }
 
     PleaseWait window(c.ui, displayName);
 
     // The rhythm the user sees: one stop request, one check
     // and one trace line a second, until the service has stopped or the
-    // limit has passed in calendar seconds. Between the requests the state
-    // is looked at every pollMs, and a stopped service ends the wait at once.
+    // limit has passed. Between the requests the state is looked at every
+    // pollMs, and a stopped service ends the wait at once.
     const unsigned pollMs = std::clamp(c.pollMs, 1u, 1000u);
     bool accepted = false;
     int lastError = 0;
@@ -110,18 +132,18 @@ bool StopNTService(const StopContext& c, const std::string& displayName, const s
                             ";  ServiceStatus.dwCurrentState:  " + std::to_string(status.currentState) + " / " +
                             "SecElapsed: " + std::to_string(elapsed) + "  SecToWait: " + std::to_string(c.waitSeconds));
         if (status.currentState == svc::kStopped) return accepted;
-        elapsed = SecondsOf(c.clock.Now()) - start;
+        elapsed = static_cast<long long>((c.clock.Milliseconds() - startMs) / 1000);
         if (elapsed > c.waitSeconds) break;
     }
 
-    // Not stopped in time: reported when the last request says why.
-    const std::string reason = StopFailureReason(lastError);
-    if (!reason.empty()) {
-        const std::string message = c.clock.GeneralDate(c.clock.Now()) + "  Could not stop the service " +
-                                    displayName + reason;
-        if (c.appendLogLine) c.appendLogLine(message);
-        if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventInformation, kEventId);
-    }
+    // Not stopped in time: the last request says why; one that was taken
+    // leaves only the time.
+    std::string reason = StopFailureReason(lastError);
+    if (reason.empty())
+        reason = lastError == 0 ? " because it did not stop within " + std::to_string(c.waitSeconds) + " seconds"
+                                : " because the stop request failed; the message is:  " +
+                                      basErrorCodes::Describe(lastError);
+    Report(c, displayName, reason);
     return accepted;
 }
 

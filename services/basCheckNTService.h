@@ -23,8 +23,8 @@ struct StopContext {
     platform::ServiceManager& services;
     platform::Clock& clock;
     ui::Ui& ui;
-    // "SecondsToWaitForService": calendar seconds to wait after the first
-    // stop request.
+    // "SecondsToWaitForService": seconds to wait after the first stop
+    // request, on the clock's monotonic count.
     std::int32_t waitSeconds = 20;
     // "/develop" on the daemon's command line: a trace line per second.
     bool develop = false;
@@ -41,9 +41,10 @@ struct StopContext {
 // Stops the service with display name `displayName` on `server` ("" the
 // local machine) and waits until it has stopped, at most until the wait
 // limit has passed, with the please-wait window up. A service that does not
-// stop in time is reported with the reason of the last stop request. Nothing
-// happens, not even the window, when the service cannot be found or opened.
-// Returns whether the last stop request sent was accepted.
+// stop in time is reported with the reason of the last stop request; one
+// that is not installed, or that this user may not open for stopping, is
+// reported with its reason and no window. Returns whether the last stop
+// request sent was accepted.
 bool StopNTService(const StopContext& context, const std::string& displayName, const std::string& server = "");
 
 // The reason text for the error code of a stop request; "" for a code that

@@ -31,6 +31,11 @@ std::string GetErrorText(std::int64_t code) {
     return std::string(it->text);
 }
 
+std::string Describe(std::int64_t code) {
+    std::string text = GetErrorText(code);
+    return text.empty() ? "Error " + std::to_string(code) : text;
+}
+
 std::span<const ErrorText> AllErrorTexts() { return kTable; }
 
 }  // namespace basErrorCodes

@@ -17,6 +17,9 @@ struct ErrorText {
 // exit code taken as unsigned (0xC0000005 simply has no entry).
 std::string GetErrorText(std::int64_t code);
 
+// The text for a code, or "Error " and the code for one without an entry.
+std::string Describe(std::int64_t code);
+
 // The whole table, sorted by code.
 std::span<const ErrorText> AllErrorTexts();
 

@@ -67,4 +67,41 @@ std::map<std::string, std::string> ServiceNamesByDisplayName(platform::ServiceMa
     return names;
 }
 
+std::string FindServiceName(platform::ServiceManagerHandle& manager, const std::string& displayName,
+                            std::error_code& error) {
+    std::vector<platform::ServiceEntry> services;
+    error = manager.Enumerate(svc::kWin32, svc::kStateAll, services);
+    if (error) return {};
+    // A blank key name is one a service object refuses, as the single lookup does.
+    for (const auto& entry : services)
+        if (entry.displayName == displayName && entry.name.find_first_not_of(' ') != std::string::npos)
+            return entry.name;
+    return {};
+}
+
+std::vector<StopRight> StopRights(platform::ServiceManager& manager, const std::vector<std::string>& displayNames) {
+    std::vector<StopRight> rights(displayNames.size(), StopRight::Unknown);
+    std::error_code error;
+    auto handle = manager.Open("", svc::kManagerConnect | svc::kManagerEnumerateService, error);
+    if (!handle) return rights;
+    std::vector<platform::ServiceEntry> services;
+    if (handle->Enumerate(svc::kWin32, svc::kStateAll, services)) return rights;
+    std::map<std::string, std::string> keys;
+    for (const auto& entry : services)
+        if (entry.name.find_first_not_of(' ') != std::string::npos) keys.emplace(entry.displayName, entry.name);
+    for (std::size_t i = 0; i < displayNames.size(); ++i) {
+        auto key = keys.find(displayNames[i]);
+        if (key == keys.end()) {
+            rights[i] = StopRight::NotInstalled;
+            continue;
+        }
+        // Only the right in question: asking for more could be refused for
+        // a right the stop does not need.
+        if (handle->OpenByName(key->second, svc::kStop, error)) rights[i] = StopRight::Allowed;
+        else if (error.value() == svc::kAccessDenied) rights[i] = StopRight::Denied;
+        else if (error.value() == svc::kServiceDoesNotExist) rights[i] = StopRight::NotInstalled;
+    }
+    return rights;
+}
+
 }  // namespace basServices

@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "platform/service_manager.h"
 #include "ui/controls.h"
@@ -35,5 +37,20 @@ std::string ServiceNameFromDisplayName(platform::ServiceManager& manager, const 
 // name of the first service of each display name. Empty when the services
 // cannot be enumerated.
 std::map<std::string, std::string> ServiceNamesByDisplayName(platform::ServiceManager& manager);
+
+// The same lookup on a manager already open (with the right to enumerate):
+// "" with the reason in `error` when the services cannot be enumerated, ""
+// and no error when no service has that display name.
+std::string FindServiceName(platform::ServiceManagerHandle& manager, const std::string& displayName,
+                            std::error_code& error);
+
+// Whether this user may stop a service, as the service manager answers an
+// open with the right to stop it.
+enum class StopRight { Allowed, Denied, NotInstalled, Unknown };
+
+// The answer for each display name, in order, from one enumeration of the
+// local machine. Unknown for all when the manager cannot be asked, and for a
+// service whose open fails for another reason than its rights.
+std::vector<StopRight> StopRights(platform::ServiceManager& manager, const std::vector<std::string>& displayNames);
 
 }  // namespace basServices

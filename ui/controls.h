@@ -83,6 +83,9 @@ public:
     virtual std::string Text() const = 0;
     // Selects the whole text, so that typing replaces it.
     virtual void SelectAll() = 0;
+    // The most characters the user can type or paste in; a text the program
+    // sets is not cut.
+    virtual void SetMaxLength(int characters) = 0;
 };
 
 class TabControl : public Control {

@@ -86,11 +86,12 @@ private:
 
 class FakeManager : public ServiceManagerHandle {
 public:
-    explicit FakeManager(FakeServiceManager& m) : m_(m) { ++m_.liveHandles; }
+    FakeManager(FakeServiceManager& m, std::uint32_t access) : m_(m), access_(access) { ++m_.liveHandles; }
     ~FakeManager() override { --m_.liveHandles; }
 
     std::error_code Enumerate(std::uint32_t types, std::uint32_t states, std::vector<ServiceEntry>& out) override {
         ++m_.enumerations;
+        if (!(access_ & svc::kManagerEnumerateService)) return svc::Error(svc::kAccessDenied);
         if (m_.enumerateError) return svc::Error(m_.enumerateError);
         std::vector<ServiceEntry> found;
         for (auto& s : m_.services) {
@@ -124,6 +125,7 @@ public:
 
 private:
     FakeServiceManager& m_;
+    std::uint32_t access_;
 };
 
 }  // namespace
@@ -134,6 +136,7 @@ FakeServiceManager::Service& FakeServiceManager::Add(const std::string& name, co
     s.name = name;
     s.displayName = displayName;
     s.state = state;
+    s.grantedAccess = newServiceAccess;
     services.push_back(s);
     return services.back();
 }
@@ -162,7 +165,13 @@ std::unique_ptr<ServiceManagerHandle> FakeServiceManager::Open(const std::string
         return nullptr;
     }
     error.clear();
-    return std::make_unique<FakeManager>(*this);
+    return std::make_unique<FakeManager>(*this, access);
+}
+
+void FakeServiceManager::AsStandardUser() {
+    grantedAccess = kStandardUserManager;
+    newServiceAccess = kStandardUserService;
+    for (auto& s : services) s.grantedAccess = kStandardUserService;
 }
 
 }  // namespace platform::fake

@@ -37,9 +37,21 @@ public:
         std::uint64_t stopsAt = 0;
     };
 
+    // What Windows 10 grants a standard user: on the manager, and on a
+    // typical service (no right to stop it).
+    static constexpr std::uint32_t kStandardUserManager =
+        svc::kManagerConnect | svc::kManagerEnumerateService | svc::kManagerQueryLockStatus | svc::kReadControl;
+    static constexpr std::uint32_t kStandardUserService = svc::kQueryConfig | svc::kQueryStatus |
+                                                          svc::kEnumerateDependents | svc::kInterrogate |
+                                                          svc::kUserDefinedControl | svc::kReadControl;
+
     // `clock` times the services that stop after a delay; without one they
     // stop at once.
     explicit FakeServiceManager(Clock* clock = nullptr) : clock_(clock) {}
+
+    // From now on the caller holds a standard user's rights: on the manager,
+    // on every service there and on every service added later.
+    void AsStandardUser();
 
     Service& Add(const std::string& name, const std::string& displayName, std::uint32_t state = svc::kRunning);
     // The first service with that key name (the key is case-insensitive, as
@@ -55,8 +67,11 @@ public:
 
     std::vector<Service> services;
     int openError = 0;       // the manager cannot be opened
-    // Rights the caller has on the manager: asking for more is refused (5).
+    // Rights the caller has on the manager: asking for more is refused (5),
+    // and so is an enumeration on a handle opened without the right to it.
     std::uint32_t grantedAccess = 0xFFFFFFFF;
+    // The rights a service added from now on grants.
+    std::uint32_t newServiceAccess = 0xFFFFFFFF;
     int enumerateError = 0;  // enumerations fail
 
     struct ManagerOpen {

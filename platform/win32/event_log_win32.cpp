@@ -45,4 +45,33 @@ std::error_code Win32Files::Remove(const std::string& path) {
     return {};
 }
 
+// A real open, not a reading of the folder's security: only the open knows
+// every rule that applies (inherited entries, UAC, a read-only file).
+std::error_code Win32Files::ProbeAppend(const std::string& path) {
+    std::wstring w = Widen(path);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file =
+        CreateFileW(w.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) return {static_cast<int>(error), std::system_category()};
+        // Not there: made as Append would make it, and deleted as the handle closes.
+        file = CreateFileW(w.c_str(), FILE_APPEND_DATA | DELETE, share, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return LastError();
+    }
+    CloseHandle(file);
+    return {};
+}
+
+std::error_code Win32Files::MakeFolder(const std::string& path) {
+    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return {};
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    }
+    return {static_cast<int>(error), std::system_category()};
+}
+
 }  // namespace platform::win32

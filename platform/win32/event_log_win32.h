@@ -12,6 +12,8 @@ class Win32Files : public Files {
 public:
     std::error_code Append(const std::string& path, std::string_view bytes) override;
     std::error_code Remove(const std::string& path) override;
+    std::error_code ProbeAppend(const std::string& path) override;
+    std::error_code MakeFolder(const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -183,6 +183,7 @@ std::string Win32System::ShellFolder(ShellFolderId folder) {
     int csidl = 0;
     switch (folder) {
     case ShellFolderId::InternetCache: csidl = CSIDL_INTERNET_CACHE; break;
+    case ShellFolderId::LocalAppData: csidl = CSIDL_LOCAL_APPDATA; break;
     }
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};

@@ -3,6 +3,7 @@
 // no time).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -237,6 +238,24 @@ TEST_F(ServiceNameTest, ThreeHundredServicesEnumerateCompletely) {
     EXPECT_EQ(lv.GetItemText(299, 0), "Service 300");
 }
 
+TEST_F(ServiceNameTest, StopRightsAsAnAdministratorAndAsAStandardUser) {
+    using R = basServices::StopRight;
+    const std::vector<std::string> names = {"Print Spooler", "User Service", "Gone"};
+    scm.Add("Spooler", "Print Spooler", svc::kStopped);
+    scm.Add("UserSvc", "User Service");
+    EXPECT_EQ(basServices::StopRights(scm, names), (std::vector<R>{R::Allowed, R::Allowed, R::NotInstalled}));
+
+    scm.AsStandardUser();
+    scm.Find("UserSvc")->grantedAccess |= svc::kStop;  // a service that lets users stop it
+    scm.serviceOpens.clear();
+    EXPECT_EQ(basServices::StopRights(scm, names), (std::vector<R>{R::Denied, R::Allowed, R::NotInstalled}));
+    // Only the right to stop is tried.
+    for (const auto& open : scm.serviceOpens) EXPECT_EQ(open.access, svc::kStop) << open.name;
+
+    scm.grantedAccess = 0;  // the manager cannot be asked: nothing is said
+    EXPECT_EQ(basServices::StopRights(scm, names), (std::vector<R>{R::Unknown, R::Unknown, R::Unknown}));
+}
+
 // --- StopNTService -----------------------------------------------------------
 
 TEST_F(StopNTServiceTest, StoppedWithinTheFirstSecondNoMessageAndNoWaitingBeyondIt) {
@@ -317,8 +336,10 @@ TEST_F(StopNTServiceTest, WaitLimitZeroOneRequestOneCheckThenTheReason) {
         {1053, " because the service did not respond to the stop request in a reasonable amount of time"},
         {1061, " because the service cannot accept the stop messages at this time"},
         {1062, " because the service has not been started"},
-        {0, ""},     // accepted, still stopping: nothing to say
-        {1056, ""},  // a code without a reason
+        // Accepted, still running: the time is the reason.
+        {0, " because it did not stop within 0 seconds"},
+        // A code without a reason of its own: its Win32 text.
+        {1056, " because the stop request failed; the message is:  An instance of the service is already running."},
     };
     for (auto& [code, reason] : cases) {
         scm.services.clear();
@@ -331,38 +352,63 @@ TEST_F(StopNTServiceTest, WaitLimitZeroOneRequestOneCheckThenTheReason) {
 
         StopNTService(Context(0), "Print Spooler");
         EXPECT_EQ(scm.stopRequests.size(), 1u) << code;
-        if (reason.empty()) {
-            EXPECT_TRUE(lines.empty()) << code;
-        } else {
-            EXPECT_EQ(lines, std::vector<std::string>{"12/8/2026 8:45:07 AM  Could not stop the service Print "
-                                                      "Spooler" + reason})
-                << code;
-        }
+        EXPECT_EQ(lines, std::vector<std::string>{"12/8/2026 8:45:07 AM  Could not stop the service Print "
+                                                  "Spooler" + reason})
+            << code;
     }
 }
 
-TEST_F(StopNTServiceTest, NothingHappensWhenTheServiceCannotBeFoundOrOpened) {
-    // A user without the rights: the lookup may enumerate, not stop.
-    const std::uint32_t lookup = svc::kManagerConnect | svc::kManagerEnumerateService;
-    const std::uint32_t query = svc::kQueryConfig | svc::kQueryStatus;
+TEST_F(StopNTServiceTest, AServiceThatCannotBeFoundOrOpenedIsLoggedWithItsReasonAndNoWindow) {
     struct Case {
         const char* what;
         const char* display;
-        std::uint32_t managerRights, serviceRights;
+        std::function<void(platform::fake::FakeServiceManager&)> arrange;
+        const char* reason;
     };
-    for (const Case& c : {Case{"unknown display name", "No Such Service", 0xFFFFFFFF, 0xFFFFFFFF},
-                          Case{"manager refused", "Print Spooler", lookup, 0xFFFFFFFF},
-                          Case{"service refused", "Print Spooler", 0xFFFFFFFF, query}}) {
-        scm.services.clear();
-        scm.Add("Spooler", "Print Spooler").grantedAccess = c.serviceRights;
-        scm.grantedAccess = c.managerRights;
-        EXPECT_FALSE(StopNTService(Context(20, true), c.display)) << c.what;
-        EXPECT_EQ(scm.Find("Spooler")->state, svc::kRunning) << c.what;
+    const Case cases[] = {
+        {"not installed", "No Such Service", [](auto&) {}, " because the service is not installed"},
+        {"manager refused", "Print Spooler", [](auto& m) { m.grantedAccess = 0; },
+         " because the service manager could not be opened; the message is:  Access is denied."},
+        {"enumeration failed", "Print Spooler", [](auto& m) { m.enumerateError = 6; },
+         " because the services could not be listed; the message is:  The handle is invalid."},
+        {"a standard user", "Print Spooler", [](auto& m) { m.AsStandardUser(); },
+         " because the service could not be opened; the message is:  Access is denied."},
+        {"deleted meanwhile", "Print Spooler", [](auto& m) { m.Find("Spooler")->openError = 1060; },
+         " because the service could not be opened; the message is:  The specified service does not exist as an "
+         "installed service."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scm = platform::fake::FakeServiceManager{&clock};
+        scm.Add("Spooler", "Print Spooler");
+        c.arrange(scm);
+        lines.clear();
+        events.clear();
+        EXPECT_FALSE(StopNTService(Context(20, true), c.display));
+        EXPECT_EQ(scm.Find("Spooler")->state, svc::kRunning);
+        const std::string message =
+            "12/8/2026 8:45:06 AM  Could not stop the service " + std::string(c.display) + c.reason;
+        EXPECT_EQ(lines, std::vector<std::string>{message});
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(std::get<0>(events[0]), message);
+        EXPECT_TRUE(scm.stopRequests.empty());
     }
     EXPECT_TRUE(ui.created.empty());
     EXPECT_EQ(ui.doEvents, 0);
+}
+
+TEST_F(StopNTServiceTest, AsksOnlyForTheRightsAStopNeeds) {
+    // A standard user on a service that lets users stop it, as some do: the
+    // rights asked are within what Windows grants, so it stops.
+    scm.AsStandardUser();
+    scm.Add("Spooler", "Print Spooler").grantedAccess |= svc::kStop;
+    EXPECT_TRUE(StopNTService(Context(20), "Print Spooler"));
+    EXPECT_EQ(scm.Find("Spooler")->state, svc::kStopped);
+    ASSERT_EQ(scm.managerOpens.size(), 1u);
+    EXPECT_EQ(scm.managerOpens[0].access, svc::kManagerConnect | svc::kManagerEnumerateService);
+    ASSERT_EQ(scm.serviceOpens.size(), 1u);
+    EXPECT_EQ(scm.serviceOpens[0].access, svc::kStop | svc::kQueryStatus | svc::kQueryConfig);
     EXPECT_TRUE(lines.empty());
-    EXPECT_TRUE(scm.stopRequests.empty());
 }
 
 TEST_F(StopNTServiceTest, TwoServicesWithOneDisplayNameTheFirstIsStopped) {
@@ -394,21 +440,26 @@ TEST_F(StopNTServiceTest, DevelopWritesOneTraceLinePerSecond) {
                                                head + "1 / SecElapsed: 1  SecToWait: 20"}));
 }
 
-TEST_F(StopNTServiceTest, ElapsedCountsCalendarSeconds) {
-    // Started 0.9 s into a second, passes of 1.3 s (a poll of 1000 ms takes
-    // a whole second; a slow request adds the rest).
-    clock.msIntoSecond = 900;
-    scm.Add("Spooler", "Print Spooler").stopAfterMs = -1;
-    StopContext ctx = Context(1, true);
-    ctx.pollMs = 1000;
-    scm.onStatusQuery = [this](const std::string&) { clock.Advance(300); };
-    StopNTService(ctx, "Print Spooler");
-    // 1.3 s from 0.9 crosses two boundaries (at 1.0 and 2.0): over the limit
-    // of 1 after one pass, where whole seconds measured (1) would not be.
-    // (The one request was accepted: no reason to report.)
-    EXPECT_EQ(scm.stopRequests.size(), 1u);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("SecElapsed: 0  SecToWait: 1"), std::string::npos);
+TEST_F(StopNTServiceTest, TheLimitIsMeasuredOnTheMonotonicClockWhateverTheWallClockDoes) {
+    // The wall clock jumps an hour back or forward during the first second;
+    // the wait still gives 0, 1 and 2 elapsed seconds their request each.
+    for (int jump : {-3600, 3600}) {
+        SCOPED_TRACE(jump);
+        scm = platform::fake::FakeServiceManager{&clock};
+        scm.Add("Spooler", "Print Spooler").stopAfterMs = -1;
+        lines.clear();
+        clock.ms = 0;
+        bool jumped = false;
+        scm.onStatusQuery = [&](const std::string&) {
+            if (!jumped) clock.now = platform::fake::FakeClock::AddSeconds(clock.now, jump);
+            jumped = true;
+        };
+        StopNTService(Context(2, true), "Print Spooler");
+        EXPECT_EQ(scm.stopRequests.size(), 3u);
+        EXPECT_EQ(clock.ms, 3000u);
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_NE(lines[2].find("SecElapsed: 2  SecToWait: 2"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "common/basEncrypt.h"
 #include "common/basTrayIcon.h"
 #include "common/frmPasswordToAccess.h"
+#include "daemon/basEventLog.h"
+
 
 using halcyrad::frmMain;
 using ui::memory::MemoryForm;
@@ -51,6 +53,84 @@ TEST_F(StartupTest, DevelopAllowsSeveralCopies) {
     state.CommandLine = "halcyrad.exe /develop";
     EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
     EXPECT_TRUE(windows.broughtToFront.empty());
+}
+
+TEST_F(StartupTest, TheLogGoesWhereThisUserCanWriteIt) {
+    const std::string local = "C:\\Users\\user\\AppData\\Local";
+    struct Case {
+        const char* what;
+        const char* program;
+        bool programFolderRefuses;  // as Program Files does to a standard user
+        std::string localAppData;
+        std::string folder;
+        bool made;
+    };
+    const Case cases[] = {
+        {"an unpacked copy", "C:\\Tools\\Halcyra", false, local, "C:\\Tools\\Halcyra\\", false},
+        {"installed", "C:\\Program Files\\Halcyra", true, local, local + "\\Halcyra\\", true},
+        {"a root folder", "D:\\", true, local + "\\", local + "\\Halcyra\\", true},
+        // Nowhere better: the lines are lost as before.
+        {"no local folder", "C:\\Program Files\\Halcyra", true, "", "C:\\Program Files\\Halcyra\\", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        files = {};
+        sys.shellFolders[platform::ShellFolderId::LocalAppData] = c.localAppData;
+        const std::string program = c.program;
+        const std::string appPath = program.back() == '\\' ? program : program + "\\";
+        if (c.programFolderRefuses) files.readOnly.insert(appPath);
+        ASSERT_TRUE(basDaemon::Startup(plat, ui, state, c.program));
+        EXPECT_EQ(state.AppPath, appPath);  // the daemon's folder, for the applet
+        EXPECT_EQ(Stored("AppPath"), appPath);
+        EXPECT_EQ(state.LogFolder, c.folder);
+        EXPECT_EQ(files.folders.count(c.folder), c.made ? 1u : 0u);
+        // Probing leaves no file behind, and a line lands where the rule says.
+        EXPECT_TRUE(files.contents.empty());
+        basEventLog::AppendLogLine(plat, state.LogFolder, "a line");
+        EXPECT_EQ(files.contents[c.folder + "events.txt"], c.programFolderRefuses && !c.made ? "" : "a line\r\n");
+    }
+    EXPECT_TRUE(eventLog.entries.empty());
+}
+
+TEST_F(StartupTest, ALogFolderThatCannotBeMadeIsReportedToTheEventLog) {
+    sys.shellFolders[platform::ShellFolderId::LocalAppData] = "C:\\Users\\user\\AppData\\Local";
+    files.readOnly = {"C:\\Program Files\\Halcyra\\", "C:\\Users\\user\\AppData\\Local\\"};
+    ASSERT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Program Files\\Halcyra"));
+    ASSERT_EQ(eventLog.entries.size(), 1u);
+    EXPECT_NE(eventLog.entries[0].record.insertion.find(
+                  "  The folder C:\\Users\\user\\AppData\\Local\\Halcyra\\ for events.txt could not be made; the "
+                  "message is:  Access is denied."),
+              std::string::npos)
+        << eventLog.entries[0].record.insertion;
+}
+
+TEST_F(StartupTest, TheServiceWaitIsHeldToTenMinutesAndAHeldValueIsLogged) {
+    struct Case {
+        const char* stored;  // null: missing
+        std::int32_t seconds;
+        bool logged;
+    };
+    const Case cases[] = {{nullptr, 20, false}, {"45", 45, false}, {"0", 0, false},   {"600", 600, false},
+                          {"601", 600, true},   {"99999", 600, true}, {"-5", 0, true}, {"", 20, false},
+                          {"abc", 20, false},   {"99999999999", 20, false}};
+    state.LogFolder = "C:\\Halcyra\\";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "missing");
+        files.contents.clear();
+        if (c.stored) Put("SecondsToWaitForService", c.stored);
+        Load(Win::W2000);
+        EXPECT_EQ(state.ServiceWaitSeconds, c.seconds);
+        const std::string log = files.contents["C:\\Halcyra\\events.txt"];
+        if (c.logged) {
+            EXPECT_NE(log.find("  SecondsToWaitForService is " + std::string(c.stored) + ", outside 0 to 600; each "
+                               "service is given " + std::to_string(c.seconds) + " seconds to stop.\r\n"),
+                      std::string::npos)
+                << log;
+        } else {
+            EXPECT_EQ(log, "");
+        }
+        EXPECT_EQ(Stored("SecondsToWaitForService"), c.stored ? c.stored : "<missing>");  // kept as stored
+    }
 }
 
 class InterceptionTest : public testing_support::DaemonFixture {

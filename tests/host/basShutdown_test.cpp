@@ -37,6 +37,7 @@ protected:
     halcyrad::frmMain& Start(Win w, const std::string& commandLine = "") {
         auto& m = Load(w, commandLine);
         state.AppPath = "C:\\Halcyra\\";
+        state.LogFolder = state.AppPath;
         m.OnEnd = [this] { ++ended; };
         return m;
     }
@@ -183,6 +184,37 @@ TEST_F(ShutdownFixture, WhileProgramsRunTheDialogIsGoneAndThePleaseWaitWindowNam
     EXPECT_FALSE(windowAtRequest);
     EXPECT_EQ(Stored("ShutdownType"), "Restart");  // saved before the long steps
 }
+
+// The same sequence as a standard user of Windows 10, who may not stop the
+// services, and as an administrator, who may.
+class ServiceRights : public ShutdownFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ServiceRights, AStandardUserSeesEachServiceLoggedWithItsReasonAnAdministratorStopsThem) {
+    const bool standardUser = GetParam();
+    Configure();
+    if (standardUser) services.AsStandardUser();
+    Start(Win::W2000);
+    Choose(Choice::Shutdown);
+    PressOK();
+    const std::string denied = " because the service could not be opened; the message is:  Access is denied.";
+    if (standardUser) {
+        EXPECT_TRUE(services.stopRequests.empty());
+        EXPECT_EQ(services.Find("a")->state, platform::svc::kRunning);
+        EXPECT_NE(Log().find("  Could not stop the service Svc A" + denied + "\r\n"), std::string::npos) << Log();
+        EXPECT_NE(Log().find("  Could not stop the service Svc B" + denied + "\r\n"), std::string::npos) << Log();
+        ASSERT_EQ(eventLog.entries.size(), 2u);
+        EXPECT_NE(eventLog.entries[1].record.insertion.find("Svc B" + denied), std::string::npos);
+    } else {
+        EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
+        EXPECT_EQ(services.Find("b")->state, platform::svc::kStopped);
+        EXPECT_EQ(Log(), "");
+        EXPECT_TRUE(eventLog.entries.empty());
+    }
+    // Either way the session ends as asked.
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+}
+
+INSTANTIATE_TEST_SUITE_P(StandardUserOrAdministrator, ServiceRights, ::testing::Values(true, false));
 
 struct SwitchRow {
     const char* commandLine;

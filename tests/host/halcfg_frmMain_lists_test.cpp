@@ -217,6 +217,43 @@ TEST_F(ServicesPage, LoadAppendsRunningServicesNotListedAndChecksIgnoringCase) {
     EXPECT_EQ(Stored("SelectedStopList"), "Spooler,spooler,Gamma,");
 }
 
+TEST_F(ServicesPage, ServicesThisUserMayNotStopAreMarkedAndTheStoredNamesStayBare) {
+    struct Case {
+        std::uint16_t language;
+        const char* header;
+        const char* denied;
+        const char* missing;
+    };
+    const Case cases[] = {{1033, "Stop", "Not allowed", "Not installed"},
+                          {1031, "Beenden", "Nicht erlaubt", "Nicht installiert"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        SetWindowsLanguage(c.language);
+        Put("StopList", "Print Spooler,Gone,");
+        Put("SelectedStopList", "Print Spooler,");
+        services = platform::fake::FakeServiceManager{&clock};
+        services.AsStandardUser();
+        services.Add("Spooler", "Print Spooler");
+        services.Add("UserSvc", "User Service").grantedAccess |= svc::kStop;  // users may stop this one
+        Put("StopServices", "1");
+        Open([](MemoryForm& f) {
+            // The mark moves with its row.
+            Page(f, 1);
+            f.GetListView("lsvStop").SelectItem(0);
+            f.Click("cmdDownServices");
+            f.Click("cmdOK");
+        });
+        auto& stop = form->GetListView("lsvStop");
+        EXPECT_EQ(stop.ColumnHeader(1), c.header);
+        EXPECT_EQ(Rows(stop), (Names{"Gone", "Print Spooler", "User Service"}));
+        EXPECT_EQ(stop.GetItemText(0, 1), c.missing);
+        EXPECT_EQ(stop.GetItemText(1, 1), c.denied);
+        EXPECT_EQ(stop.GetItemText(2, 1), "");
+        EXPECT_EQ(Stored("StopList"), "Gone,Print Spooler,User Service,");
+        EXPECT_EQ(Stored("SelectedStopList"), "Print Spooler,");
+    }
+}
+
 TEST_F(ServicesPage, CheckingAServiceNamesItsListedDependentsInOneEnumeration) {
     services.Add("Dhcp", "DHCP Client");
     services.Add("Tcpip", "TCP/IP Protocol Driver");
@@ -286,6 +323,13 @@ TEST_F(ServicesPage, TheSecondsFieldTakesDigitsAndBackspaceOnly) {
         f.TypeChar("txtServiceSeconds", '5');
         EXPECT_EQ(seconds.Text(), "95");
         EXPECT_TRUE(f.GetButton("cmdApply").Enabled());
+        // Three digits at most, typed or pasted: the daemon waits 600 seconds at most.
+        f.TypeChar("txtServiceSeconds", '1');
+        f.TypeChar("txtServiceSeconds", '2');
+        EXPECT_EQ(seconds.Text(), "951");
+        f.Type("txtServiceSeconds", "12345");
+        EXPECT_EQ(seconds.Text(), "123");
+        f.TypeChar("txtServiceSeconds", 8);
         f.TypeChar("txtServiceSeconds", 8);
         f.TypeChar("txtServiceSeconds", 8);
         f.Click("cmdOK");

@@ -335,6 +335,38 @@ TEST_F(AppletActions, PurgeDeletesTheLogOnlyOnYes) {
     EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbYesNo | ui::kMbQuestion);
 }
 
+TEST_F(AppletActions, ViewAndPurgeFindTheLogWhereTheDaemonWritesIt) {
+    // Installed: the program's folder refuses this user's writes, so the
+    // daemon writes in the user's local application data.
+    const std::string local = "C:\\Users\\user\\AppData\\Local\\Halcyra\\events.txt";
+    Put("AppPath", "C:\\Program Files\\Halcyra\\");
+    files.readOnly.insert("C:\\Program Files\\Halcyra\\");
+    sys.shellFolders[platform::ShellFolderId::LocalAppData] = "C:\\Users\\user\\AppData\\Local";
+    sys.files[local] = 0x20;
+    files.contents[local] = "a line\r\n";
+    OnActions("cmdView");
+    EXPECT_EQ(processes.started, Names{"notepad " + local});
+    ui.Answer(ui::kIdYes);
+    OnActions("cmdPurge");
+    EXPECT_EQ(files.removed, Names{local});
+    EXPECT_EQ(ui.messageBoxes.size(), 1u);  // the question alone
+    EXPECT_EQ(Stored("AppPath"), "C:\\Program Files\\Halcyra\\");
+}
+
+TEST_F(AppletActions, APurgeThatCannotDeleteSaysWhichFileAndWhy) {
+    sys.files[kLog] = 0x20;
+    files.contents[kLog] = "a line\r\n";
+    files.undeletable.insert(kLog);
+    SetWindowsLanguage(1031);
+    ui.Answer(ui::kIdYes);
+    OnActions("cmdPurge");
+    ASSERT_EQ(ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(ui.messageBoxes[1].text,
+              "Die Protokolldatei konnte nicht gelöscht werden: C:\\Halcyra\\events.txt\r\n\r\nAccess is denied.");
+    EXPECT_EQ(ui.messageBoxes[1].flags, ui::kMbCritical);
+    EXPECT_EQ(files.contents[kLog], "a line\r\n");
+}
+
 TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
     struct Case {
         const char* program;

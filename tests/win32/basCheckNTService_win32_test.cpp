@@ -2,10 +2,12 @@
 // services of their own (tools/test_service.cpp), start them, and stop,
 // list and look them up through the units.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -151,6 +153,41 @@ private:
     ui::win32::NativeUi& inner_;
 };
 
+// The real service manager, noting the rights each open asks for.
+class RecordingManager : public platform::ServiceManager {
+public:
+    explicit RecordingManager(platform::ServiceManager& inner) : inner_(inner) {}
+    std::unique_ptr<platform::ServiceManagerHandle> Open(const std::string& machine, std::uint32_t access,
+                                                         std::error_code& error) override {
+        managerAccess.push_back(access);
+        auto h = inner_.Open(machine, access, error);
+        if (!h) return nullptr;
+        return std::make_unique<Handle>(*this, std::move(h));
+    }
+    std::vector<std::uint32_t> managerAccess, serviceAccess;
+
+private:
+    class Handle : public platform::ServiceManagerHandle {
+    public:
+        Handle(RecordingManager& m, std::unique_ptr<platform::ServiceManagerHandle> inner)
+            : m_(m), inner_(std::move(inner)) {}
+        std::error_code Enumerate(std::uint32_t types, std::uint32_t states,
+                                  std::vector<platform::ServiceEntry>& services) override {
+            return inner_->Enumerate(types, states, services);
+        }
+        std::unique_ptr<platform::ServiceHandle> OpenByName(const std::string& name, std::uint32_t access,
+                                                             std::error_code& error) override {
+            m_.serviceAccess.push_back(access);
+            return inner_->OpenByName(name, access, error);
+        }
+
+    private:
+        RecordingManager& m_;
+        std::unique_ptr<platform::ServiceManagerHandle> inner_;
+    };
+    platform::ServiceManager& inner_;
+};
+
 class RealServices : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -168,8 +205,8 @@ protected:
         daemon_forms::RegisterAll(nativeUi);
     }
 
-    basCheckNTService::StopContext Context(int waitSeconds) {
-        basCheckNTService::StopContext c(scm, clock, ui);
+    basCheckNTService::StopContext Context(int waitSeconds, platform::ServiceManager* manager = nullptr) {
+        basCheckNTService::StopContext c(manager ? *manager : scm, clock, ui);
         c.waitSeconds = waitSeconds;
         c.appendLogLine = [this](const std::string& line) { lines.emplace_back(line, GetTickCount64() - t0); };
         c.reportLogEvent = [this](const std::string& line, std::int16_t type, std::int32_t id) {
@@ -308,6 +345,75 @@ TEST_F(RealServices, EnumerationRepeatsUntilItHasEveryServiceOnce) {
     EXPECT_EQ(std::set<std::string>(sized.begin(), sized.end()).size(), sized.size()) << "each once";
     EXPECT_EQ(std::count(sized.begin(), sized.end(), a.name()), 1);
     EXPECT_EQ(std::count(sized.begin(), sized.end(), b.name()), 1);
+}
+
+TEST_F(RealServices, AStopAsksOnlyForTheRightsItNeedsAndTheyAreEnough) {
+    TestService service("rights", "now");
+    ASSERT_TRUE(service.Created());
+    ASSERT_TRUE(service.Start());
+    RecordingManager recording(scm);
+    using namespace platform::svc;
+    // The manager checks each call against the rights of its handle: the
+    // stop, the status and the configuration all answer.
+    EXPECT_TRUE(basCheckNTService::StopNTService(Context(20, &recording), service.display()));
+    EXPECT_EQ(service.State(), DWORD(SERVICE_STOPPED));
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(recording.managerAccess, std::vector<std::uint32_t>{kManagerConnect | kManagerEnumerateService});
+    EXPECT_EQ(recording.serviceAccess, std::vector<std::uint32_t>{kStop | kQueryStatus | kQueryConfig});
+    EXPECT_EQ(DWORD(kStop | kQueryStatus | kQueryConfig),
+              DWORD(SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG));
+
+    using R = basServices::StopRight;
+    recording.serviceAccess.clear();
+    EXPECT_EQ(basServices::StopRights(recording, {service.display(), "Halcyra Test No Such Service"}),
+              (std::vector<R>{R::Allowed, R::NotInstalled}));
+    EXPECT_EQ(recording.serviceAccess, std::vector<std::uint32_t>{kStop});
+
+    // One that is not installed is said, with no window.
+    ui.window = nullptr;
+    EXPECT_FALSE(basCheckNTService::StopNTService(Context(20), "Halcyra Test No Such Service"));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string tail =
+        "  Could not stop the service Halcyra Test No Such Service because the service is not installed";
+    EXPECT_EQ(lines[0].first.substr(lines[0].first.size() - std::min(lines[0].first.size(), tail.size())), tail);
+    EXPECT_EQ(ui.window, nullptr);
+}
+
+TEST_F(RealServices, AServiceThatDeniesStoppingIsLoggedAccessIsDenied) {
+    TestService service("denied", "now");
+    ASSERT_TRUE(service.Created());
+    ASSERT_TRUE(service.Start());
+    ScHandle m(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    auto setDacl = [&](const wchar_t* sddl) {
+        ScHandle s(OpenServiceW(Sc(m), Widen(service.name()).c_str(), WRITE_DAC));
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        if (!s || !ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
+            return false;
+        BOOL set = SetServiceObjectSecurity(Sc(s), DACL_SECURITY_INFORMATION, sd);
+        LocalFree(sd);
+        return set != FALSE;
+    };
+    // Everything again afterwards, so that the service can be removed.
+    struct Restore {
+        std::function<bool(const wchar_t*)> set;
+        ~Restore() { set(L"D:(A;;GA;;;WD)"); }
+    } restore{setDacl};
+    {
+        // Everyone may do anything to it but stop it.
+        ASSERT_TRUE(setDacl(L"D:(D;;WP;;;WD)(A;;CCDCLCSWRPWPDTLOCRRCSDWDWO;;;WD)"));
+        ScHandle probe(OpenServiceW(Sc(m), Widen(service.name()).c_str(), SERVICE_STOP));
+        if (probe)
+            GTEST_SKIP() << "this Wine takes the security descriptor but grants SERVICE_STOP all the same; "
+                            "Windows refuses the open with ERROR_ACCESS_DENIED";
+    }
+    EXPECT_FALSE(basCheckNTService::StopNTService(Context(20), service.display()));
+    EXPECT_EQ(service.State(), DWORD(SERVICE_RUNNING));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string tail = "  Could not stop the service " + service.display() +
+                             " because the service could not be opened; the message is:  Access is denied.";
+    EXPECT_NE(lines[0].first.find(tail), std::string::npos) << lines[0].first;
+    EXPECT_EQ(basServices::StopRights(scm, {service.display()}), std::vector<basServices::StopRight>{
+                                                                     basServices::StopRight::Denied});
 }
 
 }  // namespace

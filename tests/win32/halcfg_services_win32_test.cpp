@@ -34,13 +34,13 @@ using platform::win32::Widen;
 
 
 
-std::vector<std::string> Rows(HWND list) {
+std::vector<std::string> Rows(HWND list, int column = 0) {
     std::vector<std::string> rows;
     int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int r = 0; r < n; ++r) {
         wchar_t buf[512] = {};
         LVITEMW item{};
-        item.iSubItem = 0;
+        item.iSubItem = column;
         item.pszText = buf;
         item.cchTextMax = 512;
         SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
@@ -159,11 +159,12 @@ TEST_F(AppletServicesPage, RunningServicesFollowTheStoredOnesAndADependentIsName
     ASSERT_TRUE(base.Start());
     PutSetting(L"StopList", dependent.display() + ",Stored Elsewhere,");
 
-    std::vector<std::string> rows;
+    std::vector<std::string> rows, marks;
     std::wstring message;
     Open([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CFG_LSVSTOP);
         rows = Rows(list);
+        marks = Rows(list, 1);
         int baseRow = -1;
         for (size_t r = 0; r < rows.size(); ++r)
             if (rows[r] == base.display()) baseRow = static_cast<int>(r);
@@ -185,10 +186,33 @@ TEST_F(AppletServicesPage, RunningServicesFollowTheStoredOnesAndADependentIsName
     auto listed = std::find(rows.begin() + 2, rows.end(), base.display());
     EXPECT_NE(listed, rows.end()) << "the running base service is listed after the stored ones";
     EXPECT_EQ(std::count(rows.begin(), rows.end(), dependent.display()), 1);
+    // Wine lets every user stop every service: only the stored name of no
+    // service is marked.
+    ASSERT_EQ(marks.size(), rows.size());
+    EXPECT_EQ(marks[0], "");
+    EXPECT_EQ(marks[1], "Not installed");
+    EXPECT_EQ(marks[static_cast<size_t>(listed - rows.begin())], "");
     std::string b = base.display(), d = dependent.display();
     EXPECT_EQ(Narrow(message), "The following services are dependent on the " + b + " service:  " + d +
                                    ".  You must move these above the " + b + " service so they stop before the " +
                                    b + " service and then select them.");
+}
+
+TEST_F(AppletServicesPage, TheSecondsFieldTakesThreeDigits) {
+    PutSetting(L"SecondsToWaitForService", "1000");  // stored before the limit: shown and kept whole
+    std::wstring shown, typed;
+    LRESULT limit = 0;
+    Open([&](HWND dialog) {
+        HWND field = GetDlgItem(dialog, IDC_CFG_TXTSERVICESECONDS);
+        shown = TextOf(field);
+        limit = SendMessageW(field, EM_GETLIMITTEXT, 0, 0);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        for (wchar_t c : std::wstring(L"12345")) SendMessageW(field, WM_CHAR, c, 0);
+        typed = TextOf(field);
+    });
+    EXPECT_EQ(shown, L"1000");
+    EXPECT_EQ(limit, 3);
+    EXPECT_EQ(typed, L"123");
 }
 
 }  // namespace

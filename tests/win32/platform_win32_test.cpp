@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/basEncrypt.h"
+#include "common/basLogFile.h"
 #include "common/basRegistry.h"
 #include "common/basTrayIcon.h"
 #include "daemon/basDaemon.h"
@@ -254,6 +255,77 @@ TEST(Win32Files, RemoveDeletesAFileAndReportsAMissingOne) {
     EXPECT_FALSE(files.Remove(path));
     EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(files.Remove(path).value(), ERROR_FILE_NOT_FOUND);
+}
+
+std::string ReadAll(const std::string& path) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<none>";
+    char buf[256];
+    DWORD n = 0;
+    ReadFile(h, buf, sizeof buf, &n, nullptr);
+    CloseHandle(h);
+    return std::string(buf, n);
+}
+
+TEST(Win32Files, ProbeAppendOpensForAppendingAndLeavesNothingBehind) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Files files;
+    std::string dir = sys.TempDirectory() + "\\halcyra_probe_" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    std::string log = dir + "\\events.txt";
+    // Not there: a file can be made, and is gone again.
+    EXPECT_FALSE(files.ProbeAppend(log));
+    EXPECT_EQ(GetFileAttributesW(Widen(log).c_str()), INVALID_FILE_ATTRIBUTES);
+    // There: opened, not changed.
+    ASSERT_FALSE(files.Append(log, "earlier\r\n"));
+    EXPECT_FALSE(files.ProbeAppend(log));
+    EXPECT_EQ(ReadAll(log), "earlier\r\n");
+    // Refusals the probe must pass on as Append meets them. (Wine run as
+    // root writes read-only files and folders: an exclusive open and a
+    // folder in the file's place stand in for a folder that refuses.)
+    HANDLE held = CreateFileW(Widen(log).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.ProbeAppend(log).value(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(files.Append(log, "x").value(), ERROR_SHARING_VIOLATION);
+    std::string taken = dir + "\\taken";
+    ASSERT_TRUE(CreateDirectoryW(Widen(taken).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Widen(taken + "\\events.txt").c_str(), nullptr));
+    EXPECT_EQ(files.ProbeAppend(taken + "\\events.txt").value(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(files.ProbeAppend(dir + "\\missing\\events.txt").value(), ERROR_PATH_NOT_FOUND);
+
+    // The log's rule on these answers: a log beside the program that this
+    // user cannot write sends it to the user's own folder, made on demand.
+    std::string local = sys.ShellFolder(platform::ShellFolderId::LocalAppData);
+    ASSERT_FALSE(local.empty());
+    EXPECT_NE(local.back(), '\\');
+    EXPECT_NE(GetFileAttributesW(Widen(local).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), local + "\\Halcyra\\");
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, taken + "\\"), local + "\\Halcyra\\");
+    CloseHandle(held);
+    EXPECT_EQ(basLogFile::LogFolder(sys, files, dir + "\\"), dir + "\\");
+    EXPECT_EQ(ReadAll(log), "earlier\r\n");
+
+    RemoveDirectoryW(Widen(taken + "\\events.txt").c_str());
+    RemoveDirectoryW(Widen(taken).c_str());
+    DeleteFileW(Widen(log).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
+}
+
+TEST(Win32Files, MakeFolderMakesOneAndTakesOneThatIsThere) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Files files;
+    std::string dir = sys.TempDirectory() + "\\halcyra_mk_" + std::to_string(GetCurrentProcessId());
+    EXPECT_FALSE(files.MakeFolder(dir + "\\"));
+    EXPECT_NE(GetFileAttributesW(Widen(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_FALSE(files.MakeFolder(dir));
+    // A file of that name is no folder; nor is a folder whose parent is missing made.
+    std::string file = dir + "\\plain";
+    ASSERT_FALSE(files.Append(file, "x"));
+    EXPECT_EQ(files.MakeFolder(file).value(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(files.MakeFolder(dir + "\\no\\such").value(), ERROR_PATH_NOT_FOUND);
+    DeleteFileW(Widen(file).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
 }
 
 }  // namespace

@@ -198,7 +198,9 @@ void MemoryForm::SelectItem(const std::string& combo, int index) {
 }
 
 void MemoryForm::Type(const std::string& textBox, const std::string& text) {
-    Get<MemTextBox>(textBox).SetText(text);
+    auto& box = Get<MemTextBox>(textBox);
+    // As a paste into an edit control: cut at its limit.
+    box.SetText(box.maxLength > 0 ? text.substr(0, static_cast<size_t>(box.maxLength)) : text);
     auto it = changes_.find(textBox);
     if (it != changes_.end() && it->second) Act(it->second);
 }
@@ -234,6 +236,8 @@ void MemoryForm::TypeChar(const std::string& textBox, int character) {
     box.allSelected = false;
     if (character == 8) {
         if (!box.text.empty()) box.text.pop_back();
+    } else if (box.maxLength > 0 && box.text.size() >= static_cast<size_t>(box.maxLength)) {
+        return;  // full: the edit control refuses it and nothing changes
     } else {
         box.text += static_cast<char>(character);
     }

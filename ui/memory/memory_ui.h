@@ -98,8 +98,10 @@ public:
     void SetText(const std::string& t) override { text = t; allSelected = false; }
     std::string Text() const override { return text; }
     void SelectAll() override { allSelected = true; }
+    void SetMaxLength(int characters) override { maxLength = characters; }
     std::string text;
     bool allSelected = false;
+    int maxLength = 0;  // 0: no limit
 };
 
 class MemTab : public Mem<TabControl> {

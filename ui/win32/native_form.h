@@ -118,6 +118,9 @@ public:
     void SetText(const std::string& text) override;
     std::string Text() const override { return WindowText(hwnd_); }
     void SelectAll() override { ::SendMessageW(hwnd_, EM_SETSEL, 0, -1); }
+    void SetMaxLength(int characters) override {
+        ::SendMessageW(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(characters > 0 ? characters : 0), 0);
+    }
 };
 
 class NativeTab : public NativeControl<ui::TabControl> {
