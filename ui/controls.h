@@ -202,6 +202,10 @@ public:
     // The shell's taskbar was (re)created: its notification area is new and
     // empty, and its process may be another.
     virtual void OnShellRestart(std::function<void()> handler) = 0;
+    // Runs `handler` every `milliseconds` on the window's thread until
+    // StopTimer; a timer's id is above 0, and starting it again replaces it.
+    virtual void StartTimer(int id, unsigned milliseconds, std::function<void()> handler) = 0;
+    virtual void StopTimer(int id) = 0;
 
     virtual void SetCaption(const std::string& text) = 0;
     virtual std::string Caption() const = 0;

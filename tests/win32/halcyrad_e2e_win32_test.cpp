@@ -114,8 +114,9 @@ protected:
         Sleep(100);
         return w;
     }
-    HWND ShellOpens(const std::wstring& caption) {
-        COPYDATASTRUCT cds{standin::kOpenWindow, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
+    // The taskbar's process opens a dialog (or a folder window) with the caption.
+    HWND ShellOpens(const std::wstring& caption, ULONG_PTR kind = standin::kOpenWindow) {
+        COPYDATASTRUCT cds{kind, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
                            const_cast<wchar_t*>(caption.data())};
         return reinterpret_cast<HWND>(SendMessageW(tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
     }
@@ -155,6 +156,25 @@ TEST_F(DaemonEndToEnd, ShutDownDialogOpensWithThePreviousChoiceAndCloseBoxHides)
     Sleep(300);
     EXPECT_TRUE(daemon.Running());
     EXPECT_TRUE(IsWindow(main));
+}
+
+// A folder window of the taskbar's process with the dialog's caption stays,
+// and nothing of the daemon's shows; the dialog after it is replaced.
+TEST_F(DaemonEndToEnd, AFolderWindowWithTheCaptionIsLeftAlone) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    HWND folder = ShellOpens(L"Shut Down Windows", standin::kOpenFolder);
+    ASSERT_NE(folder, nullptr);
+    wchar_t cls[64] = {};
+    GetClassNameW(folder, cls, 64);
+    ASSERT_STREQ(cls, L"CabinetWClass");
+    EXPECT_FALSE(WaitFor([&] { return !IsWindowVisible(folder) || IsWindowVisible(main); }, 1500));
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_NE(system, nullptr);
+    GetClassNameW(system, cls, 64);
+    ASSERT_STREQ(cls, L"#32770");
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+    EXPECT_TRUE(IsWindowVisible(folder));
 }
 
 TEST_F(DaemonEndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds) {

@@ -10,6 +10,7 @@
 #include "daemon/basDaemon.h"
 #include "platform/win32/event_log_win32.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
@@ -187,6 +188,21 @@ TEST(Win32Windows, FindsByClassAndPostsClose) {
     DestroyWindow(dimmer);
 }
 
+TEST(Win32Windows, ClassNameTellsADialogFromAnotherWindow) {
+    platform::win32::Win32WindowManager windows;
+    HWND folder = CreateWindowExW(0, L"Static", L"Shut Down Windows", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    HWND dialog = CreateWindowExW(0, L"#32770", L"Shut Down Windows", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(folder, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(dialog)}), "#32770");
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(folder)}), "Static");
+    DestroyWindow(dialog);
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(dialog)}), "");
+    DestroyWindow(folder);
+}
+
 TEST(Win32Password, OnlyWhatTheCodePageHoldsCanBeStored) {
     platform::win32::Win32Locale locale;
     ASSERT_EQ(GetACP(), 1252u);
@@ -221,6 +237,61 @@ TEST(Win32Windows, SendCloseGivesTheWindowsAnswer) {
     EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(stays)}), 1);
     EXPECT_TRUE(IsWindow(stays));
     DestroyWindow(stays);
+}
+
+// Once restricted, a DLL beside the program is not loaded by its bare name;
+// the system's still are. (A process of its own: ctest runs each test alone.)
+TEST(Win32System, RestrictedDllSearchLeavesOutTheProgramsFolder) {
+    std::string name = "halcyra_planted_" + std::to_string(GetCurrentProcessId()) + ".dll";
+    std::wstring planted = Widen(testutil::ProgramFolder() + name);
+    ASSERT_TRUE(CopyFileW(Widen(testutil::ProgramFolder() + "halcfg.cpl").c_str(), planted.c_str(), FALSE));
+    HMODULE before = LoadLibraryExW(Widen(name).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    EXPECT_NE(before, nullptr) << "found beside the program before";
+    if (before) FreeLibrary(before);
+    EXPECT_TRUE(platform::win32::RestrictDllSearch());
+    HMODULE after = LoadLibraryExW(Widen(name).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    EXPECT_EQ(after, nullptr);
+    if (after) FreeLibrary(after);
+    HMODULE system = LoadLibraryW(L"mpr.dll");
+    EXPECT_NE(system, nullptr);
+    if (system) FreeLibrary(system);
+    // What the daemon reads through version.dll still works.
+    EXPECT_NE(platform::win32::Win32System().FileTranslations(platform::win32::Win32System().SystemDirectory() +
+                                                              "\\kernel32.dll")
+                  .status,
+              platform::VersionTranslations::Status::NoVersionInfo);
+    DeleteFileW(planted.c_str());
+}
+
+TEST(Win32Processes, StartInGivesTheProgramItsFolderAndKeepsOurs) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Processes processes;
+    std::string dir = sys.TempDirectory() + "\\halcyra start in " + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    wchar_t before[MAX_PATH], after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    std::string out = dir + "\\cwd.txt";
+    std::string cmd = "\"" + sys.SystemDirectory() + "\\cmd.exe\" /c cd > \"" + out + "\"";
+    ASSERT_TRUE(processes.StartIn(cmd, dir));
+    std::string got;
+    testutil::WaitFor([&] {
+        HANDLE f = CreateFileW(Widen(out).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        char buf[512];
+        DWORD n = 0;
+        ReadFile(f, buf, sizeof buf, &n, nullptr);
+        CloseHandle(f);
+        got.assign(buf, n);
+        return got.find('\n') != std::string::npos;
+    });
+    EXPECT_EQ(got.substr(0, got.find_first_of("\r\n")), dir);
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(lstrcmpiW(before, after), 0);
+    EXPECT_FALSE(processes.StartIn(cmd, dir + "\\missing"));
+    Sleep(200);
+    DeleteFileW(Widen(out).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
 }
 
 TEST(Win32System, ChangeDirectoryToAFolderOrADrive) {

@@ -269,6 +269,14 @@ void MemoryForm::ShellRestarts() {
     if (shellRestart_) Act(shellRestart_);
 }
 
+bool MemoryForm::Tick(int id) {
+    auto it = timers.find(id);
+    if (it == timers.end()) return false;
+    auto handler = it->second.handler;  // the handler may stop or replace it
+    Act(handler);
+    return true;
+}
+
 void MemoryForm::MouseMove(int x, int y) {
     if (mouseMove_) Act([&] { mouseMove_(x, y); });
 }

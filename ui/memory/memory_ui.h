@@ -236,6 +236,8 @@ public:
     void OnMinimize(std::function<void()> h) override { minimize_ = std::move(h); }
     void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
     void OnShellRestart(std::function<void()> h) override { shellRestart_ = std::move(h); }
+    void StartTimer(int id, unsigned ms, std::function<void()> h) override { timers[id] = {ms, std::move(h)}; }
+    void StopTimer(int id) override { timers.erase(id); }
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
@@ -275,6 +277,8 @@ public:
     void MouseMove(int x, int y);
     // A new taskbar announces itself.
     void ShellRestarts();
+    // A running timer's interval elapses once; false when it is not running.
+    bool Tick(int id);
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -285,6 +289,11 @@ public:
     int height = 0, width = 6000, left = 0, top = 0;
     bool visible = false, topmost = false, closed = false, modal = false;
     std::string font;
+    struct Timer {
+        unsigned milliseconds = 0;
+        std::function<void()> handler;
+    };
+    std::map<int, Timer> timers;  // running, by id
 
 private:
     template <typename T>

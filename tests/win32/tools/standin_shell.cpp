@@ -1,6 +1,6 @@
 // A stand-in for the taskbar's process: it owns a "Shell_TrayWnd" window and,
-// asked with WM_COPYDATA, opens a top-level window with any caption, the way
-// the taskbar opens "Shut Down Windows". It waits in GetMessage, as a real
+// asked with WM_COPYDATA, opens a dialog with any caption, the way the
+// taskbar opens "Shut Down Windows", or a folder window with any caption. It waits in GetMessage, as a real
 // shell does, so other processes' event hooks see its windows.
 //
 // Started with "--record FILE" it appends a line to FILE for each
@@ -10,7 +10,7 @@
 // with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE.
 //
 // With other arguments it is a client of the running stand-in, for scripts:
-//   --open CAPTION   the stand-in opens a window with that caption
+//   --open CAPTION   the stand-in opens a dialog with that caption
 //   --close CAPTION  the stand-in's windows with that caption are closed
 //   --quit           the stand-in ends
 // The exit code is 0 when the request was carried out.
@@ -30,14 +30,40 @@
 
 namespace {
 
+using standin::kOpenFolder;
 using standin::kOpenTimed;
 using standin::kOpenWindow;
 using standin::kQuit;
 
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL)) {
+        DestroyWindow(hwnd);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A modeless dialog of the system's dialog class, from a template in memory:
+// no controls, no menu, the default class and the caption.
 HWND OpenWindow(const wchar_t* caption) {
-    return CreateWindowExW(WS_EX_DLGMODALFRAME, L"StandInDialog", caption,
-                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 300, 250, 320, 160, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    std::vector<DWORD> buffer(sizeof(DLGTEMPLATE) / sizeof(DWORD) + 4 + lstrlenW(caption));
+    auto* t = reinterpret_cast<DLGTEMPLATE*>(buffer.data());
+    t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME;
+    t->x = 200;
+    t->y = 150;
+    t->cx = 214;
+    t->cy = 80;
+    WORD* p = reinterpret_cast<WORD*>(reinterpret_cast<BYTE*>(t) + sizeof(DLGTEMPLATE));
+    *p++ = 0;  // no menu
+    *p++ = 0;  // the dialog class
+    lstrcpyW(reinterpret_cast<wchar_t*>(p), caption);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t, nullptr, DialogProc, 0);
+}
+
+HWND OpenFolder(const wchar_t* caption) {
+    return CreateWindowExW(0, L"CabinetWClass", caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 100, 480, 320,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 LONGLONG Now() {
@@ -115,7 +141,7 @@ void Record(const std::string& line) {
     CloseHandle(f);
 }
 
-LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -134,9 +160,10 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             PostQuitMessage(0);
             return 1;
         }
-        if (cds->dwData == kOpenWindow) {
+        if (cds->dwData == kOpenWindow || cds->dwData == kOpenFolder) {
             std::wstring caption(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
-            return reinterpret_cast<LRESULT>(OpenWindow(caption.c_str()));
+            return reinterpret_cast<LRESULT>(cds->dwData == kOpenWindow ? OpenWindow(caption.c_str())
+                                                                         : OpenFolder(caption.c_str()));
         }
         if (cds->dwData == kOpenTimed && cds->cbData == sizeof(standin::TimedOpen))
             return OpenTimed(*static_cast<const standin::TimedOpen*>(cds->lpData));
@@ -188,8 +215,8 @@ int Client(int argc, wchar_t** argv) {
         DWORD serverPid = 0;
         GetWindowThreadProcessId(server, &serverPid);
         std::vector<HWND> windows;
-        for (HWND w = FindWindowExW(nullptr, nullptr, L"StandInDialog", caption.c_str()); w;
-             w = FindWindowExW(nullptr, w, L"StandInDialog", caption.c_str())) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, caption.c_str()); w;
+             w = FindWindowExW(nullptr, w, nullptr, caption.c_str())) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             if (pid == serverPid) windows.push_back(w);
@@ -215,13 +242,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tray.hInstance = instance;
     tray.lpszClassName = L"Shell_TrayWnd";
     RegisterClassW(&tray);
-    WNDCLASSW dialog{};
-    dialog.lpfnWndProc = DialogProc;
-    dialog.hInstance = instance;
-    dialog.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    dialog.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    dialog.lpszClassName = L"StandInDialog";
-    RegisterClassW(&dialog);
+    WNDCLASSW folder{};
+    folder.lpfnWndProc = FolderProc;
+    folder.hInstance = instance;
+    folder.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    folder.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    folder.lpszClassName = L"CabinetWClass";
+    RegisterClassW(&folder);
     if (!CreateWindowExW(WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                          nullptr))
         return 1;
