@@ -95,7 +95,7 @@ F Export(HMODULE module, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-const VersionApi& Version() {
+const VersionApi& VersionLibrary() {
     static const VersionApi api = [] {
         VersionApi a;
         wchar_t dir[MAX_PATH];
@@ -116,7 +116,7 @@ const VersionApi& Version() {
 
 VersionTranslations Win32System::FileTranslations(const std::string& path) {
     VersionTranslations out;
-    const VersionApi& v = Version();
+    const VersionApi& v = VersionLibrary();
     if (!v) return out;
     std::wstring w = Widen(path);
     DWORD handle = 0;
@@ -171,7 +171,7 @@ std::string Win32System::LongPathName(const std::string& path) {
 }
 
 std::array<unsigned, 4> Win32System::ProgramVersion() {
-    const VersionApi& v = Version();
+    const VersionApi& v = VersionLibrary();
     if (!v) return {0, 0, 0, 0};
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
