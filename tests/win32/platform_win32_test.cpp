@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "common/basEncrypt.h"
 #include "common/basRegistry.h"
@@ -261,6 +266,64 @@ TEST(Win32System, RestrictedDllSearchLeavesOutTheProgramsFolder) {
                   .status,
               platform::VersionTranslations::Status::NoVersionInfo);
     DeleteFileW(planted.c_str());
+}
+
+// The DLLs a program's import table names, as the file holds them.
+std::vector<std::string> ImportsOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> names;
+    if (image.size() < sizeof(IMAGE_DOS_HEADER)) return names;
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(image.data() + dos->e_lfanew);
+    auto* sections = IMAGE_FIRST_SECTION(nt);
+    auto offset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t at = offset(rva); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image.data() + at);
+        if (!d->Name) break;
+        names.push_back(image.c_str() + offset(d->Name));
+    }
+    return names;
+}
+
+// Imported DLLs are loaded before the entry restricts the search: only known
+// DLLs (always from the system folder) and the side-by-side common controls
+// the manifest names; version.dll is no known DLL.
+TEST(Win32System, TheDaemonImportsNoDllTheLoaderLooksForBesideIt) {
+    const std::set<std::string> known = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                         "imm32.dll",    "kernel32.dll", "msvcrt.dll",   "ole32.dll",
+                                         "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "shell32.dll",
+                                         "shlwapi.dll",  "user32.dll",   "ws2_32.dll"};
+    auto imports = ImportsOf(testutil::ProgramFolder() + "halcyrad.exe");
+    ASSERT_FALSE(imports.empty());
+    for (std::string name : imports) {
+        for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(known.count(name) || name.rfind("api-ms-win-", 0) == 0) << name;
+    }
+}
+
+// Both run with the user's own rights, never asking for more.
+TEST(Win32System, BothManifestsAskToRunAsTheInvoker) {
+    for (auto [file, id] : {std::pair{"halcyrad.exe", 1}, std::pair{"halcfg.cpl", 2}}) {
+        SCOPED_TRACE(file);
+        HMODULE module = LoadLibraryExW(Widen(testutil::ProgramFolder() + file).c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr);
+        HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+        ASSERT_NE(res, nullptr);
+        HGLOBAL data = LoadResource(module, res);
+        std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(module, res));
+        EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+                  std::string::npos);
+        FreeLibrary(module);
+    }
 }
 
 TEST(Win32Processes, StartInGivesTheProgramItsFolderAndKeepsOurs) {
