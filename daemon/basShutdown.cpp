@@ -142,7 +142,8 @@ std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, std::int16_t wi
         case Choice::Shutdown:
             // From NT 5 on, Windows' own dialog powers off wherever the
             // machine can; only NT 4 asks the registry.
-            if (winPlatform == kWin9x || winVer >= 5 || powerOff) return Session::kShutdown | Session::kPowerOff | force;
+            if (winPlatform == kWin9x || winVer >= 5 || powerOff)
+                return Session::kShutdown | Session::kPowerOff | force;
             return Session::kShutdown | force;
         case Choice::Restart: return Session::kShutdown | Session::kReboot | force;
         case Choice::Logoff:
