@@ -177,6 +177,34 @@ TEST_F(DaemonEndToEnd, AFolderWindowWithTheCaptionIsLeftAlone) {
     EXPECT_TRUE(IsWindowVisible(folder));
 }
 
+// At log-on the taskbar may still refuse the icon: the daemon adds it again
+// until it is taken, on its own window, identifier 1, WM_MOUSEMOVE, and then
+// stops asking.
+TEST_F(DaemonEndToEnd, AnIconTheStartingTaskbarRefusesIsAddedAgain) {
+    shell.Kill();
+    StartShell("--icons-after 2");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    auto record = [&] {
+        std::ifstream in(shellLog, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    const std::string owner = std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(main) & 0xFFFFFFFF));
+    const std::string add = "icon 0 " + owner + " 1 512 ";
+    ASSERT_TRUE(WaitFor([&] { return record().find(add + "1 ") != std::string::npos; }, 10000)) << record();
+    Sleep(2500);
+    std::istringstream lines(record());
+    int refused = 0, taken = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(add + "0 ", 0) == 0) ++refused;
+        if (line.rfind(add + "1 ", 0) == 0) ++taken;
+    }
+    EXPECT_EQ(refused, 2);
+    EXPECT_EQ(taken, 1);
+}
+
 TEST_F(DaemonEndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds) {
     HWND main = StartDaemon(daemon);
     ASSERT_NE(main, nullptr);

@@ -7,7 +7,11 @@
 // WM_QUERYENDSESSION ("queryendsession LPARAM ANSWER US") and WM_ENDSESSION
 // ("endsession WPARAM US") its taskbar window receives, US being
 // QueryPerformanceCounter in microseconds, the same clock in every process;
-// with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE.
+// with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE. With
+// "--icons-after N" it keeps the notification area itself, as Wine hands
+// Shell_NotifyIcon to "Shell_TrayWnd": the first N adds are refused, as a
+// taskbar still starting refuses them, and each request is recorded
+// ("icon MESSAGE OWNER ID CALLBACK ANSWER US").
 //
 // With other arguments it is a client of the running stand-in, for scripts:
 //   --open CAPTION   the stand-in opens a dialog with that caption
@@ -23,6 +27,8 @@
 #include "standin_protocol.h"
 
 #include <atomic>
+#include <set>
+#include <utility>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -122,6 +128,18 @@ LRESULT OpenTimed(const standin::TimedOpen& request) {
 
 std::wstring recordFile;
 bool refuse = false;
+int iconRefusals = -1;  // adds still to refuse; -1: icon requests are not answered
+std::set<std::pair<LONG, UINT>> icons;
+
+// Wine's own record of a request: the owner window, the id, the flags and
+// the callback message come first.
+struct NotifyHead {
+    LONG owner;
+    UINT id;
+    UINT flags;
+    UINT callbackMessage;
+};
+
 
 long long MicrosecondsNow() {
     LARGE_INTEGER c, f;
@@ -139,6 +157,22 @@ void Record(const std::string& line) {
     DWORD written = 0;
     WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(f);
+}
+
+LRESULT IconRequest(ULONG_PTR message, const NotifyHead& n) {
+    auto key = std::make_pair(n.owner, n.id);
+    bool ok = false;
+    if (message == 0) {  // NIM_ADD
+        if (iconRefusals > 0) --iconRefusals;
+        else ok = icons.insert(key).second;
+    } else if (message == 1) {  // NIM_MODIFY
+        ok = icons.count(key) > 0;
+    } else {  // NIM_DELETE
+        ok = icons.erase(key) > 0;
+    }
+    Record("icon " + std::to_string(message) + " " + std::to_string(static_cast<unsigned long>(n.owner)) + " " +
+           std::to_string(n.id) + " " + std::to_string(n.callbackMessage) + (ok ? " 1" : " 0"));
+    return ok ? TRUE : FALSE;
 }
 
 LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -165,6 +199,8 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(cds->dwData == kOpenWindow ? OpenWindow(caption.c_str())
                                                                          : OpenFolder(caption.c_str()));
         }
+        if (iconRefusals >= 0 && cds->dwData <= 2 && cds->cbData >= sizeof(NotifyHead))
+            return IconRequest(cds->dwData, *static_cast<const NotifyHead*>(cds->lpData));
         if (cds->dwData == kOpenTimed && cds->cbData == sizeof(standin::TimedOpen))
             return OpenTimed(*static_cast<const standin::TimedOpen*>(cds->lpData));
     }
@@ -233,7 +269,11 @@ int Client(int argc, wchar_t** argv) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (__argc > 2 && std::wstring(__wargv[1]) == L"--record") {
         recordFile = __wargv[2];
-        refuse = __argc > 3 && std::wstring(__wargv[3]) == L"--refuse";
+        for (int i = 3; i < __argc; ++i) {
+            std::wstring arg = __wargv[i];
+            if (arg == L"--refuse") refuse = true;
+            if (arg == L"--icons-after" && i + 1 < __argc) iconRefusals = _wtoi(__wargv[++i]);
+        }
     } else if (__argc > 1) {
         return Client(__argc, __wargv);
     }
