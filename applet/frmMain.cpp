@@ -837,7 +837,8 @@ void frmMain::cmdView_Click() {
         ui_.MsgBox(Text("nothingToView"), basProduct::kAppTitle, ui::kMbInformation);
         return;
     }
-    if (!sys_.processes.Start("notepad " + path))
+    std::string notepad = basWinVer::SystemProgram(sys_.system, state_.WinPlatform, "notepad.exe");
+    if (notepad.empty() || !sys_.processes.Start(notepad + " \"" + path + "\""))
         ui_.MsgBox(Text("noViewer") + path, basProduct::kAppTitle, ui::kMbCritical);
 }
 
@@ -859,13 +860,20 @@ void frmMain::selCommandPrompt_Click() {
     if (row < 0) return;
     std::string program = Settings().Text(lsvRun.GetItemText(row, 0), "");
     std::string folder = FolderOf(program);
-    if (!folder.empty()) {
-        // The drive first, so that a folder the system refuses still leaves
-        // the prompt on the program's drive.
-        if (folder.size() >= 2 && folder[1] == ':' && !sys_.system.ChangeDirectory(folder.substr(0, 2))) return;
-        sys_.system.ChangeDirectory(folder);
+    std::string prompt =
+        basWinVer::SystemProgram(sys_.system, state_.WinPlatform, state_.WinPlatform == 1 ? "Command.com" : "cmd.exe");
+    if (prompt.empty()) return;
+    // The folder is the prompt's own current directory: the Control Panel's
+    // (the host's) stays where it is.
+    std::string root = folder.size() >= 2 && folder[1] == ':' ? folder.substr(0, 2) + "\\" : "";
+    if (folder.size() <= 2) {
+        sys_.processes.StartIn(prompt, root.empty() ? folder : root);
+        return;
     }
-    sys_.processes.Start(state_.WinPlatform == 1 ? "Command.com" : "cmd.exe");
+    if (sys_.processes.StartIn(prompt, folder)) return;
+    // A folder the system refuses still leaves the prompt on the program's
+    // drive (or, without one, where the applet is).
+    sys_.processes.StartIn(prompt, root);
 }
 
 }  // namespace halcfg

@@ -191,7 +191,7 @@ void CALLBACK OnShellCreate(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG
     // class cannot be read is taken for it. The stand-in's other windows
     // (its IME and COM helpers) are not.
     wchar_t cls[64] = {};
-    if (GetClassNameW(hwnd, cls, 64) && lstrcmpW(cls, L"StandInDialog") != 0) return;
+    if (GetClassNameW(hwnd, cls, 64) && lstrcmpW(cls, L"#32770") != 0) return;
     g_created = now;
 }
 
@@ -286,7 +286,7 @@ int EndToEnd(const std::wstring& program, const std::wstring& cls, int trials, u
         ms.push_back(t);
         DWORD shellPid = shell.process.pi.dwProcessId;
         HWND dialog = nullptr;
-        bool gone = PumpUntil([&] { return (dialog = WindowOf(L"StandInDialog", shellPid)) == nullptr; }, 1000);
+        bool gone = PumpUntil([&] { return (dialog = WindowOf(L"#32770", shellPid)) == nullptr; }, 1000);
         closed += gone;
         std::printf("trial %d %.3f ms%s\n", i, t, gone ? ", system dialog closed" : "");
         std::fflush(stdout);

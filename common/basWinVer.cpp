@@ -16,4 +16,12 @@ void GetWinVer(platform::System& sys, common::SharedState& state) {
     }
 }
 
+std::string SystemProgram(platform::System& sys, std::int16_t winPlatform, const std::string& file) {
+    std::string folder = winPlatform == 1 ? sys.WindowsDirectory() : sys.SystemDirectory();
+    folder = folder.substr(0, folder.find('\0'));
+    if (folder.empty()) return {};
+    if (folder.back() != '\\') folder += '\\';
+    return "\"" + folder + file + "\"";
+}
+
 }  // namespace basWinVer

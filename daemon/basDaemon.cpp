@@ -6,6 +6,7 @@
 #include "common/basLogFile.h"
 #include "common/basRegistry.h"
 #include "common/basSettings.h"
+#include "common/basWinVer.h"
 #include "daemon/basEventLog.h"
 #include "platform/callback_guard.h"
 #include "services/basErrorCodes.h"
@@ -75,10 +76,12 @@ std::string HelpUrl(const std::string& helpFile, int context) {
     return url + "#context-" + std::to_string(context);
 }
 
-std::string OptionsCommand(platform::System& sys, const std::string& appPath) {
+std::string OptionsCommand(platform::System& sys, std::int16_t winPlatform, const std::string& appPath) {
+    std::string rundll32 = basWinVer::SystemProgram(sys, winPlatform, "rundll32.exe");
+    if (rundll32.empty()) return {};
     std::string beside = appPath + basProduct::kAppletFileName;
-    if (!FileExists(sys, beside)) return kOptionsCommand;
-    return "Rundll32.exe shell32.dll,Control_RunDLL \"" + beside + "\"";
+    if (!FileExists(sys, beside)) return rundll32 + kOptionsArguments + basProduct::kAppletFileName;
+    return rundll32 + kOptionsArguments + "\"" + beside + "\"";
 }
 
 void StartDimmer(platform::Platform& p, const std::string& appPath) {

@@ -20,12 +20,15 @@ inline constexpr const char* kHelpFileName = "halcyra.html";
 // any message box titled "Halcyra".
 inline constexpr const char* kWindowClass = basProduct::kDaemonWindowClass;
 inline constexpr const char* kDimmer = "dusker.exe";
-inline constexpr const char* kOptionsCommand = "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl";
+// The window class of the system's shut-down and log-off dialogs.
+inline constexpr const char* kSystemDialogClass = "#32770";
+inline constexpr const char* kOptionsArguments = " shell32.dll,Control_RunDLL ";
 
-// The command that opens the settings applet: the one beside the program
-// by its full quoted path when it is there, else the one the system folder
-// holds, by its bare name.
-std::string OptionsCommand(platform::System& sys, const std::string& appPath);
+// The command that opens the settings applet: Rundll32 from the system
+// folder with the applet beside the program by its full quoted path when it
+// is there, else the one the system folder holds, by its bare name. "" when
+// the system names no folder.
+std::string OptionsCommand(platform::System& sys, std::int16_t winPlatform, const std::string& appPath);
 
 // An exception that reaches a callback of the system is shown to the user
 // in a message box titled with the product's name; the daemon stays.

@@ -84,7 +84,7 @@ bool StartInstead(const ShutdownContext& c, const std::string& commandLine, std:
 
 // Asks Windows to end the session; false (logged) when it refuses.
 bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
-    std::error_code error = c.plat.session.EndSession(flags, Session::kAnyReason);
+    std::error_code error = c.plat.session.EndSession(flags, Session::kPlannedReason);
     if (!error) return true;
     Log(c, Now(c) + "  Windows did not end the session (request " + std::to_string(flags) +
                "); the message is:  " + Describe(error));
@@ -104,15 +104,15 @@ Ending EndTheSession(const ShutdownContext& c) {
     if (nt) (void)c.plat.session.EnableShutdownPrivilege();  // a refusal shows in the request's status
     switch (c.choice) {
         case Choice::Shutdown:
-            return Asked(c, ExitFlags(c.choice, st.WinPlatform, nt && PowerOffAfterShutdown(c.plat.registry),
+            return Asked(c, ExitFlags(c.choice, st.WinPlatform, st.WinVer, nt && PowerOffAfterShutdown(c.plat.registry),
                                       st.ForceClose));
         case Choice::Restart:
             // Windows alone restarts, not the computer.
             if (!nt && c.shiftRestart)
                 return Instead(StartInstead(c, "\"" + st.AppPath + kCycler + "\"", kShowHidden));
-            return Asked(c, ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose));
+            return Asked(c, ExitFlags(c.choice, st.WinPlatform, st.WinVer, false, st.ForceClose));
         case Choice::Logoff: {
-            std::uint32_t flags = ExitFlags(c.choice, st.WinPlatform, false, st.ForceClose);
+            std::uint32_t flags = ExitFlags(c.choice, st.WinPlatform, st.WinVer, false, st.ForceClose);
             if (!nt && (flags & Session::kForce)) basListProcesses::TerminateShell(c.plat.processList);
             return Asked(c, flags);
         }
@@ -142,11 +142,15 @@ void Stopped(const ShutdownContext& c, const std::string& what) noexcept {
 
 }  // namespace
 
-std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, bool powerOff, std::int16_t forceClose) {
+std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, std::int16_t winVer, bool powerOff,
+                        std::int16_t forceClose) {
     std::uint32_t force = forceClose == 1 ? Session::kForce : 0;
     switch (choice) {
         case Choice::Shutdown:
-            if (winPlatform == kWin9x || powerOff) return Session::kShutdown | Session::kPowerOff | force;
+            // From NT 5 on, Windows' own dialog powers off wherever the
+            // machine can; only NT 4 asks the registry.
+            if (winPlatform == kWin9x || winVer >= 5 || powerOff)
+                return Session::kShutdown | Session::kPowerOff | force;
             return Session::kShutdown | force;
         case Choice::Restart: return Session::kShutdown | Session::kReboot | force;
         case Choice::Logoff:

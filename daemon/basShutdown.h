@@ -51,9 +51,11 @@ enum class Outcome {
 };
 
 // The flags of the session-end request for a choice on the platform
-// (`winPlatform` 1 Windows 95/98, 2 NT); `powerOff` is "PowerdownAfterShutdown"
-// being 1 (looked at on NT only). Only `forceClose` 1 forces.
-std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, bool powerOff, std::int16_t forceClose);
+// (`winPlatform` 1 Windows 95/98, 2 NT; `winVer` 5 NT 5 and later); `powerOff`
+// is "PowerdownAfterShutdown" being 1 (what decides on NT 4). Only
+// `forceClose` 1 forces.
+std::uint32_t ExitFlags(Choice choice, std::int16_t winPlatform, std::int16_t winVer, bool powerOff,
+                        std::int16_t forceClose);
 
 // "PowerdownAfterShutdown" of the machine, converted to a number, is 1.
 bool PowerOffAfterShutdown(platform::Registry& registry);

@@ -6,6 +6,7 @@
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "daemon/basDaemon.h"
+#include "daemon/basEventLog.h"
 #include "daemon/basCountryDialogTexts.h"
 #include "daemon/basShutdown.h"
 #include "wizard/ListViewRunList.h"
@@ -167,8 +168,7 @@ void frmMain::Form_Load() {
     ArmHook();
 
     S::Store store = Settings();
-    if (store.Read(S::ShowIcon) == 1)
-        basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
+    if (store.Read(S::ShowIcon) == 1) AddTrayIcon();
     state_.ServiceWaitSeconds = basDaemon::ReadServiceWaitSeconds(sys_, store, state_.LogFolder);
 
     form.MoveTwips((ui_.ScreenWidthTwips() - form.WidthTwips()) / 2, (ui_.ScreenHeightTwips() - kExpandedTwips) / 2);
@@ -192,7 +192,39 @@ void frmMain::Form_Load() {
     prepared_ = true;
 }
 
-void frmMain::Form_Unload() { basTrayIcon::TrayIconRemove(sys_.shell, form.Handle()); }
+void frmMain::Form_Unload() {
+    form.StopTimer(kIconTimer);
+    basTrayIcon::TrayIconRemove(sys_.shell, form.Handle());
+}
+
+void frmMain::AddTrayIcon() {
+    form.StopTimer(kIconTimer);
+    iconRetries_ = 0;
+    if (!TryTrayIcon()) form.StartTimer(kIconTimer, kIconRetryMs, [this] { TrayIcon_Retry(); });
+}
+
+bool frmMain::TryTrayIcon() {
+    auto icon = imgMain.IconHandle();
+    if (basTrayIcon::TrayIconSet(sys_.shell, icon, form.Handle(), 0, basDaemon::kAppTitle, true)) return true;
+    // An add the busy taskbar timed out on may still have put it there.
+    return basTrayIcon::TrayIconSet(sys_.shell, icon, form.Handle(), 1, basDaemon::kAppTitle, false);
+}
+
+void frmMain::TrayIcon_Retry() {
+    // Turned off in the meantime: nothing is missing.
+    if (Settings().Read(S::ShowIcon) != 1 || TryTrayIcon()) {
+        form.StopTimer(kIconTimer);
+        return;
+    }
+    if (++iconRetries_ < kIconRetries) return;
+    form.StopTimer(kIconTimer);
+    std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + "  The taskbar did not take the tray icon in " +
+                       std::to_string(kIconRetries * kIconRetryMs / 1000) +
+                       " seconds; it is added again when the taskbar restarts.";
+    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
+    if (state_.LogEvents == 1)
+        basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kEventId);
+}
 
 void frmMain::Unload() {
     if (Unloaded) return;
@@ -212,8 +244,7 @@ void frmMain::ArmHook() {
 }
 
 void frmMain::Shell_Restarted() {
-    if (Settings().Read(S::ShowIcon) == 1)
-        basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), form.Handle(), 0, basDaemon::kAppTitle, true);
+    if (Settings().Read(S::ShowIcon) == 1) AddTrayIcon();
     // A hook switched off on purpose (the shutdown sequence under way) stays
     // off on the new shell.
     bool off = hookedShell_ != 0 && !sys_.hook.Enabled();
@@ -231,6 +262,9 @@ void frmMain::Hook_Window(platform::ShellHook::Handle window) {
     }
     int slot = basDaemon::MatchInterceptTitle(sys_.locale, state_.InterceptTitles, sys_.windows.Text(window));
     if (slot < 0) return;
+    // The system's dialog only: a folder window of the shell's process may
+    // carry the same caption.
+    if (sys_.windows.ClassName(window) != basDaemon::kSystemDialogClass) return;
     if (slot == 1) state_.LogoffIntercepted = true;
     intercepted_.insert(window);
     sys_.hook.RequestDeferred(window);
@@ -310,7 +344,10 @@ void frmMain::selShutdown_Click() {
 
 void frmMain::selOptions_Click() {
     if (sequenceRunning_) return;
-    sys_.processes.Start(basDaemon::OptionsCommand(sys_.system, state_.AppPath));
+    std::string command = basDaemon::OptionsCommand(sys_.system, state_.WinPlatform, state_.AppPath);
+    if (command.empty() || !sys_.processes.Start(command))
+        basEventLog::AppendLogLine(sys_, state_.LogFolder, "Didn't run " + command + " at " +
+                                                              sys_.clock.GeneralDate(sys_.clock.Now()) + ".");
 }
 
 void frmMain::selAbout_Click() {

@@ -17,6 +17,11 @@ class frmMain {
 public:
     static constexpr int kCollapsedTwips = 3225;
     static constexpr int kExpandedTwips = 6075;
+    // A tray icon the taskbar refused (it is still starting at log-on) is
+    // added again every second, up to two minutes; a new taskbar starts over.
+    static constexpr int kIconTimer = 1;
+    static constexpr unsigned kIconRetryMs = 1000;
+    static constexpr int kIconRetries = 120;
 
     enum class Action { Logoff, Shutdown, Restart, MsDos };
 
@@ -105,6 +110,10 @@ private:
     std::vector<basSettings::RunRow> ReadRows() const;
     basSettings::Store Settings() const;
     void SaveRunList(const basSettings::Store& store);
+    void AddTrayIcon();
+    bool TryTrayIcon();
+    void TrayIcon_Retry();
+    int iconRetries_ = 0;
 
     std::string Text(const char* key) const;
     bool IsNt() const;

@@ -9,6 +9,7 @@
 #include "daemon/halcyradForms_win32.h"
 #include "daemon/frmAbout.h"
 #include "daemon/frmMain.h"
+#include "platform/win32/system_win32.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/native_ui.h"
@@ -26,6 +27,7 @@ std::string ProgramFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    platform::win32::RestrictDllSearch();
     platform::win32::Win32Platform win32;
     platform::Platform& plat = win32.plat;
 

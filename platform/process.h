@@ -40,6 +40,10 @@ public:
     // Starts a command line in a normal window without waiting; false when
     // it could not start.
     virtual bool Start(const std::string& commandLine) = 0;
+    // As Start, with `folder` (a full path) as the new program's current
+    // directory; this program's own stays as it is. False when it could not
+    // start, a missing folder included.
+    virtual bool StartIn(const std::string& commandLine, const std::string& folder) = 0;
     // Starts a command line without waiting, its first window shown as the
     // system's show code says (0 hidden, 1 normal, 2 minimised); the system's
     // status when it could not start.

@@ -15,8 +15,9 @@ public:
     static constexpr std::uint32_t kReboot = 2;
     static constexpr std::uint32_t kForce = 4;
     static constexpr std::uint32_t kPowerOff = 8;
-    // The reason passed with every request.
-    static constexpr std::uint32_t kAnyReason = 0xFFFFFFFF;
+    // The reason passed with every request: planned, "other"
+    // (SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED).
+    static constexpr std::uint32_t kPlannedReason = 0x00000000 | 0x80000000;
 
     virtual ~Session() = default;
     // Turns on the right to shut the computer down in this process's token;

@@ -20,6 +20,8 @@ public:
     virtual std::intptr_t SendClose(Handle window) = 0;
     // The caption, at most 62 characters, as a 64-character buffer holds it.
     virtual std::string Text(Handle window) = 0;
+    // The window's class name ("#32770" for a dialog); "" when it is gone.
+    virtual std::string ClassName(Handle window) = 0;
     virtual std::uint32_t ProcessOf(Handle window) = 0;
     virtual bool Exists(Handle window) = 0;
     // Topmost, restored and in front: how a running copy answers a second start.

@@ -208,6 +208,10 @@ public:
     // Windows tells how the end of the session it asked about turned out:
     // true, it ends now; false, it was cancelled and the session goes on.
     virtual void OnSessionEnd(std::function<void(bool ending)> handler) = 0;
+    // Runs `handler` every `milliseconds` on the window's thread until
+    // StopTimer; a timer's id is above 0, and starting it again replaces it.
+    virtual void StartTimer(int id, unsigned milliseconds, std::function<void()> handler) = 0;
+    virtual void StopTimer(int id) = 0;
 
     virtual void SetCaption(const std::string& text) = 0;
     virtual std::string Caption() const = 0;

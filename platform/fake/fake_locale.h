@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/text_locale.h"
@@ -24,9 +26,23 @@ public:
         TrayMessage message;
         TrayIconData data;
     };
+    // As the taskbar answers: an icon is added once, and only one that is
+    // there can be changed or removed; a taskbar still starting takes none.
     bool NotifyIcon(TrayMessage message, const TrayIconData& data) override {
         calls.push_back({message, data});
-        return succeed;
+        if (!succeed) return false;
+        auto key = std::make_pair(data.owner, data.id);
+        switch (message) {
+            case TrayMessage::Add:
+                if (refuseAdds > 0) {
+                    --refuseAdds;
+                    return false;
+                }
+                return icons.insert(key).second;
+            case TrayMessage::Modify: return icons.count(key) > 0;
+            case TrayMessage::Delete: return icons.erase(key) > 0;
+        }
+        return false;
     }
     void HideTaskbarButton(WindowHandle window) override { hiddenButtons.push_back(window); }
     bool Open(const std::string& target) override {
@@ -50,6 +66,8 @@ public:
         return chosen;
     }
     std::vector<Call> calls;
+    std::set<std::pair<WindowHandle, std::uint32_t>> icons;  // in the notification area: owner and id
+    int refuseAdds = 0;  // adds refused before the taskbar takes one
     std::vector<FileChoiceRequest> fileRequests;
     std::optional<ChosenFile> chosen;
     std::map<std::string, std::string> associations;

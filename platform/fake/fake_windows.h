@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/callback_guard.h"
@@ -47,6 +48,10 @@ public:
     std::string Text(Handle window) override {
         auto it = windows.find(window);
         return it == windows.end() ? std::string() : it->second.title.substr(0, 62);
+    }
+    std::string ClassName(Handle window) override {
+        auto it = windows.find(window);
+        return it == windows.end() ? std::string() : it->second.className;
     }
     std::uint32_t ProcessOf(Handle window) override {
         auto it = windows.find(window);
@@ -108,6 +113,11 @@ public:
         if (onStart) onStart(commandLine);
         return succeed;
     }
+    // A folder that is not there is refused, as the system refuses it.
+    bool StartIn(const std::string& commandLine, const std::string& folder) override {
+        startedIn.push_back({commandLine, folder});
+        return succeed && !missingFolders.count(folder);
+    }
     std::error_code StartShown(const std::string& commandLine, std::uint16_t showCode) override {
         shown.push_back({commandLine, showCode});
         auto it = outcomes.find(commandLine);
@@ -130,6 +140,8 @@ public:
     std::vector<std::string> started;
     std::function<void(const std::string&)> onStart;
     bool succeed = true;
+    std::vector<std::pair<std::string, std::string>> startedIn;  // StartIn: command line and folder
+    std::set<std::string> missingFolders;
     std::vector<std::pair<std::string, std::uint16_t>> shown;  // StartShown: command line and show code
     std::function<void(const std::string&)> onLaunch;
     std::map<std::string, Outcome> outcomes;  // by exact command line

@@ -59,6 +59,22 @@ std::error_code Win32Processes::StartShown(const std::string& commandLine, std::
     return {};
 }
 
+bool Win32Processes::StartIn(const std::string& commandLine, const std::string& folder) {
+    std::vector<wchar_t> buf = Writable(commandLine);
+    std::wstring dir = Widen(folder);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : dir.c_str(),
+                        &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
 std::unique_ptr<Process> Win32Processes::Launch(const std::string& commandLine, std::error_code& error) {
     error.clear();
     std::vector<wchar_t> buf = Writable(commandLine);

@@ -68,18 +68,67 @@ std::optional<std::string> Win32System::Environment(const std::string& name) {
     return Narrow(buf.data(), got);
 }
 
+bool RestrictDllSearch() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto set = kernel ? reinterpret_cast<SetDirectories>(
+                            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                      : nullptr;
+    if (set && set(LOAD_LIBRARY_SEARCH_SYSTEM32)) return true;
+    SetDllDirectoryW(L"");
+    return false;
+}
+
+namespace {
+
+// version.dll is no known DLL: imported, the loader would take the first one
+// it finds, in the program's own folder before the system's. It is loaded by
+// its full path from the system folder instead.
+struct VersionApi {
+    decltype(&GetFileVersionInfoSizeW) infoSize = nullptr;
+    decltype(&GetFileVersionInfoW) info = nullptr;
+    decltype(&VerQueryValueW) query = nullptr;
+    explicit operator bool() const { return infoSize && info && query; }
+};
+
+template <class F>
+F Export(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const VersionApi& VersionLibrary() {
+    static const VersionApi api = [] {
+        VersionApi a;
+        wchar_t dir[MAX_PATH];
+        UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return a;
+        std::wstring path = std::wstring(dir, n) + L"\\version.dll";
+        HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (!module) return a;
+        a.infoSize = Export<decltype(a.infoSize)>(module, "GetFileVersionInfoSizeW");
+        a.info = Export<decltype(a.info)>(module, "GetFileVersionInfoW");
+        a.query = Export<decltype(a.query)>(module, "VerQueryValueW");
+        return a;
+    }();
+    return api;
+}
+
+}  // namespace
+
 VersionTranslations Win32System::FileTranslations(const std::string& path) {
     VersionTranslations out;
+    const VersionApi& v = VersionLibrary();
+    if (!v) return out;
     std::wstring w = Widen(path);
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(w.c_str(), &handle);
+    DWORD size = v.infoSize(w.c_str(), &handle);
     if (size > 64000) size = 64000;
     if (size == 0) return out;
     std::vector<BYTE> buf(size);
-    if (!GetFileVersionInfoW(w.c_str(), 0, size, buf.data())) return out;
+    if (!v.info(w.c_str(), 0, size, buf.data())) return out;
     void* block = nullptr;
     UINT len = 0;
-    if (!VerQueryValueW(buf.data(), L"\\VarFileInfo\\Translation", &block, &len) || !block) {
+    if (!v.query(buf.data(), L"\\VarFileInfo\\Translation", &block, &len) || !block) {
         out.status = VersionTranslations::Status::NoTranslationTable;
         return out;
     }
@@ -123,15 +172,17 @@ std::string Win32System::LongPathName(const std::string& path) {
 }
 
 std::array<unsigned, 4> Win32System::ProgramVersion() {
+    const VersionApi& v = VersionLibrary();
+    if (!v) return {0, 0, 0, 0};
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    DWORD handle = 0, size = GetFileVersionInfoSizeW(path, &handle);
+    DWORD handle = 0, size = v.infoSize(path, &handle);
     if (!size) return {0, 0, 0, 0};
     std::vector<BYTE> buf(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!GetFileVersionInfoW(path, 0, size, buf.data()) ||
-        !VerQueryValueW(buf.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
+    if (!v.info(path, 0, size, buf.data()) ||
+        !v.query(buf.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
         return {0, 0, 0, 0};
     return {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
             LOWORD(info->dwFileVersionLS)};

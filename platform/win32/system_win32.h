@@ -4,6 +4,13 @@
 
 namespace platform::win32 {
 
+// DLLs this process loads from now on come from the system folder only, not
+// from the program's folder or the current directory, where anything may be
+// planted. For a program's own entry: a library would change its host's.
+// False where the system has no such restriction (Windows 7 without
+// KB2533623); the current directory is then left out at least.
+bool RestrictDllSearch();
+
 class Win32System : public System {
 public:
     OsVersion Version() override;

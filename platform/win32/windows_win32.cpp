@@ -26,6 +26,13 @@ std::string Win32WindowManager::Text(Handle window) {
     return n > 0 ? Narrow(buf, static_cast<size_t>(n)) : std::string();
 }
 
+// Class names are at most 256 characters.
+std::string Win32WindowManager::ClassName(Handle window) {
+    wchar_t buf[257] = {};
+    int n = window ? GetClassNameW(reinterpret_cast<HWND>(window.value), buf, 257) : 0;
+    return n > 0 ? Narrow(buf, static_cast<size_t>(n)) : std::string();
+}
+
 std::uint32_t Win32WindowManager::ProcessOf(Handle window) {
     DWORD pid = 0;
     if (window) GetWindowThreadProcessId(reinterpret_cast<HWND>(window.value), &pid);

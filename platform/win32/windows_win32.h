@@ -9,6 +9,7 @@ public:
     bool PostClose(Handle window) override;
     std::intptr_t SendClose(Handle window) override;
     std::string Text(Handle window) override;
+    std::string ClassName(Handle window) override;
     std::uint32_t ProcessOf(Handle window) override;
     bool Exists(Handle window) override;
     void BringToFront(Handle window) override;

@@ -199,6 +199,23 @@ TEST_F(InterceptionTest, ShutDownDialogKeepsThePreviousChoice) {
     EXPECT_TRUE(m.optLogoff.Value());
 }
 
+// Folder windows belong to the shell's process too: one named like the
+// system's dialog is left alone, and leaves no log-off choice behind.
+TEST_F(InterceptionTest, AWindowOfAnotherClassWithTheCaptionIsLeftAlone) {
+    Put("ShutdownType", "Restart");
+    Load(Win::W2000);
+    for (const char* cls : {"CabinetWClass", "ExploreWClass"}) {
+        auto folder = windows.Add(cls, "Log Off Windows", 42);
+        hook.Report(folder);
+        hook.RunDeferred();
+    }
+    EXPECT_TRUE(windows.closePosted.empty());
+    EXPECT_FALSE(form->IsVisible());
+    ShellShows("Shut Down Windows");
+    EXPECT_TRUE(form->IsVisible());
+    EXPECT_EQ(main->SelectedAction(), frmMain::Action::Restart);
+}
+
 TEST_F(InterceptionTest, OtherWindowsAndADisabledHookAreIgnored) {
     Load(Win::W2000);
     ShellShows("Taskbar and Start Menu Properties");
@@ -259,7 +276,8 @@ TEST_F(TrayTest, RightClickMenuWithShutdownAsDefault) {
     m.Tray_MouseMessage(517);
     EXPECT_EQ(menu.popups, 1);
     EXPECT_EQ(menu.lastDefault, "selShutdown");
-    EXPECT_EQ(processes.started, std::vector<std::string>{"Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl"});
+    EXPECT_EQ(processes.started,
+              std::vector<std::string>{"\"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl"});
     menu.pick = "selShutdown";
     m.Tray_MouseMessage(517);
     EXPECT_TRUE(form->IsVisible());
@@ -268,11 +286,30 @@ TEST_F(TrayTest, RightClickMenuWithShutdownAsDefault) {
     EXPECT_EQ(menu.popups, 2);
 }
 
+// Rundll32 by its full path: a copy planted beside an unpacked daemon never runs.
 TEST_F(TrayTest, OptionsOpensTheAppletBesideTheDaemonElseTheInstalledOne) {
     sys.files["C:\\Program Files\\Halcyra\\halcfg.cpl"] = 0x20;
-    EXPECT_EQ(basDaemon::OptionsCommand(sys, "C:\\Program Files\\Halcyra\\"),
-              "Rundll32.exe shell32.dll,Control_RunDLL \"C:\\Program Files\\Halcyra\\halcfg.cpl\"");
-    EXPECT_EQ(basDaemon::OptionsCommand(sys, "C:\\Halcyra\\"), "Rundll32.exe shell32.dll,Control_RunDLL halcfg.cpl");
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, 2, "C:\\Program Files\\Halcyra\\"),
+              "\"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL "
+              "\"C:\\Program Files\\Halcyra\\halcfg.cpl\"");
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, 2, "C:\\Halcyra\\"),
+              "\"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl");
+    sys.windowsDir = "C:\\WINDOWS";
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, 1, "C:\\Halcyra\\"),
+              "\"C:\\WINDOWS\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl");
+    sys.systemDir = "";
+    EXPECT_EQ(basDaemon::OptionsCommand(sys, 2, "C:\\Halcyra\\"), "");
+}
+
+TEST_F(TrayTest, OptionsThatCannotStartIsLogged) {
+    state.AppPath = state.LogFolder = "C:\\Halcyra\\";
+    auto& m = Load(Win::W2000);
+    processes.succeed = false;
+    static_cast<ui::memory::MemMenu&>(m.mnuSystemTray).pick = "selOptions";
+    m.Tray_MouseMessage(517);
+    EXPECT_NE(files.contents["C:\\Halcyra\\events.txt"].find(
+                  "Didn't run \"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl at "),
+              std::string::npos);
 }
 
 class UnloadTest : public testing_support::DaemonFixture {
@@ -469,6 +506,7 @@ TEST_F(InterceptionTest, ANewTaskbarGetsTheIconBackAndIsHooked) {
     EXPECT_EQ(hook.armedFor, 0u);
     auto calls = shell.calls.size();
     shellWindow = windows.Add("Shell_TrayWnd", "", 77);
+    shell.icons.clear();  // a new taskbar's notification area is empty
     form->ShellRestarts();
     EXPECT_EQ(hook.armedFor, 77u);
     ASSERT_EQ(shell.calls.size(), calls + 1);

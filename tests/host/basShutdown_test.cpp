@@ -13,7 +13,8 @@ namespace {
 using basShutdown::Choice;
 using platform::fake::FakeSession;
 
-constexpr std::uint32_t kAny = 0xFFFFFFFF;
+// Planned, "other": a reason Windows records as such.
+constexpr std::uint32_t kPlanned = 0x80000000;
 
 class ShutdownFixture : public testing_support::DaemonFixture {
 public:
@@ -62,7 +63,7 @@ protected:
     std::vector<std::uint32_t> Flags() {
         std::vector<std::uint32_t> f;
         for (const auto& r : session.requests) {
-            EXPECT_EQ(r.reason, kAny);
+            EXPECT_EQ(r.reason, kPlanned);
             f.push_back(r.flags);
         }
         return f;
@@ -93,7 +94,7 @@ TEST_P(ExitFlags, EachChoiceAsksWithItsFlagsAndTheDaemonStaysIntercepting) {
     Choose(row.choice);
     PressOK();
     EXPECT_EQ(Flags(), std::vector<std::uint32_t>{row.flags});
-    bool nt = row.win == Win::NT4 || row.win == Win::W2000;
+    bool nt = row.win == Win::NT4 || row.win == Win::W2000 || row.win == Win::W10;
     EXPECT_EQ(session.privilegeEnables, nt ? 1 : 0);
     EXPECT_TRUE(processList.terminated.empty());
     // Taken is not done: the daemon ends with the session, not before.
@@ -110,6 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FlagRow{Win::NT4, Choice::Shutdown, "0", nullptr, 1},
                       FlagRow{Win::NT4, Choice::Shutdown, "1", "0", 5},
                       FlagRow{Win::W2000, Choice::Shutdown, "0", "1", 9},  // the combo box alone
+                      // NT 5 and later power off without "PowerdownAfterShutdown".
+                      FlagRow{Win::W2000, Choice::Shutdown, "0", nullptr, 9},
+                      FlagRow{Win::W2000, Choice::Shutdown, "1", "0", 13},
+                      FlagRow{Win::W10, Choice::Shutdown, "0", nullptr, 9},
+                      FlagRow{Win::W10, Choice::Restart, "0", nullptr, 3},
                       FlagRow{Win::W98, Choice::Restart, "0", nullptr, 3},
                       FlagRow{Win::W2000, Choice::Restart, "1", nullptr, 7},
                       FlagRow{Win::NT4, Choice::Logoff, "0", nullptr, 0},
@@ -142,7 +148,7 @@ TEST_P(SequenceOrder, OrderPutsEveryProgramBeforeTheFirstStopOrTheReverse) {
     std::vector<std::string> expected = GetParam() ? programs : stops;
     expected.insert(expected.end(), (GetParam() ? stops : programs).begin(), (GetParam() ? stops : programs).end());
     EXPECT_EQ(steps, expected);
-    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{9});
 }
 
 INSTANTIATE_TEST_SUITE_P(ProgramsFirst, SequenceOrder, ::testing::Values(true, false));
@@ -211,7 +217,7 @@ TEST_P(ServiceRights, AStandardUserSeesEachServiceLoggedWithItsReasonAnAdministr
         EXPECT_TRUE(eventLog.entries.empty());
     }
     // Either way the session ends as asked.
-    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{9});
 }
 
 INSTANTIATE_TEST_SUITE_P(StandardUserOrAdministrator, ServiceRights, ::testing::Values(true, false));
@@ -305,7 +311,7 @@ TEST_F(ShutdownFixture, TheDaemonEndsWithTheSessionNotWithTheRequest) {
     Start(Win::W2000);
     Choose(Choice::Shutdown);
     PressOK();
-    ASSERT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    ASSERT_EQ(Flags(), std::vector<std::uint32_t>{9});
     form->SessionEnds(false);
     EXPECT_EQ(ended, 0);
     hook.Report(windows.Add("#32770", "Shut Down Windows"));
@@ -341,7 +347,7 @@ TEST_F(ShutdownFixture, NothingRunsInsideTheSequence) {
     PressOK();
     EXPECT_EQ(processes.launched, (std::vector<std::string>{"scan.exe", "clean.exe"}));
     EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(Flags(), std::vector<std::uint32_t>{9});
     EXPECT_FALSE(form->visible);
     EXPECT_TRUE(processes.started.empty());
     EXPECT_FALSE(main->Unloaded);

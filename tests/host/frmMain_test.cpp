@@ -326,6 +326,68 @@ TEST_F(ShutdownDialogTest, TrayIconFollowsTheShowIconSetting) {
     EXPECT_TRUE(shell.calls.empty());
 }
 
+// At log-on the taskbar may still be starting and refuse the icon: it is
+// tried again every second, with the record the applet relies on.
+TEST_F(ShutdownDialogTest, AnIconTheStartingTaskbarRefusesIsAddedAgain) {
+    shell.refuseAdds = 3;
+    Load(Win::W2000);
+    ASSERT_EQ(form->timers.count(frmMain::kIconTimer), 1u);
+    EXPECT_EQ(form->timers[frmMain::kIconTimer].milliseconds, 1000u);
+    form->Tick(frmMain::kIconTimer);
+    form->Tick(frmMain::kIconTimer);
+    EXPECT_TRUE(shell.icons.empty());
+    form->Tick(frmMain::kIconTimer);
+    EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);
+    ASSERT_EQ(shell.icons.size(), 1u);
+    const auto& add = shell.calls.back();
+    EXPECT_EQ(add.message, platform::TrayMessage::Add);
+    EXPECT_EQ(add.data.owner, form->Handle());
+    EXPECT_EQ(add.data.id, 1u);
+    EXPECT_EQ(add.data.flags, 7u);
+    EXPECT_EQ(add.data.callbackMessage, 512u);
+    EXPECT_TRUE(files.contents.empty());
+}
+
+TEST_F(ShutdownDialogTest, AnIconNeverTakenIsLoggedAndANewTaskbarStartsOver) {
+    state.AppPath = state.LogFolder = "C:\\Halcyra\\";
+    Put("LogEV", "1");
+    shell.refuseAdds = 1000;
+    Load(Win::W2000);
+    for (int i = 1; i < frmMain::kIconRetries; ++i) form->Tick(frmMain::kIconTimer);
+    EXPECT_TRUE(files.contents.empty());
+    form->Tick(frmMain::kIconTimer);  // two minutes on
+    EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);
+    const std::string& log = files.contents["C:\\Halcyra\\events.txt"];
+    EXPECT_NE(log.find("  The taskbar did not take the tray icon in 120 seconds; it is added again when the "
+                       "taskbar restarts.\r\n"),
+              std::string::npos)
+        << log;
+    ASSERT_EQ(eventLog.entries.size(), 1u);
+    shell.refuseAdds = 0;
+    form->ShellRestarts();
+    EXPECT_EQ(shell.icons.size(), 1u);
+    EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);
+}
+
+TEST_F(ShutdownDialogTest, IconRetriesEndWhenTheIconIsThereOrTurnedOff) {
+    // An add the busy taskbar timed out on, which still put the icon there.
+    shell.icons.insert({platform::WindowHandle{}, 1u});
+    shell.refuseAdds = 1;
+    Load(Win::W2000);
+    EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);
+    EXPECT_EQ(shell.calls.back().message, platform::TrayMessage::Modify);
+    // Turned off in the applet while the taskbar still refuses it.
+    shell.icons.clear();
+    shell.refuseAdds = 1000;
+    form->ShellRestarts();
+    ASSERT_EQ(form->timers.count(frmMain::kIconTimer), 1u);
+    Put("ShowIcon", "0");
+    auto calls = shell.calls.size();
+    form->Tick(frmMain::kIconTimer);
+    EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);
+    EXPECT_EQ(shell.calls.size(), calls);
+}
+
 }  // namespace
 
 namespace {

@@ -294,7 +294,7 @@ TEST_F(AppletActions, UnloadIsOffWithoutTheDaemonAndAMessageBoxIsNoDaemon) {
 TEST_F(AppletActions, ViewOpensTheLogInNotepad) {
     sys.files[kLog] = 0x20;
     OnActions("cmdView");
-    EXPECT_EQ(processes.started, Names{"notepad C:\\Halcyra\\events.txt"});
+    EXPECT_EQ(processes.started, Names{"\"C:\\WINNT\\system32\\notepad.exe\" \"C:\\Halcyra\\events.txt\""});
     EXPECT_TRUE(ui.messageBoxes.empty());
 
     processes.succeed = false;
@@ -345,7 +345,7 @@ TEST_F(AppletActions, ViewAndPurgeFindTheLogWhereTheDaemonWritesIt) {
     sys.files[local] = 0x20;
     files.contents[local] = "a line\r\n";
     OnActions("cmdView");
-    EXPECT_EQ(processes.started, Names{"notepad " + local});
+    EXPECT_EQ(processes.started, Names{"\"C:\\WINNT\\system32\\notepad.exe\" \"" + local + "\""});
     ui.Answer(ui::kIdYes);
     OnActions("cmdPurge");
     EXPECT_EQ(files.removed, Names{local});
@@ -367,24 +367,23 @@ TEST_F(AppletActions, APurgeThatCannotDeleteSaysWhichFileAndWhy) {
     EXPECT_EQ(files.contents[kLog], "a line\r\n");
 }
 
+// The prompt starts in the folder; the host's current directory never moves.
 TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
     struct Case {
         const char* program;
-        Names changes;
-        const char* current;
+        Names folders;  // the prompt's current directory, as tried
     };
     const Case cases[] = {
-        {"C:\\prog.exe", {"C:", "C:"}, "C:"},
-        {"D:\\Tools\\Clean\\clean.exe", {"D:", "D:\\Tools\\Clean"}, "D:\\Tools\\Clean"},
-        {"E:\\Gone\\x.exe", {"E:", "E:\\Gone"}, "E:"},  // a missing folder leaves the drive
-        {"notepad.exe", {}, "C:\\Work"},                 // no backslash: where the applet is
+        {"C:\\prog.exe", {"C:\\"}},
+        {"D:\\Tools\\Clean\\clean.exe", {"D:\\Tools\\Clean"}},
+        {"E:\\Gone\\x.exe", {"E:\\Gone", "E:\\"}},                    // a missing folder leaves the drive
+        {"\\\\server\\gone\\x.exe", {"\\\\server\\gone", ""}},  // or, without one, where the applet is
+        {"notepad.exe", {""}},                                 // no backslash: where the applet is
     };
-    sys.missingFolders = {"E:\\Gone"};
+    processes.missingFolders = {"E:\\Gone", "\\\\server\\gone"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.program);
-        sys.directoryChanges.clear();
-        sys.currentDirectory = "C:\\Work";
-        processes.started.clear();
+        processes.startedIn.clear();
         Put("Tool", c.program);
         Open([](MemoryForm& f) {
             auto& run = static_cast<ui::memory::MemListView&>(f.GetListView("lsvRun"));
@@ -395,9 +394,14 @@ TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
             f.MouseDown("lsvRun", {.button = 1});
             EXPECT_TRUE(f.GetButton("cmdApply").Enabled());
         });
-        EXPECT_EQ(sys.directoryChanges, c.changes);
-        EXPECT_EQ(sys.currentDirectory, c.current);
-        EXPECT_EQ(processes.started, Names{"cmd.exe"});
+        Names folders;
+        for (const auto& [command, folder] : processes.startedIn) {
+            EXPECT_EQ(command, "\"C:\\WINNT\\system32\\cmd.exe\"");
+            folders.push_back(folder);
+        }
+        EXPECT_EQ(folders, c.folders);
+        EXPECT_TRUE(sys.directoryChanges.empty());
+        EXPECT_TRUE(processes.started.empty());
     }
 }
 

@@ -116,8 +116,9 @@ protected:
         Sleep(100);
         return w;
     }
-    HWND ShellOpens(const std::wstring& caption) {
-        COPYDATASTRUCT cds{standin::kOpenWindow, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
+    // The taskbar's process opens a dialog (or a folder window) with the caption.
+    HWND ShellOpens(const std::wstring& caption, ULONG_PTR kind = standin::kOpenWindow) {
+        COPYDATASTRUCT cds{kind, static_cast<DWORD>(caption.size() * sizeof(wchar_t)),
                            const_cast<wchar_t*>(caption.data())};
         return reinterpret_cast<HWND>(SendMessageW(tray, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
     }
@@ -157,6 +158,53 @@ TEST_F(DaemonEndToEnd, ShutDownDialogOpensWithThePreviousChoiceAndCloseBoxHides)
     Sleep(300);
     EXPECT_TRUE(daemon.Running());
     EXPECT_TRUE(IsWindow(main));
+}
+
+// A folder window of the taskbar's process with the dialog's caption stays,
+// and nothing of the daemon's shows; the dialog after it is replaced.
+TEST_F(DaemonEndToEnd, AFolderWindowWithTheCaptionIsLeftAlone) {
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    HWND folder = ShellOpens(L"Shut Down Windows", standin::kOpenFolder);
+    ASSERT_NE(folder, nullptr);
+    wchar_t cls[64] = {};
+    GetClassNameW(folder, cls, 64);
+    ASSERT_STREQ(cls, L"CabinetWClass");
+    EXPECT_FALSE(WaitFor([&] { return !IsWindowVisible(folder) || IsWindowVisible(main); }, 1500));
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_NE(system, nullptr);
+    GetClassNameW(system, cls, 64);
+    ASSERT_STREQ(cls, L"#32770");
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+    EXPECT_TRUE(IsWindowVisible(folder));
+}
+
+// At log-on the taskbar may still refuse the icon: the daemon adds it again
+// until it is taken, on its own window, identifier 1, WM_MOUSEMOVE, and then
+// stops asking.
+TEST_F(DaemonEndToEnd, AnIconTheStartingTaskbarRefusesIsAddedAgain) {
+    shell.Kill();
+    StartShell("--icons-after 2");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    auto record = [&] {
+        std::ifstream in(shellLog, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    const std::string owner = std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(main) & 0xFFFFFFFF));
+    const std::string add = "icon 0 " + owner + " 1 512 ";
+    ASSERT_TRUE(WaitFor([&] { return record().find(add + "1 ") != std::string::npos; }, 10000)) << record();
+    Sleep(2500);
+    std::istringstream lines(record());
+    int refused = 0, taken = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(add + "0 ", 0) == 0) ++refused;
+        if (line.rfind(add + "1 ", 0) == 0) ++taken;
+    }
+    EXPECT_EQ(refused, 2);
+    EXPECT_EQ(taken, 1);
 }
 
 TEST_F(DaemonEndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds) {

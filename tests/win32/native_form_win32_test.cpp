@@ -404,6 +404,23 @@ TEST_F(NativeUiWindow, CloseRequestsCanBeRefused) {
     EXPECT_FALSE(pw->IsVisible());
 }
 
+TEST_F(NativeUiWindow, ATimerRunsItsHandlerUntilStopped) {
+    int ticks = 0;
+    form->StartTimer(3, 20, [&] {
+        if (++ticks == 2) form->StopTimer(3);  // stopped from its own handler
+    });
+    auto pump = [](DWORD ms) {
+        for (DWORD end = ::GetTickCount() + ms; ::GetTickCount() < end;) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            ::Sleep(5);
+        }
+    };
+    pump(400);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_THROW(form->StartTimer(0, 20, [] {}), std::logic_error);
+}
+
 TEST_F(NativeUiWindow, SizesInTwips) {
     HDC dc = ::GetDC(nullptr);
     const double dpiX = ::GetDeviceCaps(dc, LOGPIXELSX), dpiY = ::GetDeviceCaps(dc, LOGPIXELSY);

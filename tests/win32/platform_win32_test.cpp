@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/basEncrypt.h"
@@ -191,6 +195,21 @@ TEST(Win32Windows, FindsByClassAndPostsClose) {
     DestroyWindow(dimmer);
 }
 
+TEST(Win32Windows, ClassNameTellsADialogFromAnotherWindow) {
+    platform::win32::Win32WindowManager windows;
+    HWND folder = CreateWindowExW(0, L"Static", L"Shut Down Windows", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    HWND dialog = CreateWindowExW(0, L"#32770", L"Shut Down Windows", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(folder, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(dialog)}), "#32770");
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(folder)}), "Static");
+    DestroyWindow(dialog);
+    EXPECT_EQ(windows.ClassName({reinterpret_cast<std::uintptr_t>(dialog)}), "");
+    DestroyWindow(folder);
+}
+
 TEST(Win32Password, OnlyWhatTheCodePageHoldsCanBeStored) {
     platform::win32::Win32Locale locale;
     ASSERT_EQ(GetACP(), 1252u);
@@ -225,6 +244,119 @@ TEST(Win32Windows, SendCloseGivesTheWindowsAnswer) {
     EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(stays)}), 1);
     EXPECT_TRUE(IsWindow(stays));
     DestroyWindow(stays);
+}
+
+// Once restricted, a DLL beside the program is not loaded by its bare name;
+// the system's still are. (A process of its own: ctest runs each test alone.)
+TEST(Win32System, RestrictedDllSearchLeavesOutTheProgramsFolder) {
+    std::string name = "halcyra_planted_" + std::to_string(GetCurrentProcessId()) + ".dll";
+    std::wstring planted = Widen(testutil::ProgramFolder() + name);
+    ASSERT_TRUE(CopyFileW(Widen(testutil::ProgramFolder() + "halcfg.cpl").c_str(), planted.c_str(), FALSE));
+    HMODULE before = LoadLibraryExW(Widen(name).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    EXPECT_NE(before, nullptr) << "found beside the program before";
+    if (before) FreeLibrary(before);
+    EXPECT_TRUE(platform::win32::RestrictDllSearch());
+    HMODULE after = LoadLibraryExW(Widen(name).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    EXPECT_EQ(after, nullptr);
+    if (after) FreeLibrary(after);
+    HMODULE system = LoadLibraryW(L"mpr.dll");
+    EXPECT_NE(system, nullptr);
+    if (system) FreeLibrary(system);
+    // What the daemon reads through version.dll still works.
+    EXPECT_NE(platform::win32::Win32System().FileTranslations(platform::win32::Win32System().SystemDirectory() +
+                                                              "\\kernel32.dll")
+                  .status,
+              platform::VersionTranslations::Status::NoVersionInfo);
+    DeleteFileW(planted.c_str());
+}
+
+// The DLLs a program's import table names, as the file holds them.
+std::vector<std::string> ImportsOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> names;
+    if (image.size() < sizeof(IMAGE_DOS_HEADER)) return names;
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(image.data() + dos->e_lfanew);
+    auto* sections = IMAGE_FIRST_SECTION(nt);
+    auto offset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t at = offset(rva); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image.data() + at);
+        if (!d->Name) break;
+        names.push_back(image.c_str() + offset(d->Name));
+    }
+    return names;
+}
+
+// Imported DLLs are loaded before the entry restricts the search: only known
+// DLLs (always from the system folder) and the side-by-side common controls
+// the manifest names; version.dll is no known DLL.
+TEST(Win32System, TheDaemonImportsNoDllTheLoaderLooksForBesideIt) {
+    const std::set<std::string> known = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                         "imm32.dll",    "kernel32.dll", "msvcrt.dll",   "ole32.dll",
+                                         "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "shell32.dll",
+                                         "shlwapi.dll",  "user32.dll",   "ws2_32.dll"};
+    auto imports = ImportsOf(testutil::ProgramFolder() + "halcyrad.exe");
+    ASSERT_FALSE(imports.empty());
+    for (std::string name : imports) {
+        for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(known.count(name) || name.rfind("api-ms-win-", 0) == 0) << name;
+    }
+}
+
+// Both run with the user's own rights, never asking for more.
+TEST(Win32System, BothManifestsAskToRunAsTheInvoker) {
+    for (auto [file, id] : {std::pair{"halcyrad.exe", 1}, std::pair{"halcfg.cpl", 2}}) {
+        SCOPED_TRACE(file);
+        HMODULE module = LoadLibraryExW(Widen(testutil::ProgramFolder() + file).c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr);
+        HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+        ASSERT_NE(res, nullptr);
+        HGLOBAL data = LoadResource(module, res);
+        std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(module, res));
+        EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+                  std::string::npos);
+        FreeLibrary(module);
+    }
+}
+
+TEST(Win32Processes, StartInGivesTheProgramItsFolderAndKeepsOurs) {
+    platform::win32::Win32System sys;
+    platform::win32::Win32Processes processes;
+    std::string dir = sys.TempDirectory() + "\\halcyra start in " + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir).c_str(), nullptr));
+    wchar_t before[MAX_PATH], after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    std::string out = dir + "\\cwd.txt";
+    std::string cmd = "\"" + sys.SystemDirectory() + "\\cmd.exe\" /c cd > \"" + out + "\"";
+    ASSERT_TRUE(processes.StartIn(cmd, dir));
+    std::string got;
+    testutil::WaitFor([&] {
+        HANDLE f = CreateFileW(Widen(out).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        char buf[512];
+        DWORD n = 0;
+        ReadFile(f, buf, sizeof buf, &n, nullptr);
+        CloseHandle(f);
+        got.assign(buf, n);
+        return got.find('\n') != std::string::npos;
+    });
+    EXPECT_EQ(got.substr(0, got.find_first_of("\r\n")), dir);
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(lstrcmpiW(before, after), 0);
+    EXPECT_FALSE(processes.StartIn(cmd, dir + "\\missing"));
+    Sleep(200);
+    DeleteFileW(Widen(out).c_str());
+    RemoveDirectoryW(Widen(dir).c_str());
 }
 
 TEST(Win32System, ChangeDirectoryToAFolderOrADrive) {

@@ -107,7 +107,7 @@ TEST(Win32Session, UnderWineARefusedRequestStillReportsSuccess) {
     }
     platform::win32::Win32Session session;
     EXPECT_FALSE(session.EndSession(platform::Session::kShutdown | platform::Session::kReboot,
-                                    platform::Session::kAnyReason));
+                                    platform::Session::kPlannedReason));
     end = GetTickCount64() + 15000;
     while (contents().find("endsession") == std::string::npos && GetTickCount64() < end) Sleep(50);
     std::string got = contents();

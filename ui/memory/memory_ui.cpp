@@ -277,6 +277,14 @@ void MemoryForm::SessionEnds(bool ending) {
     if (sessionEnd_) Act([&] { sessionEnd_(ending); });
 }
 
+bool MemoryForm::Tick(int id) {
+    auto it = timers.find(id);
+    if (it == timers.end()) return false;
+    auto handler = it->second.handler;  // the handler may stop or replace it
+    Act(handler);
+    return true;
+}
+
 void MemoryForm::MouseMove(int x, int y) {
     if (mouseMove_) Act([&] { mouseMove_(x, y); });
 }

@@ -239,6 +239,8 @@ public:
     void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
     void OnShellRestart(std::function<void()> h) override { shellRestart_ = std::move(h); }
     void OnSessionEnd(std::function<void(bool)> h) override { sessionEnd_ = std::move(h); }
+    void StartTimer(int id, unsigned ms, std::function<void()> h) override { timers[id] = {ms, std::move(h)}; }
+    void StopTimer(int id) override { timers.erase(id); }
 
     void SetCaption(const std::string& t) override { caption = t; }
     std::string Caption() const override { return caption; }
@@ -281,6 +283,8 @@ public:
     void ShellRestarts();
     // Windows ends the session (true) or says the end was cancelled (false).
     void SessionEnds(bool ending);
+    // A running timer's interval elapses once; false when it is not running.
+    bool Tick(int id);
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
 
     // Every option button of the form, for the exclusive rule.
@@ -292,6 +296,11 @@ public:
     bool visible = false, topmost = false, closed = false, modal = false;
     bool keepsInputDuringWaits = false;
     std::string font;
+    struct Timer {
+        unsigned milliseconds = 0;
+        std::function<void()> handler;
+    };
+    std::map<int, Timer> timers;  // running, by id
 
 private:
     template <typename T>

@@ -260,6 +260,18 @@ void NativeForm::RunShellRestart() {
     handler();
 }
 
+void NativeForm::StartTimer(int id, unsigned milliseconds, std::function<void()> handler) {
+    if (id <= 0) throw std::logic_error("a timer's id is above 0");
+    if (!::SetTimer(hwnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr))
+        throw std::runtime_error("timer " + std::to_string(id) + " could not be started");
+    timers_[id] = std::move(handler);
+}
+
+void NativeForm::StopTimer(int id) {
+    if (!timers_.erase(id)) return;
+    if (hwnd_) ::KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+}
+
 void NativeForm::ClearOptionsExcept(HWND keep) {
     for (auto& [name, c] : controls_)
         if (c->hwnd() != keep && dynamic_cast<NativeOption*>(c.get()))
@@ -485,6 +497,13 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             handler(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         }
         return FALSE;
+    case WM_TIMER: {
+        auto it = timers_.find(static_cast<int>(wParam));
+        if (it == timers_.end()) return FALSE;
+        auto handler = it->second;  // the handler may stop or replace it
+        handler();
+        return TRUE;
+    }
     case WM_DESTROY:
         if (modal_) modalDone_ = true;
         return FALSE;

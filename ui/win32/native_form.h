@@ -220,6 +220,8 @@ public:
     void OnMouseMove(std::function<void(int, int)> handler) override { mouseMove_ = std::move(handler); }
     void OnShellRestart(std::function<void()> handler) override { shellRestart_ = std::move(handler); }
     void OnSessionEnd(std::function<void(bool)> handler) override { sessionEnd_ = std::move(handler); }
+    void StartTimer(int id, unsigned milliseconds, std::function<void()> handler) override;
+    void StopTimer(int id) override;
     // Runs the shell-restart handler, if any.
     void RunShellRestart();
 
@@ -294,6 +296,7 @@ private:
     std::function<void(int, int)> mouseMove_;
     std::function<void()> shellRestart_;
     std::function<void(bool)> sessionEnd_;
+    std::map<int, std::function<void()>> timers_;
 };
 
 // The screen's dots per inch, horizontally or vertically, and conversions

@@ -20,7 +20,7 @@ namespace testing_support {
 // A daemon on fake Windows with in-memory controls.
 class DaemonFixture : public ::testing::Test, public platform::fake::FakeParts {
 protected:
-    enum class Win { W95, W98, NT4, W2000 };
+    enum class Win { W95, W98, NT4, W2000, W10 };
 
     DaemonFixture() {
         basDaemon::ShowCallbackErrors(ui);
@@ -36,6 +36,7 @@ protected:
             case Win::W98: sys.version = {1, 4, 10}; break;
             case Win::NT4: sys.version = {2, 4, 0}; break;
             case Win::W2000: sys.version = {2, 5, 0}; break;
+            case Win::W10: sys.version = {2, 10, 0}; break;
         }
     }
     // The language of the system's own user interface.

@@ -1,16 +1,20 @@
 // A stand-in for the taskbar's process: it owns a "Shell_TrayWnd" window and,
-// asked with WM_COPYDATA, opens a top-level window with any caption, the way
-// the taskbar opens "Shut Down Windows". It waits in GetMessage, as a real
+// asked with WM_COPYDATA, opens a dialog with any caption, the way the
+// taskbar opens "Shut Down Windows", or a folder window with any caption. It waits in GetMessage, as a real
 // shell does, so other processes' event hooks see its windows.
 //
 // Started with "--record FILE" it appends a line to FILE for each
 // WM_QUERYENDSESSION ("queryendsession LPARAM ANSWER US") and WM_ENDSESSION
 // ("endsession WPARAM US") its taskbar window receives, US being
 // QueryPerformanceCounter in microseconds, the same clock in every process;
-// with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE.
+// with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE. With
+// "--icons-after N" it keeps the notification area itself, as Wine hands
+// Shell_NotifyIcon to "Shell_TrayWnd": the first N adds are refused, as a
+// taskbar still starting refuses them, and each request is recorded
+// ("icon MESSAGE OWNER ID CALLBACK ANSWER US").
 //
 // With other arguments it is a client of the running stand-in, for scripts:
-//   --open CAPTION   the stand-in opens a window with that caption
+//   --open CAPTION   the stand-in opens a dialog with that caption
 //   --close CAPTION  the stand-in's windows with that caption are closed
 //   --quit           the stand-in ends
 // The exit code is 0 when the request was carried out.
@@ -23,6 +27,8 @@
 #include "standin_protocol.h"
 
 #include <atomic>
+#include <set>
+#include <utility>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -30,14 +36,40 @@
 
 namespace {
 
+using standin::kOpenFolder;
 using standin::kOpenTimed;
 using standin::kOpenWindow;
 using standin::kQuit;
 
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL)) {
+        DestroyWindow(hwnd);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A modeless dialog of the system's dialog class, from a template in memory:
+// no controls, no menu, the default class and the caption.
 HWND OpenWindow(const wchar_t* caption) {
-    return CreateWindowExW(WS_EX_DLGMODALFRAME, L"StandInDialog", caption,
-                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 300, 250, 320, 160, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    std::vector<DWORD> buffer(sizeof(DLGTEMPLATE) / sizeof(DWORD) + 4 + lstrlenW(caption));
+    auto* t = reinterpret_cast<DLGTEMPLATE*>(buffer.data());
+    t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME;
+    t->x = 200;
+    t->y = 150;
+    t->cx = 214;
+    t->cy = 80;
+    WORD* p = reinterpret_cast<WORD*>(reinterpret_cast<BYTE*>(t) + sizeof(DLGTEMPLATE));
+    *p++ = 0;  // no menu
+    *p++ = 0;  // the dialog class
+    lstrcpyW(reinterpret_cast<wchar_t*>(p), caption);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t, nullptr, DialogProc, 0);
+}
+
+HWND OpenFolder(const wchar_t* caption) {
+    return CreateWindowExW(0, L"CabinetWClass", caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 100, 480, 320,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 LONGLONG Now() {
@@ -96,6 +128,18 @@ LRESULT OpenTimed(const standin::TimedOpen& request) {
 
 std::wstring recordFile;
 bool refuse = false;
+int iconRefusals = -1;  // adds still to refuse; -1: icon requests are not answered
+std::set<std::pair<LONG, UINT>> icons;
+
+// Wine's own record of a request: the owner window, the id, the flags and
+// the callback message come first.
+struct NotifyHead {
+    LONG owner;
+    UINT id;
+    UINT flags;
+    UINT callbackMessage;
+};
+
 
 long long MicrosecondsNow() {
     LARGE_INTEGER c, f;
@@ -115,7 +159,23 @@ void Record(const std::string& line) {
     CloseHandle(f);
 }
 
-LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT IconRequest(ULONG_PTR message, const NotifyHead& n) {
+    auto key = std::make_pair(n.owner, n.id);
+    bool ok = false;
+    if (message == 0) {  // NIM_ADD
+        if (iconRefusals > 0) --iconRefusals;
+        else ok = icons.insert(key).second;
+    } else if (message == 1) {  // NIM_MODIFY
+        ok = icons.count(key) > 0;
+    } else {  // NIM_DELETE
+        ok = icons.erase(key) > 0;
+    }
+    Record("icon " + std::to_string(message) + " " + std::to_string(static_cast<unsigned long>(n.owner)) + " " +
+           std::to_string(n.id) + " " + std::to_string(n.callbackMessage) + (ok ? " 1" : " 0"));
+    return ok ? TRUE : FALSE;
+}
+
+LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -134,10 +194,13 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             PostQuitMessage(0);
             return 1;
         }
-        if (cds->dwData == kOpenWindow) {
+        if (cds->dwData == kOpenWindow || cds->dwData == kOpenFolder) {
             std::wstring caption(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
-            return reinterpret_cast<LRESULT>(OpenWindow(caption.c_str()));
+            return reinterpret_cast<LRESULT>(cds->dwData == kOpenWindow ? OpenWindow(caption.c_str())
+                                                                         : OpenFolder(caption.c_str()));
         }
+        if (iconRefusals >= 0 && cds->dwData <= 2 && cds->cbData >= sizeof(NotifyHead))
+            return IconRequest(cds->dwData, *static_cast<const NotifyHead*>(cds->lpData));
         if (cds->dwData == kOpenTimed && cds->cbData == sizeof(standin::TimedOpen))
             return OpenTimed(*static_cast<const standin::TimedOpen*>(cds->lpData));
     }
@@ -188,8 +251,8 @@ int Client(int argc, wchar_t** argv) {
         DWORD serverPid = 0;
         GetWindowThreadProcessId(server, &serverPid);
         std::vector<HWND> windows;
-        for (HWND w = FindWindowExW(nullptr, nullptr, L"StandInDialog", caption.c_str()); w;
-             w = FindWindowExW(nullptr, w, L"StandInDialog", caption.c_str())) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, caption.c_str()); w;
+             w = FindWindowExW(nullptr, w, nullptr, caption.c_str())) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             if (pid == serverPid) windows.push_back(w);
@@ -206,7 +269,11 @@ int Client(int argc, wchar_t** argv) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (__argc > 2 && std::wstring(__wargv[1]) == L"--record") {
         recordFile = __wargv[2];
-        refuse = __argc > 3 && std::wstring(__wargv[3]) == L"--refuse";
+        for (int i = 3; i < __argc; ++i) {
+            std::wstring arg = __wargv[i];
+            if (arg == L"--refuse") refuse = true;
+            if (arg == L"--icons-after" && i + 1 < __argc) iconRefusals = _wtoi(__wargv[++i]);
+        }
     } else if (__argc > 1) {
         return Client(__argc, __wargv);
     }
@@ -215,13 +282,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tray.hInstance = instance;
     tray.lpszClassName = L"Shell_TrayWnd";
     RegisterClassW(&tray);
-    WNDCLASSW dialog{};
-    dialog.lpfnWndProc = DialogProc;
-    dialog.hInstance = instance;
-    dialog.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    dialog.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    dialog.lpszClassName = L"StandInDialog";
-    RegisterClassW(&dialog);
+    WNDCLASSW folder{};
+    folder.lpfnWndProc = FolderProc;
+    folder.hInstance = instance;
+    folder.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    folder.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    folder.lpszClassName = L"CabinetWClass";
+    RegisterClassW(&folder);
     if (!CreateWindowExW(WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                          nullptr))
         return 1;
