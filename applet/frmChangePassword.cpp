@@ -57,6 +57,12 @@ const basText::Entry kTexts[] = {
            "aggiornata.",
      .fr = "Le nouveau mot de passe contient un caractère qui ne peut pas être enregistré; mot de passe non mis à "
            "jour."},
+    {.key = "notStored",
+     .en = "The new password could not be stored; password not updated.",
+     .es = "No se pudo guardar la contraseña nueva; contraseña no puesta al día.",
+     .de = "Das neue Kennwort konnte nicht gespeichert werden; Kennwort nicht aktualisiert.",
+     .it = "Non è stato possibile salvare la nuova parola d'accesso; parola d'accesso non aggiornata.",
+     .fr = "Le nouveau mot de passe n'a pas pu être enregistré; mot de passe non mis à jour."},
     {.key = "success",
      .en = "The password has been successfully changed.",
      .es = "Contraseña aceptar",
@@ -128,8 +134,12 @@ void frmChangePassword::cmdOK_Click() {
         ui_.MsgBox(Text("cannotStore"), basProduct::kAppTitle, ui::kMbExclamation);
         return;
     }
+    // Unlocked only by a password that is stored: the gate reads it next time.
+    if (S::Store(sys_.registry, state_.SettingsRoot).Save(S::Admin.name, basEncrypt::Scramble(sys_.locale, fresh))) {
+        ui_.MsgBox(Text("notStored"), basProduct::kAppTitle, ui::kMbExclamation);
+        return;
+    }
     form.Hide();
-    S::Store(sys_.registry, state_.SettingsRoot).Write(S::Admin.name, basEncrypt::Scramble(sys_.locale, fresh));
     if (onChanged_) onChanged_();
     ui_.MsgBox(Text("success"), kSuccessTitle, ui::kMbInformation);
     form.Close();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "applet/frmChangePassword.h"
 #include "applet/frmProgramSelection.h"
@@ -204,6 +205,18 @@ const basText::Entry kTexts[] = {
      .de = "Falsches Kennwort.",
      .it = "Errata parola d'accesso.",
      .fr = "Mot de passe incorrect."},
+    {.key = "notSaved",
+     .en = "These settings could not be saved and stay as they were stored: ",
+     .es = "Estas opciones no se pudieron guardar y quedan como estaban: ",
+     .de = "Diese Einstellungen konnten nicht gespeichert werden und bleiben, wie sie waren: ",
+     .it = "Queste impostazioni non sono state salvate e restano come erano: ",
+     .fr = "Ces paramètres n'ont pas pu être enregistrés et restent tels qu'ils étaient : "},
+    {.key = "unreadablePassword",
+     .en = "The stored password could not be read, so the settings stay locked.",
+     .es = "No se pudo leer la contraseña guardada; la configuración queda bloqueada.",
+     .de = "Das gespeicherte Kennwort konnte nicht gelesen werden; die Einstellungen bleiben gesperrt.",
+     .it = "Non è stato possibile leggere la parola d'accesso salvata; le impostazioni restano bloccate.",
+     .fr = "Le mot de passe enregistré n'a pas pu être lu; les paramètres restent verrouillés."},
     {.key = "unloaded",
      .en = "Halcyra was detected and is now unloaded.",
      .es = "Halcyra fue detectado y ahora se descarga.",
@@ -376,6 +389,7 @@ void frmMain::Form_Load() {
     chkStopServices_Click();
     optOrder[0]->SetValue(store.Read(S::Order));
     if (!optOrder[0]->Value()) optOrder[1]->SetValue(true);
+    RecordShown();
     cmdApply.SetEnabled(false);
     if (state_.WinPlatform == 1) {
         // No services on Windows 95/98: the stored names show, nothing edits them.
@@ -415,7 +429,7 @@ void frmMain::LoadOptions() {
     if (state_.WinPlatform == 2) {
         chkLogEV.SetValue(store.Read(S::LogEV) == 1 ? 1 : 0);
     } else {
-        // No event log on Windows 95/98, so Apply stores "0".
+        // No event log on Windows 95/98: shown off, left as stored.
         chkLogEV.SetEnabled(false);
         chkLogEV.SetValue(0);
     }
@@ -463,23 +477,84 @@ void frmMain::MarkStopRights() {
     }
 }
 
-void frmMain::SaveRunList() {
-    std::vector<S::RunRow> rows;
-    for (int r = 0; r < lsvRun.RowCount(); ++r) rows.push_back({lsvRun.GetItemText(r, 0), {}, lsvRun.IsItemChecked(r)});
-    S::Store store = Settings();
-    store.Write(S::RunList.name, S::BuildRunListText(rows));
-    store.Write(S::SelectedList.name, S::BuildSelectedListText(rows));
+// Each value by name with the text Apply writes for its control now.
+std::vector<std::pair<std::string, std::string>> frmMain::ShownValues() const {
+    auto flag = [](const ui::CheckBox& box) { return std::to_string(box.Value()); };
+    return {{S::UserCanModifyApps.name, flag(chkLock)},
+            {S::UseHalcyra.name, flag(chkForceAppsToClose)},
+            {S::ShowIcon.name, flag(chkShowIcon)},
+            {S::LogEV.name, flag(chkLogEV)},
+            {S::SecondsToWaitForService.name, txtServiceSeconds.Text()},
+            {S::RunPrograms.name, flag(chkRunThisFirst)},
+            {S::StopServices.name, flag(chkStopServices)},
+            {S::Order.name, S::FromBool(optOrder[0]->Value())}};
 }
 
-void frmMain::SaveStopList() {
-    std::vector<std::string> all, checked;
-    for (int r = 0; r < lsvStop.RowCount(); ++r) {
-        all.push_back(lsvStop.GetItemText(r, 0));
-        if (lsvStop.IsItemChecked(r)) checked.push_back(all.back());
-    }
+std::vector<S::RunRow> frmMain::RunRows() const {
+    std::vector<S::RunRow> rows;
+    for (int r = 0; r < lsvRun.RowCount(); ++r) rows.push_back({lsvRun.GetItemText(r, 0), {}, lsvRun.IsItemChecked(r)});
+    return rows;
+}
+
+std::vector<std::string> frmMain::StopRows(bool checkedOnly) const {
+    std::vector<std::string> rows;
+    for (int r = 0; r < lsvStop.RowCount(); ++r)
+        if (!checkedOnly || lsvStop.IsItemChecked(r)) rows.push_back(lsvStop.GetItemText(r, 0));
+    return rows;
+}
+
+void frmMain::RecordShown() {
     S::Store store = Settings();
-    store.Write(S::StopList.name, S::BuildCommaList(all));
-    store.Write(S::SelectedStopList.name, S::BuildCommaList(checked));
+    S::Store::Batch batch(store);
+    shown_.clear();
+    for (const auto& [name, text] : ShownValues()) shown_[name] = {text, store.Readable(name)};
+    runRead_ = S::ReadRunListChecks(store);
+    runShown_ = RunRows();
+    stopRead_ = S::ReadList(store, S::StopList.name);
+    selectedStopRead_ = S::ReadList(store, S::SelectedStopList.name);
+    stopShown_ = StopRows(false);
+    selectedStopShown_ = StopRows(true);
+}
+
+namespace {
+
+bool SameRows(const std::vector<S::RunRow>& a, const std::vector<S::RunRow>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || a[i].checked != b[i].checked) return false;
+    return true;
+}
+
+}  // namespace
+
+// The lists as read at load are the base of every Apply: what another
+// writer stored since then, and what an earlier Apply merged in, stays.
+void frmMain::SaveRunList(std::vector<std::string>& notSaved) {
+    std::vector<S::RunRow> rows = RunRows();
+    if (SameRows(rows, runShown_)) return;
+    if (!runRead_.rows || !runRead_.selectedReadable || !S::SaveRunRows(Settings(), runRead_, rows)) {
+        notSaved.push_back(S::RunList.name);
+        return;
+    }
+    runShown_ = rows;
+}
+
+// The two lists go together: a running service that is ticked joins the
+// stored list, so it keeps its place when it is not running.
+void frmMain::SaveStopList(std::vector<std::string>& notSaved) {
+    std::vector<std::string> all = StopRows(false), checked = StopRows(true);
+    if (all == stopShown_ && checked == selectedStopShown_) return;
+    bool saved = true;
+    for (auto [name, read, now] : {std::tuple{S::StopList.name, &stopRead_, &all},
+                                   std::tuple{S::SelectedStopList.name, &selectedStopRead_, &checked}}) {
+        if (!*read || !S::SaveList(Settings(), name, *read, *now)) {
+            notSaved.push_back(name);
+            saved = false;
+        }
+    }
+    if (!saved) return;
+    stopShown_ = all;
+    selectedStopShown_ = checked;
 }
 
 platform::WindowHandle frmMain::FindDaemon() {
@@ -487,7 +562,13 @@ platform::WindowHandle frmMain::FindDaemon() {
 }
 
 void frmMain::PasswordGate() {
-    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
+    std::optional<std::string> password = basEncrypt::StoredPassword(sys_.locale, Settings());
+    if (!password) {
+        ui_.MsgBox(Text("unreadablePassword"), basProduct::kAppTitle, ui::kMbExclamation);
+        EnterLocked();
+        return;
+    }
+    const std::string& stored = *password;
     if (stored.empty()) return;
     std::string entered = common::AskPassword(ui_, &form, common::PasswordPrompt::Applet, Language());
     if (basEncrypt::PasswordsMatch(sys_.locale, stored, entered)) return;
@@ -576,9 +657,15 @@ std::string frmMain::DaysOf(const ProgramEntry& entry) const {
 // The entry's values are stored at once, whatever Apply and Cancel do later.
 void frmMain::WriteEntry(const ProgramEntry& entry) {
     S::Store store = Settings();
-    store.Write(entry.DisplayName, entry.Program);
-    store.Write(S::DowName(entry.DisplayName), entry.Days);
-    store.WriteBool(S::RunOnceName(entry.DisplayName), entry.OncePerDay);
+    std::vector<std::string> notSaved;
+    for (const auto& [name, text] : {std::pair{entry.DisplayName, entry.Program},
+                                     std::pair{S::DowName(entry.DisplayName), entry.Days},
+                                     std::pair{S::RunOnceName(entry.DisplayName), S::FromBool(entry.OncePerDay)}})
+        if (store.Save(name, text)) notSaved.push_back(name);
+    if (notSaved.empty()) return;
+    std::string names;
+    for (const auto& n : notSaved) names += (names.empty() ? "" : ", ") + n;
+    ui_.MsgBox(Text("notSaved") + names, basProduct::kAppTitle, ui::kMbExclamation);
 }
 
 void frmMain::RefitRunColumns() { lsvRun.AutoSizeColumns(true); }
@@ -767,26 +854,36 @@ void frmMain::SSTab1_Click() {
 }
 
 void frmMain::cmdApply_Click() {
+    // Only what was read and changed goes back; a value that could not be
+    // read stays as stored, and a locked dialog changes nothing at all.
+    S::Store store = Settings();
+    std::vector<std::string> notSaved;
+    bool iconChanged = false;
+    for (const auto& [name, text] : ShownValues()) {
+        Shown& was = shown_[name];
+        if (text == was.text) continue;
+        if (!was.readable || store.Save(name, text)) {
+            notSaved.push_back(name);
+            continue;
+        }
+        was.text = text;
+        iconChanged = iconChanged || name == S::ShowIcon.name;
+    }
+    SaveRunList(notSaved);
+    SaveStopList(notSaved);
     // The icon belongs to the daemon's window; the applet adds or removes it
     // on the daemon's behalf.
-    if (platform::WindowHandle daemon = FindDaemon()) {
+    if (platform::WindowHandle daemon = FindDaemon(); daemon && iconChanged) {
         if (chkShowIcon.Value() == 1)
             basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), daemon, 0, basProduct::kAppTitle, false);
         else
             basTrayIcon::TrayIconRemove(sys_.shell, daemon);
     }
-    S::Store store = Settings();
-    store.WriteFlag(S::UserCanModifyApps.name, chkLock.Value());
-    store.WriteFlag(S::UseHalcyra.name, chkForceAppsToClose.Value());
-    store.WriteFlag(S::ShowIcon.name, chkShowIcon.Value());
-    store.WriteFlag(S::LogEV.name, chkLogEV.Value());
-    store.Write(S::SecondsToWaitForService.name, txtServiceSeconds.Text());
-    SaveRunList();
-    SaveStopList();
-    store.WriteFlag(S::RunPrograms.name, chkRunThisFirst.Value());
-    store.WriteFlag(S::StopServices.name, chkStopServices.Value());
-    store.WriteBool(S::Order.name, optOrder[0]->Value());
     cmdApply.SetEnabled(false);
+    if (notSaved.empty()) return;
+    std::string names;
+    for (const auto& n : notSaved) names += (names.empty() ? "" : ", ") + n;
+    ui_.MsgBox(Text("notSaved") + names, basProduct::kAppTitle, ui::kMbExclamation);
 }
 
 void frmMain::cmdOK_Click() {
@@ -814,9 +911,13 @@ void frmMain::cmdPassword_Click() {
         change.Show();
         return;
     }
+    std::optional<std::string> stored = basEncrypt::StoredPassword(sys_.locale, Settings());
+    if (!stored) {
+        ui_.MsgBox(Text("unreadablePassword"), basProduct::kAppTitle, ui::kMbExclamation);
+        return;
+    }
     std::string entered = common::AskPassword(ui_, &form, common::PasswordPrompt::Applet, Language());
-    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
-    if (basEncrypt::PasswordsMatch(sys_.locale, stored, entered)) Unlock();
+    if (basEncrypt::PasswordsMatch(sys_.locale, *stored, entered)) Unlock();
     else ui_.MsgBox(Text("wrongPassword"), basProduct::kAppTitle, ui::kMbExclamation);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,8 +35,14 @@ private:
     void LoadStopList();
     // Marks the services this user may not stop, or that are not installed.
     void MarkStopRights();
-    void SaveRunList();
-    void SaveStopList();
+    // What each value showed when it was read; Apply writes only what
+    // changed since and was readable, and names what it could not write.
+    void RecordShown();
+    std::vector<std::pair<std::string, std::string>> ShownValues() const;
+    std::vector<basSettings::RunRow> RunRows() const;
+    std::vector<std::string> StopRows(bool checkedOnly) const;
+    void SaveRunList(std::vector<std::string>& notSaved);
+    void SaveStopList(std::vector<std::string>& notSaved);
     void PasswordGate();
     void EnterLocked();
     void Unlock();
@@ -88,6 +95,15 @@ private:
     AppletState& state_;
     std::unique_ptr<ui::Form> formPtr_;
     bool locked_ = false;
+    struct Shown {
+        std::string text;  // what Apply would write for the control's state then
+        bool readable = true;
+    };
+    std::map<std::string, Shown> shown_;
+    basSettings::RunListRead runRead_;
+    std::vector<basSettings::RunRow> runShown_;
+    basSettings::ListRead stopRead_, selectedStopRead_;
+    std::vector<std::string> stopShown_, selectedStopShown_;
 
     ui::Form& form;
     ui::Button& cmdOK;

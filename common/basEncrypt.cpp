@@ -25,4 +25,11 @@ bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const s
     return asStored(stored) == asStored(entered);
 }
 
+std::optional<std::string> StoredPassword(platform::Locale& locale, const basSettings::Store& store) {
+    const basSettings::Store fresh = store.Fresh();
+    std::string scrambled = fresh.Read(basSettings::Admin);
+    if (!fresh.Readable(basSettings::Admin.name)) return std::nullopt;
+    return Unscramble(locale, scrambled);
+}
+
 }  // namespace basEncrypt

@@ -1,6 +1,8 @@
 #pragma once
+#include <optional>
 #include <string>
 
+#include "common/basSettings.h"
 #include "platform/text_locale.h"
 
 // The settings password is stored with every ANSI byte inverted.
@@ -21,5 +23,10 @@ bool CanStore(platform::Locale& locale, const std::string& password);
 // Passwords compare without regard to letter case, the entry taken through
 // the ANSI code page as the stored one was.
 bool PasswordsMatch(platform::Locale& locale, const std::string& stored, const std::string& entered);
+
+// The stored password, unscrambled ("" when none is set); nothing when a
+// value is there but cannot be read, which both deliverables treat as a
+// password they cannot check: locked.
+std::optional<std::string> StoredPassword(platform::Locale& locale, const basSettings::Store& store);
 
 }  // namespace basEncrypt

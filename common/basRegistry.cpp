@@ -38,7 +38,14 @@ std::string StripTerminator(const std::string& s) {
 
 void SaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
                 const std::string& text) {
-    reg.SetValue(reg.CreateKey(root, path), name, {platform::kRegSz, text});
+    (void)TrySaveString(reg, root, path, name, text);
+}
+
+std::error_code TrySaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
+                              const std::string& text) {
+    platform::RegKey key = reg.CreateKey(root, path);
+    if (!key) return key.status() ? key.status() : std::error_code(1, std::system_category());
+    return reg.SetValue(key, name, {platform::kRegSz, text});
 }
 
 }  // namespace basRegistry

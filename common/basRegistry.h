@@ -45,5 +45,8 @@ std::string StripTerminator(const std::string& s);
 // Writes `text` as REG_SZ without terminator, creating the key path. Silent.
 void SaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
                 const std::string& text);
+// The same, with the status of the step that failed.
+std::error_code TrySaveString(Registry& reg, RootKey root, const std::string& path, const std::string& name,
+                              const std::string& text);
 
 }  // namespace basRegistry

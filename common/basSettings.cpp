@@ -147,6 +147,10 @@ void Store::Write(const std::string& name, const std::string& text) const {
     basRegistry::SaveString(reg_, root_, kSettingsKey, name, text);
 }
 
+std::error_code Store::Save(const std::string& name, const std::string& text) const {
+    return basRegistry::TrySaveString(reg_, root_, kSettingsKey, name, text);
+}
+
 std::vector<std::string> ParseCommaList(const std::string& text) {
     std::vector<std::string> out;
     size_t start = 0;
@@ -228,12 +232,8 @@ ListRead ReadList(const Store& store, const std::string& name) {
 
 namespace {
 
-// Writes and reads back: the registry adapter reports no status.
 bool WriteChecked(const Store& store, const std::string& name, const std::string& text) {
-    store.Write(name, text);
-    Store after = store.Fresh();
-    std::string back = after.Text(name, "");
-    return after.Readable(name) && back == text;
+    return !store.Save(name, text);
 }
 
 }  // namespace

@@ -92,6 +92,8 @@ public:
     bool Readable(const std::string& name) const;
 
     void Write(const std::string& name, const std::string& text) const;
+    // Writes and says whether the registry took it.
+    std::error_code Save(const std::string& name, const std::string& text) const;
     void WriteFlag(const std::string& name, int state) const { Write(name, std::to_string(state)); }
     void WriteBool(const std::string& name, bool b) const { Write(name, FromBool(b)); }
 

@@ -72,6 +72,12 @@ const basText::Entry kTexts[] = {
      .de = "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden.",
      .it = "Parola d'accesso errata. Halcyra non può essere scaricato attualmente.",
      .fr = "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."},
+    {.key = "unreadablePassword",
+     .en = "The stored password could not be read.  Halcyra cannot be unloaded at this time.",
+     .es = "No se pudo leer la contraseña guardada.  Halcyra no se puede descargar ahora.",
+     .de = "Das gespeicherte Kennwort konnte nicht gelesen werden. Halcyra kann jetzt nicht beendet werden.",
+     .it = "Non è stato possibile leggere la parola d'accesso salvata. Halcyra non può essere scaricato attualmente.",
+     .fr = "Le mot de passe enregistré n'a pas pu être lu. Halcyra ne peut pas être déchargé à ce moment."},
 };
 
 }  // namespace
@@ -358,7 +364,13 @@ void frmMain::selAbout_Click() {
 
 void frmMain::selExit_Click() {
     if (sequenceRunning_) return;
-    std::string stored = basEncrypt::Unscramble(sys_.locale, Settings().Read(S::Admin));
+    std::optional<std::string> password = basEncrypt::StoredPassword(sys_.locale, Settings());
+    if (!password) {
+        // A password that cannot be checked keeps the daemon, as a wrong one does.
+        ui_.MsgBox(Text("unreadablePassword"), basDaemon::kAppTitle, ui::kMbInformation);
+        return;
+    }
+    const std::string& stored = *password;
     if (!stored.empty()) {
         std::string entered =
             common::AskPassword(ui_, &form, common::PasswordPrompt::Daemon, basText::Language::English);

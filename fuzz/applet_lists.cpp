@@ -8,9 +8,9 @@
 // product's own values, or one whose values would mix with another listed
 // entry's: "dow", "ro" or "lr" followed by the other's name, or the other
 // way round); Up and Down keep the entries; no operation changes the
-// stored values of an entry it was not about, and Remove changes none. What
-// Apply saves reads back as the lists shown, and the dialog opened again
-// shows them.
+// stored values of an entry it was not about, and Remove changes none. A
+// list Apply saves (one that changed) reads back as shown, and the dialog
+// opened again shows it.
 //
 // Input, one line each:
 //   s<name>=<text>    a value already in the settings key
@@ -337,10 +337,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             for (const auto& k : stopChecked) c = c || h.locale.EqualsIgnoreCase(n, k);
                             backS.push_back({n, "", c});
                         }
-                        // A check reads back on every row of the name in any
-                        // letter case; the rows of one name shown alike must match.
-                        bool same = backS.size() == shownS.size();
-                        for (size_t r = 0; same && r < shownS.size(); ++r) {
+                        // A list is written only when it changed since it was
+                        // last applied or first shown; then a check reads back
+                        // on every row of the name in any letter case, and the
+                        // rows of one name shown alike must match.
+                        bool same = shownS == savedStop || backS.size() == shownS.size();
+                        for (size_t r = 0; shownS != savedStop && same && r < shownS.size(); ++r) {
                             bool alike = true;
                             for (const auto& o : shownS)
                                 if (h.locale.EqualsIgnoreCase(o.name, shownS[r].name) && o.checked != shownS[r].checked)

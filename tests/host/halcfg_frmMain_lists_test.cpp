@@ -213,8 +213,9 @@ TEST_F(ServicesPage, LoadAppendsRunningServicesNotListedAndChecksIgnoringCase) {
     EXPECT_EQ(Rows(stop), (Names{"Spooler", "Alpha", "spooler", "Gamma"}));
     EXPECT_EQ(Checked(stop), (std::vector<int>{0, 2, 3}));
     EXPECT_EQ(form->GetTextBox("txtServiceSeconds").Text(), "45");
-    EXPECT_EQ(Stored("StopList"), "Spooler,Alpha,spooler,Gamma,");
-    EXPECT_EQ(Stored("SelectedStopList"), "Spooler,spooler,Gamma,");
+    // Nothing changed: both lists stay as stored.
+    EXPECT_EQ(Stored("StopList"), "Spooler,Alpha,");
+    EXPECT_EQ(Stored("SelectedStopList"), "SPOOLER,gamma,");
 }
 
 TEST_F(ServicesPage, ServicesThisUserMayNotStopAreMarkedAndTheStoredNamesStayBare) {

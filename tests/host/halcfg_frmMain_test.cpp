@@ -46,7 +46,7 @@ TEST_F(AppletOpening, Windows98LeavesTheEventLogAndTheServicesAlone) {
     EXPECT_EQ(Disabled(*form), (Names{"cmdApply", "lsvStop", "cmdUpServices", "cmdDownServices", "chkStopServices",
                                       "lblStopExplain", "cmdUnload", "chkLogEV"}));
     EXPECT_EQ(form->GetListView("lsvStop").BackColor(), ui::SysColor::ButtonFace);
-    EXPECT_EQ(Stored("LogEV"), "0");
+    EXPECT_EQ(Stored("LogEV"), "1");  // shown off, not changed: stays
 }
 
 TEST_F(AppletOpening, PasswordGate) {
@@ -152,35 +152,72 @@ TEST_F(AppletLock, SpanishPasswordButtonHasItsOwnWrongPasswordText) {
 
 class AppletApply : public AppletFixture {};
 
-TEST_F(AppletApply, OkWithNothingChangedWritesEveryOptionInOrder) {
+TEST_F(AppletApply, OkWithNothingChangedWritesNothing) {
     Open([](MemoryForm& f) { f.Click("cmdOK"); });
-    EXPECT_EQ(reg.written, (Names{"UserCanModifyApps", "UseHalcyra", "ShowIcon", "LogEV", "SecondsToWaitForService",
-                                  "RunList", "SelectedList", "StopList", "SelectedStopList", "RunPrograms",
-                                  "StopServices", "Order"}));
-    EXPECT_EQ(Stored("UserCanModifyApps"), "1");
-    EXPECT_EQ(Stored("UseHalcyra"), "0");
-    EXPECT_EQ(Stored("ShowIcon"), "1");
-    EXPECT_EQ(Stored("LogEV"), "1");
-    EXPECT_EQ(Stored("SecondsToWaitForService"), "20");
-    EXPECT_EQ(Stored("RunPrograms"), "1");
-    EXPECT_EQ(Stored("StopServices"), "0");
-    EXPECT_EQ(Stored("Order"), "True");
+    EXPECT_TRUE(reg.written.empty());
     EXPECT_TRUE(form->closed);
 }
 
-TEST_F(AppletApply, LockedOkWritesTheLoadedValuesBack) {
-    for (auto [name, value] : {std::pair{"UserCanModifyApps", "0"}, {"UseHalcyra", "1"}, {"ShowIcon", "0"},
-                               {"LogEV", "0"}, {"SecondsToWaitForService", "abc"}, {"RunPrograms", "0"},
-                               {"StopServices", "1"}, {"Order", "False"}})
+// Locked, nothing can change, so OK writes nothing: the lock stays even
+// where a value could not be read.
+TEST_F(AppletApply, LockedOkLeavesEveryValueAsStored) {
+    for (auto [name, value] : {std::pair{"UseHalcyra", "1"}, {"ShowIcon", "0"}, {"LogEV", "0"},
+                               {"SecondsToWaitForService", "abc"}, {"RunPrograms", "0"}, {"StopServices", "1"},
+                               {"Order", "False"}})
         Put(name, value);
+    reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "UserCanModifyApps",
+              {platform::kRegDword, std::string("\0\0\0\0", 4)});
     SetPassword("Secret");
     PromptAnswers(nullptr);
+    reg.written.clear();
     Open([](MemoryForm& f) { f.Click("cmdOK"); });
     EXPECT_TRUE(form->GetOption("optOrder1").Value());
-    for (auto [name, value] : {std::pair{"UserCanModifyApps", "0"}, {"UseHalcyra", "1"}, {"ShowIcon", "0"},
-                               {"LogEV", "0"}, {"SecondsToWaitForService", "abc"}, {"RunPrograms", "0"},
-                               {"StopServices", "1"}, {"Order", "False"}})
-        EXPECT_EQ(Stored(name), value) << name;
+    EXPECT_EQ(reg.written, Names{});
+    EXPECT_EQ(reg.Peek(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "UserCanModifyApps")->type,
+              platform::kRegDword);
+}
+
+// A value that could not be read, or whose write fails, is named to the
+// user; the others are written.
+TEST_F(AppletApply, WhatCannotBeWrittenIsNamedAndStaysAsStored) {
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        const char* named;
+    };
+    for (const Case& c : {
+             Case{"a type the applet does not read",
+                  [this] {
+                      reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "UserCanModifyApps",
+                                  {platform::kRegDword, std::string("\1\0\0\0", 4)});
+                  },
+                  "UserCanModifyApps"},
+             Case{"a failed write",
+                  [this] {
+                      reg.InjectFaults([](platform::fake::FakeRegistry::Call call, const std::string&,
+                                            const std::string& name) {
+                          return call == platform::fake::FakeRegistry::Call::Set && name == "UserCanModifyApps" ? 5
+                                                                                                              : 0;
+                      });
+                  },
+                  "UserCanModifyApps"},
+         }) {
+        SCOPED_TRACE(c.what);
+        reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+        ui.messageBoxes.clear();
+        c.arrange();
+        Open([](MemoryForm& f) {
+            Page(f, 2);
+            f.Click("chkLock");
+            f.Click("chkForceAppsToClose");
+            f.Click("cmdOK");
+        });
+        reg.InjectFaults(nullptr);
+        EXPECT_EQ(Stored("UseHalcyra"), "1");
+        ASSERT_EQ(ui.messageBoxes.size(), 1u);
+        EXPECT_EQ(ui.messageBoxes[0].text,
+                  std::string("These settings could not be saved and stay as they were stored: ") + c.named);
+    }
 }
 
 TEST_F(AppletApply, ChangesEnableApplyAndApplyStoresThemAtOnce) {
