@@ -381,6 +381,20 @@ TEST_F(UnloadTest, WrongPasswordMessageSpeaksTheLanguage) {
               "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden.");
 }
 
+// A password that is there but cannot be read keeps the daemon, as the
+// applet keeps its settings locked.
+TEST_F(UnloadTest, AnUnreadablePasswordKeepsTheDaemon) {
+    reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "Admin",
+              {platform::kRegDword, std::string("\1\0\0\0", 4)});
+    auto& m = LoadWithEnd();
+    m.selExit_Click();
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(ui.modalShown.empty());
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text,
+              "The stored password could not be read.  Halcyra cannot be unloaded at this time.");
+}
+
 TEST_F(UnloadTest, CloseBoxHidesAVisibleDialogAndEndsAHiddenOne) {
     auto& m = LoadWithEnd();
     m.ShowShutdownPrompt();

@@ -89,6 +89,18 @@ TEST_F(ChangePassword, ChecksAndMessages) {
     }
 }
 
+// Unlocked only by a password that was stored.
+TEST_F(ChangePassword, AWriteThatFailsSaysSoAndChangesNothing) {
+    reg.FailWrites(true);
+    Change("", "NewOne", "NewOne");
+    reg.FailWrites(false);
+    EXPECT_EQ(changed, 0);
+    EXPECT_FALSE(closed);
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "The new password could not be stored; password not updated.");
+    EXPECT_EQ(StoredPassword(), "");
+}
+
 TEST_F(ChangePassword, CancelStoresNothing) {
     SetPassword("Secret");
     ui.OnModal("frmChangePassword", [](MemoryForm& f) {

@@ -51,7 +51,7 @@ TEST_F(AppletOpening, Windows98LeavesTheEventLogAndTheServicesAlone) {
 
 TEST_F(AppletOpening, PasswordGate) {
     struct Case {
-        const char* stored;
+        const char* stored;   // null: there, but of a type that cannot be read
         const char* entered;  // null: the prompt is cancelled
         std::uint16_t language;
         bool locked;
@@ -63,12 +63,17 @@ TEST_F(AppletOpening, PasswordGate) {
         {"Secret", "guess", 1033, true, "Incorrect password."},
         {"Secret", "guess", 3082, true, "Palabra de paso incorrecta."},
         {"Secret", "guess", 1031, true, "Falsches Kennwort."},
+        {nullptr, "", 1033, true, "The stored password could not be read, so the settings stay locked."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entered ? c.entered : "cancelled");
         ui.messageBoxes.clear();
         SetWindowsLanguage(c.language);
-        SetPassword(c.stored);
+        if (c.stored)
+            SetPassword(c.stored);
+        else
+            reg.Plant(platform::RootKey::CurrentUser, basSettings::kSettingsKey, "Admin",
+                      {platform::kRegDword, std::string("\1\0\0\0", 4)});
         PromptAnswers(c.entered);
         size_t boxesWhenShown = 99;
         Open([&](MemoryForm&) { boxesWhenShown = ui.messageBoxes.size(); });
