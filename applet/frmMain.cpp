@@ -13,7 +13,6 @@
 #include "common/basTrayIcon.h"
 #include "common/basWinVer.h"
 #include "common/frmPasswordToAccess.h"
-#include "services/basErrorCodes.h"
 #include "services/basServices.h"
 #include "wizard/ListViewRunList.h"
 #include "wizard/basUtilityWizard.h"
@@ -952,7 +951,7 @@ void frmMain::cmdPurge_Click() {
     if (ui_.MsgBox(Text("purgeQuestion"), basProduct::kAppTitle, ui::kMbYesNo | ui::kMbQuestion) != ui::kIdYes)
         return;
     if (std::error_code error = sys_.files.Remove(path))
-        ui_.MsgBox(Text("purgeFailed") + path + "\r\n\r\n" + basErrorCodes::Describe(error.value()),
+        ui_.MsgBox(Text("purgeFailed") + path + "\r\n\r\n" + sys_.system.ErrorMessage(error.value()),
                    basProduct::kAppTitle, ui::kMbCritical);
 }
 

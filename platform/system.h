@@ -60,6 +60,9 @@ public:
     virtual std::string ShellFolder(ShellFolderId folder) = 0;
     // Makes a folder (or a drive, "C:") this process's current directory.
     virtual bool ChangeDirectory(const std::string& path) = 0;
+    // The system's own text for a Win32 error code, in the user's language;
+    // "Error " and the number when it has none.
+    virtual std::string ErrorMessage(int code) = 0;
 };
 
 }  // namespace platform

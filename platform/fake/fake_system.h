@@ -89,6 +89,14 @@ public:
         currentDirectory = path;
         return true;
     }
+    std::string ErrorMessage(int code) override {
+        auto it = errorMessages.find(code);
+        return it == errorMessages.end() ? "Error " + std::to_string(code) : it->second;
+    }
+    std::map<int, std::string> errorMessages{{2, "The system cannot find the file specified."},
+                                             {5, "Access is denied."},
+                                             {32, "The process cannot access the file because it is being used by "
+                                                  "another process."}};
     std::string currentDirectory = "C:\\";
     std::vector<std::string> directoryChanges;
     std::set<std::string> missingFolders;

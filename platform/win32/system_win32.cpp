@@ -271,6 +271,16 @@ bool Win32System::ChangeDirectory(const std::string& path) {
     return ::SetCurrentDirectoryW(Widen(path).c_str()) != FALSE;
 }
 
+std::string Win32System::ErrorMessage(int code) {
+    wchar_t* text = nullptr;
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out = n ? Narrow(text, n) : std::string();
+    if (text) ::LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
+    return out.empty() ? "Error " + std::to_string(code) : out;
+}
+
 std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }
 
 void Win32Clock::Pause(unsigned ms) { (void)WaitAnswering(nullptr, ms); }

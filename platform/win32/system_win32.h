@@ -30,6 +30,7 @@ public:
     DriveKind KindOfDrive(const std::string& root) override;
     std::string ShellFolder(ShellFolderId folder) override;
     bool ChangeDirectory(const std::string& path) override;
+    std::string ErrorMessage(int code) override;
 };
 
 class Win32Clock : public Clock {

@@ -106,3 +106,16 @@ TEST_F(Win32SystemTest, DrivesAndTheInternetCacheFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Win32SystemMessages, ErrorMessagesAreTheSystemsOwnTextsWithoutTheLineEnd) {
+    platform::win32::Win32System sys;
+    std::string denied = sys.ErrorMessage(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(denied.empty());
+    EXPECT_NE(denied, "Error 5");
+    EXPECT_NE(denied.back(), '\n');
+    EXPECT_EQ(sys.ErrorMessage(0x2FFFFFFF), "Error 805306367");
+}
+
+}  // namespace
