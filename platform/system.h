@@ -60,6 +60,14 @@ public:
     virtual std::string ShellFolder(ShellFolderId folder) = 0;
     // Makes a folder (or a drive, "C:") this process's current directory.
     virtual bool ChangeDirectory(const std::string& path) = 0;
+    // The file a program name without a folder finds where the system looks
+    // for programs (the running program's folder, the system and Windows
+    // folders, then the PATH), ".exe" added to a name without an extension;
+    // nothing when none is there. Folders are no program.
+    virtual std::optional<std::string> FindOnSearchPath(const std::string& name) = 0;
+    // The user's processes hold the administrators' rights now (on Windows
+    // with UAC: elevated), which the system's maintenance tools require.
+    virtual bool RunsAsAdministrator() = 0;
 };
 
 }  // namespace platform

@@ -23,6 +23,8 @@ public:
     DriveKind KindOfDrive(const std::string& root) override;
     std::string ShellFolder(ShellFolderId folder) override;
     bool ChangeDirectory(const std::string& path) override;
+    std::optional<std::string> FindOnSearchPath(const std::string& name) override;
+    bool RunsAsAdministrator() override;
 };
 
 class Win32Clock : public Clock {
