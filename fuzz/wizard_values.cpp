@@ -13,6 +13,8 @@
 //
 // Input, one line each:
 //   p<digit> v<digit>   WinPlatform (1 95/98, 2 NT) and WINVER
+//   o<major>.<minor>    the version the system reports; R the user holds
+//                       the administrators' rights
 //   W<folder> Y<folder> T<folder> I<folder>
 //                       the Windows, system, temporary, Internet cache folder
 //   e<name>=<value>     an environment variable
@@ -153,6 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (line[0]) {
             case 'p': m.winPlatform = rest.empty() ? 0 : static_cast<std::int16_t>(rest[0] - '0'); break;
             case 'v': m.winVer = rest.empty() ? 0 : static_cast<std::int16_t>(rest[0] - '0'); break;
+            case 'o': {
+                char* end = nullptr;
+                sys.version.major = static_cast<std::uint32_t>(std::strtoul(rest.c_str(), &end, 10));
+                sys.version.minor = *end == '.' ? static_cast<std::uint32_t>(std::strtoul(end + 1, nullptr, 10)) : 0;
+                break;
+            }
+            case 'R': sys.administrator = true; break;
             case 'W':
             case 'Y':
             case 'T':

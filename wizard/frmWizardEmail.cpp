@@ -422,9 +422,11 @@ std::string frmWizardEmail::DefragCommand(const std::string& program) const {
         return command;
     }
     std::string shell = U::SystemFolder(ctx_.system) + "cmd.exe";
-    if (program.find_first_of("\"%") != std::string::npos || shell.find_first_of("\"%") != std::string::npos)
+    if (program.find_first_of("\"%") != std::string::npos || shell.find_first_of("\"%") != std::string::npos ||
+        !U::FileExists(ctx_.system, shell))
         return {};
-    // The interpreter drops the outer quotes of "/c "..."".
+    // The interpreter drops the outer quotes of "/c "..."". The chain stops
+    // at the first failure, whose code the log then shows.
     std::string chain;
     for (const std::string& volume : volumes) chain += (chain.empty() ? "" : " && ") + ("\"" + program + "\" " + volume);
     return "\"" + shell + "\" /c \"" + chain + "\"";

@@ -312,7 +312,7 @@ TEST_F(WizardTest, NtEntries) {
 // ticked drives in the form that Windows version takes.
 TEST_F(WizardTest, NtDefragmentOnlyWithACommandThatRuns) {
     sys.drives = {{"C:\\", DriveKind::Fixed}, {"F:\\", DriveKind::Removable}};
-    sys.files["C:\\WINNT\\system32\\defrag.exe"] = kPlain;
+    sys.files["C:\\WINNT\\system32\\defrag.exe"] = sys.files["C:\\WINNT\\system32\\cmd.exe"] = kPlain;
     const char* dfrg = "%systemroot%\\system32\\dfrg.msc %c:";
     struct Case {
         const char* registered;

@@ -169,7 +169,7 @@ TEST_F(NativeWizard, FixedDrivesRegisteredDefragmenterAndFinish) {
     EXPECT_EQ(drives, expectedDrives);
     EXPECT_TRUE(keptShown);
     EXPECT_EQ(utilities, defragExe ? std::vector<std::string>{"Defragment+"} : std::vector<std::string>{});
-    EXPECT_EQ(pages, defragExe ? std::vector<int>{0, 1, 3, 5} : std::vector<int>{0, 1, 5});
+    EXPECT_EQ(pages, (defragExe ? std::vector<int>{0, 1, 3, 5} : std::vector<int>{0, 1, 5}));
 
     std::string temp = Folder([](wchar_t* b, UINT n) { return UINT(GetTempPathW(n, b)); });
     auto quoted = [](const std::string& s) { return s.find(' ') == std::string::npos ? s : "\"" + s + "\""; };
