@@ -1,5 +1,6 @@
 #include "wizard/frmWizardEmail.h"
 
+#include <algorithm>
 #include <cctype>
 #include <initializer_list>
 #include <optional>
@@ -195,21 +196,24 @@ std::string QuoteIfBlank(const std::string& path) {
 std::optional<std::string> DeletableFolder(std::string folder) {
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     if (folder.find_first_of("\"%!") != std::string::npos) return std::nullopt;
-    size_t first;  // where the parts below the root begin
-    if (folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])))
-        first = 2;
-    else if (size_t server = folder.find('\\', 2); folder.rfind("\\\\", 0) == 0 && server != std::string::npos &&
-                                                   server > 2 && folder.find('\\', server + 1) > server + 1)
-        first = folder.find('\\', server + 1);  // past \\server\share
+    // The parts below a drive ("C:\"), or a share's from its server on.
+    std::string below;
+    size_t atLeast;
+    if (folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+        folder[2] == '\\')
+        below = folder.substr(3), atLeast = 1;
+    else if (folder.rfind("\\\\", 0) == 0)
+        below = folder.substr(2), atLeast = 3;  // server, share and a folder in it
     else
         return std::nullopt;
-    if (first == std::string::npos || first >= folder.size() || folder[first] != '\\') return std::nullopt;
-    for (size_t at = first; at != std::string::npos;) {
-        size_t next = folder.find('\\', at + 1);
-        std::string part = folder.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1);
+    size_t parts = 0;
+    for (size_t at = 0; at <= below.size(); ++parts) {
+        size_t next = std::min(below.find('\\', at), below.size());
+        std::string part = below.substr(at, next - at);
         if (part.empty() || part == "." || part == "..") return std::nullopt;
-        at = next;
+        at = next + 1;
     }
+    if (parts < atLeast) return std::nullopt;
     return folder;
 }
 

@@ -368,6 +368,7 @@ TEST_F(WizardTest, DeleteCommandsQuoteTheirFolderAndRefuseRoots) {
         {"C:\\Users\\A&B (1)^x\\Temp", true}, {"\\\\srv\\share\\tmp", true}, {"D:\\", false}, {"D:", false},
         {"\\", false},  {"\\\\srv\\share", false}, {"Temp", false},   {"C:Temp", false},
         {"C:\\Users\\%USERNAME%\\Temp", false},     {"C:\\a!b!\\Temp", false},   {"C:\\a\\..", false},
+        {"\\\\srv\\.\\tmp", false},  // the share "." is the server's root
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
