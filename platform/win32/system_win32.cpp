@@ -230,7 +230,18 @@ std::optional<std::string> Win32System::FindOnSearchPath(const std::string& name
     std::wstring folders(module, m && m < MAX_PATH ? m : 0);
     folders.erase(std::min(folders.size(), folders.find_last_of(L'\\')));
     folders += L";" + Widen(SystemDirectory()) + L";" + Widen(WindowsDirectory());
-    if (auto path = Environment("PATH")) folders += L";" + Widen(*path);
+    // Only full paths: a "." or relative entry would bring the current folder back.
+    if (auto path = Environment("PATH")) {
+        std::wstring all = Widen(*path);
+        for (size_t at = 0; at <= all.size();) {
+            size_t end = std::min(all.find(L';', at), all.size());
+            std::wstring entry = all.substr(at, end - at);
+            if (entry.size() >= 2 && entry.front() == L'"' && entry.back() == L'"') entry = entry.substr(1, entry.size() - 2);
+            bool full = (entry.size() >= 3 && entry[1] == L':' && entry[2] == L'\\') || entry.rfind(L"\\\\", 0) == 0;
+            if (full) folders += L";" + entry;
+            at = end + 1;
+        }
+    }
     std::vector<wchar_t> buf(MAX_PATH + 1);
     DWORD n = SearchPathW(folders.c_str(), w.c_str(), L".exe", static_cast<DWORD>(buf.size()), buf.data(), nullptr);
     if (n >= buf.size()) {

@@ -130,6 +130,11 @@ TEST_F(Win32SystemTest, ProgramsOnTheSearchPathButNotInTheCurrentFolder) {
                           FALSE));
     SetCurrentDirectoryW(dir.c_str());
     EXPECT_EQ(sys.FindOnSearchPath("halcyra_planted"), std::nullopt);
+    // Not through a relative entry of the PATH either.
+    std::string path = sys.Environment("PATH").value_or("");
+    SetEnvironmentVariableW(L"PATH", platform::win32::Widen(".;" + path).c_str());
+    EXPECT_EQ(sys.FindOnSearchPath("halcyra_planted"), std::nullopt);
+    SetEnvironmentVariableW(L"PATH", platform::win32::Widen(path).c_str());
     SetCurrentDirectoryW(old);
     DeleteFileW(planted.c_str());
     RemoveDirectoryW(dir.c_str());
@@ -138,7 +143,7 @@ TEST_F(Win32SystemTest, ProgramsOnTheSearchPathButNotInTheCurrentFolder) {
 // Wine grants its user everything: an administrator, as the shell tells too.
 TEST_F(Win32SystemTest, AdministratorAsTheShellTells) {
     HMODULE shell = LoadLibraryW(L"shell32.dll");
-    auto isAdmin = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(shell, "IsUserAnAdmin"));
+    auto isAdmin = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(shell, "IsUserAnAdmin")));
     ASSERT_TRUE(isAdmin);
     EXPECT_EQ(sys.RunsAsAdministrator(), isAdmin() != FALSE);
     EXPECT_TRUE(sys.RunsAsAdministrator());
