@@ -70,6 +70,12 @@ const basText::Entry kTexts[] = {
            "altro nome.",
      .fr = "Ce nom et celui d'un autre programme de la liste partageraient des configurations. Choisissez un autre "
            "nom d'affichage."},
+    {.key = "nameListed",
+     .en = "Another program in the list already has this name. Please choose another display name.",
+     .es = "Otro programa de la lista ya tiene este nombre. Escoja otro nombre.",
+     .de = "Ein anderes Programm der Liste hat bereits diesen Namen. Bitte wählen Sie einen anderen Namen.",
+     .it = "Un altro programma dell'elenco ha già questo nome. Scegliere un altro nome.",
+     .fr = "Un autre programme de la liste porte déjà ce nom. Choisissez un autre nom d'affichage."},
 };
 
 constexpr const char* kBrowseTitle = "Select an application to run";
@@ -90,10 +96,8 @@ std::optional<std::string> DropLastCharacters(const std::string& utf8, size_t co
 
 // Whether two entries keep some of their values under one name: "dow",
 // "ro" or "lr" followed by one name is the other, in any letter case as the
-// registry compares names. One name listed twice shares them all, as the
-// list allows.
+// registry compares names.
 bool ValuesOverlap(platform::Locale& locale, const std::string& a, const std::string& b) {
-    if (locale.EqualsIgnoreCase(a, b)) return false;
     for (const char* prefix : {basSettings::kDowPrefix, basSettings::kRunOncePrefix, basSettings::kLastRunPrefix})
         if (locale.EqualsIgnoreCase(a, prefix + b) || locale.EqualsIgnoreCase(b, prefix + a)) return true;
     return false;
@@ -166,6 +170,7 @@ void frmProgramSelection::Form_Load() {
         n.control.SetCaption(Text(n.key));
 
     const ProgramEntry& entry = state_.Entry;
+    openedName_ = entry.DisplayName;
     if (!entry.DisplayName.empty()) {
         txtDisplayName.SetText(entry.DisplayName);
         txtProgram.SetText(entry.Program);
@@ -195,7 +200,9 @@ void frmProgramSelection::cmdBrowse_Click() {
     request.defaultExtension = "*.*";
     auto chosen = sys_.shell.ChooseFile(request);
     if (!chosen) return;
-    txtProgram.SetText(chosen->path);
+    // Quoted where it holds a blank: unquoted, Windows would try
+    // "C:\Program.exe" for "C:\Program Files\...".
+    txtProgram.SetText(chosen->path.find(' ') == std::string::npos ? chosen->path : "\"" + chosen->path + "\"");
     // The file's name without its extension; a name too short for one
     // leaves the display name as it was.
     if (auto name = DropLastCharacters(chosen->title, 4)) txtDisplayName.SetText(*name);
@@ -216,7 +223,15 @@ void frmProgramSelection::cmdOK_Click() {
         ui_.MsgBox(Text("nameReserved"), basProduct::kAppTitle, ui::kMbExclamation);
         return;
     }
+    // Another row's name in any letter case is that entry's values: taking
+    // it would write over them. An entry keeps its own name, whatever rows
+    // already share it.
+    bool ownName = !openedName_.empty() && sys_.locale.EqualsIgnoreCase(name, openedName_);
     for (const std::string& other : state_.OtherNames) {
+        if (!ownName && sys_.locale.EqualsIgnoreCase(name, other)) {
+            ui_.MsgBox(Text("nameListed"), basProduct::kAppTitle, ui::kMbExclamation);
+            return;
+        }
         if (ValuesOverlap(sys_.locale, name, other)) {
             ui_.MsgBox(Text("nameShared"), basProduct::kAppTitle, ui::kMbExclamation);
             return;

@@ -35,6 +35,7 @@ private:
     platform::Platform& sys_;
     AppletState& state_;
     std::unique_ptr<ui::Form> formPtr_;
+    std::string openedName_;  // the entry's name when editing, else ""
 
     ui::Form& form;
     ui::Label& lblDisplayName;

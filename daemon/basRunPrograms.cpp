@@ -1,6 +1,7 @@
 #include "daemon/basRunPrograms.h"
 
 #include <exception>
+#include <optional>
 
 #include "daemon/basEventLog.h"
 #include "services/basErrorCodes.h"
@@ -53,24 +54,64 @@ bool IsDocument(platform::System& sys, const std::string& cmdline) {
     return ext != ".cmd" && ext != ".bat" && ext != ".com" && ext != ".exe";
 }
 
-// An unquoted program path with blanks lets Windows try each shorter prefix
-// first ("C:\Program.exe" for "C:\Program Files\..."), so a file planted
-// there would run. The longest prefix that names a file, as given or with
-// ".exe", is the program, and it is quoted; without one the line stays.
-// Windows ends such a prefix at a tab as well as at a blank.
-std::string QuoteProgramPath(platform::System& sys, const std::string& cmdline) {
+bool HasFolder(const std::string& name) { return name.find_first_of("\\/:") != std::string::npos; }
+
+// The file Windows would start for a program name: a name without an
+// extension gets ".exe" and only so; a name without a folder is searched
+// for as the system searches. Nothing when there is no such file.
+std::optional<std::string> ProgramFile(platform::System& sys, const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    if (!HasFolder(name)) return sys.FindOnSearchPath(name);
+    size_t lastPart = name.find_last_of("\\/:") + 1;
+    std::string file = name.find('.', lastPart) == std::string::npos ? name + ".exe" : name;
+    if (!IsFile(sys, file)) return std::nullopt;
+    return file;
+}
+
+bool EndsWithProgramExtension(const std::string& name) {
+    std::string ext = LowerAscii(name.size() > 4 ? name.substr(name.size() - 4) : name);
+    return ext == ".exe" || ext == ".com" || ext == ".bat" || ext == ".cmd";
+}
+
+// The command line with its program named by a file that exists, or
+// nothing. Left to itself Windows tries each shorter prefix of an unquoted
+// path with blanks first ("C:\Program.exe" for "C:\Program Files\..."), and
+// a name without a folder in the current folder before the system's: a file
+// planted there would run, and would run in place of a program that is gone.
+// So the program is the longest prefix that names an existing file, and it
+// goes to Windows as that file's path, quoted where it holds a blank. A
+// shorter prefix is no program when the longer one ends in a program's
+// extension (that program is gone) or when it is cut from the name of an
+// existing folder ("C:\Program" of "C:\Program Files\..."). Windows ends such
+// a prefix at a tab as well as at a blank.
+std::optional<std::string> ProgramLine(platform::System& sys, const std::string& cmdline) {
     constexpr const char* kSeparators = " \t";
-    if (cmdline.empty() || cmdline[0] == '"') return cmdline;
+    if (cmdline.empty()) return std::nullopt;
+    if (cmdline[0] == '"') {
+        size_t close = cmdline.find('"', 1);
+        auto file = ProgramFile(sys, cmdline.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        if (!file) return std::nullopt;
+        return "\"" + *file + "\"" + (close == std::string::npos ? std::string() : cmdline.substr(close + 1));
+    }
     for (size_t end = cmdline.size(); end != std::string::npos && end > 0;
          end = cmdline.find_last_of(kSeparators, end - 1)) {
         std::string prefix = cmdline.substr(0, end);
-        // No separator in the program: nothing to mend.
-        if (prefix.find_first_of(kSeparators) == std::string::npos) break;
         if (prefix.back() == ' ' || prefix.back() == '\t') continue;
-        for (const std::string& name : {prefix, prefix + ".exe"})
-            if (IsFile(sys, name)) return "\"" + name + "\"" + cmdline.substr(end);
+        auto file = ProgramFile(sys, prefix);
+        if (file && end < cmdline.size()) {
+            size_t folderEnd = cmdline.find('\\', end + 1);
+            std::string folder = folderEnd == std::string::npos ? std::string() : cmdline.substr(0, folderEnd);
+            auto attributes = folder.empty() ? std::nullopt : sys.FindFile(folder);
+            if (attributes && (*attributes & 0x10)) return std::nullopt;
+        }
+        if (file) {
+            // Left as written where Windows cannot take another file for it.
+            if (*file == prefix && prefix.find_first_of(kSeparators) == std::string::npos) return cmdline;
+            return QuoteIfBlank(*file) + cmdline.substr(end);
+        }
+        if (EndsWithProgramExtension(prefix)) return std::nullopt;
     }
-    return cmdline;
+    return std::nullopt;
 }
 
 std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
@@ -83,6 +124,13 @@ std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const
 std::string Describe(const std::error_code& error) {
     std::string text = basErrorCodes::GetErrorText(error.value());
     return text.empty() ? "Error " + std::to_string(error.value()) : text;
+}
+
+std::int32_t DidNotRun(const RunContext& c, const std::string& cmdline) {
+    std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(c.plat) + " (check file existence).";
+    LogEvent(c, line);
+    AppendLogLine(c.plat, c.logFolder, line);
+    return -1;  // what the failed wait on no process gives
 }
 
 void RunAndLog(const RunContext& c, const std::string& name, std::string command) {
@@ -107,17 +155,14 @@ std::int32_t ExecCmd(const RunContext& c, std::string& cmdline) {
             if (!error && program.empty()) error.assign(1155, std::system_category());  // none associated
             if (error) return FailedInside(c, cmdline, Describe(error));
             cmdline = QuoteIfBlank(program) + " \"" + cmdline + "\"";
+        } else if (auto line = ProgramLine(p.system, cmdline)) {
+            cmdline = *line;
         } else {
-            cmdline = QuoteProgramPath(p.system, cmdline);
+            return DidNotRun(c, cmdline);
         }
         std::error_code error;
         std::unique_ptr<platform::Process> process = p.processes.Launch(cmdline, error);
-        if (!process) {
-            std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(p) + " (check file existence).";
-            LogEvent(c, line);
-            AppendLogLine(p, c.logFolder, line);
-            return -1;  // what the failed wait on no process gives
-        }
+        if (!process) return DidNotRun(c, cmdline);
         std::uint32_t code = process->Wait(kWaitMilliseconds);
         if (auto exitCode = process->ExitCode()) code = *exitCode;
         // The code as the system reports it: a crash's 0xC0000005 reads -1073741819.

@@ -26,9 +26,10 @@ struct RunContext {
 
 // Starts one command line and waits for it at most kWaitMilliseconds.
 // `cmdline` is left as it was started: a variable at its start expanded, a
-// document preceded by its associated program, a program path with blanks
-// quoted. Returns the exit code as the system reports it (259 when the
-// program still runs), -1 when it could not start (both logged here), or 0
+// document preceded by its associated program, the program as the file
+// found for it, quoted where it holds a blank. Nothing starts unless that
+// file exists. Returns the exit code as the system reports it (259 when the
+// program still runs), -1 when it could not start (logged here), or 0
 // after a failure of its own (logged here).
 std::int32_t ExecCmd(const RunContext& ctx, std::string& cmdline);
 

@@ -5,9 +5,10 @@
 //
 // What must hold after every operation: the lists are what the operation
 // makes of them (the editor refuses a name with a comma, one of the
-// product's own values, or one whose values would mix with another listed
-// entry's: "dow", "ro" or "lr" followed by the other's name, or the other
-// way round); Up and Down keep the entries; no operation changes the
+// product's own values, another listed entry's name in any letter case
+// unless it is the edited entry's own, or one whose values would mix with
+// another listed entry's: "dow", "ro" or "lr" followed by the other's name,
+// or the other way round); Up and Down keep the entries; no operation changes the
 // stored values of an entry it was not about, and Remove changes none. A
 // list Apply saves (one that changed) reads back as shown, and the dialog
 // opened again shows it.
@@ -106,7 +107,7 @@ struct Harness : platform::fake::FakeParts {
     }
     // Whether two entries' names put some of their values under one name.
     bool Overlap(const std::string& a, const std::string& b) {
-        if (locale.EqualsIgnoreCase(a, b)) return false;  // one entry listed twice shares them all
+        if (locale.EqualsIgnoreCase(a, b)) return false;  // the same name: refused on its own
         for (const char* prefix : {S::kDowPrefix, S::kRunOncePrefix, S::kLastRunPrefix})
             if (locale.EqualsIgnoreCase(a, prefix + b) || locale.EqualsIgnoreCase(b, prefix + a)) return true;
         return false;
@@ -250,8 +251,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         f.Click(button);
                         bool accepted = op.kind != 'x' && HasText(op.name) && HasText(op.program) &&
                                         op.name.find(',') == std::string::npos && !S::IsMainValueName(op.name);
+                        // Another row's name, in any letter case, is refused; an
+                        // entry edited keeps its own.
+                        bool own = !add && h.locale.EqualsIgnoreCase(op.name, runBefore[row].name);
                         for (size_t j = 0; accepted && j < runBefore.size(); ++j)
-                            if (add || static_cast<int>(j) != row) accepted = !h.Overlap(op.name, runBefore[j].name);
+                            if (add || static_cast<int>(j) != row)
+                                accepted = !h.Overlap(op.name, runBefore[j].name) &&
+                                           (own || !h.locale.EqualsIgnoreCase(op.name, runBefore[j].name));
                         if (!accepted) break;
                         Row made{op.name, S::DaysText(days, once, h.state.DayInitials), true};
                         entryName = op.name;

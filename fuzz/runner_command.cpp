@@ -1,11 +1,14 @@
 // The runner's command lines: how a run-list entry's stored command becomes
 // what is started. A variable at its start is expanded, a document is opened
-// by its associated program, and an unquoted program path with blanks is
-// quoted. Checked against a model of Windows' own search (create_process_model.h):
-// the file that runs is the longest prefix of the command that names a
-// program, never a shorter one planted beside it; the arguments reach it as
-// written; a document is the one argument of its program; what cannot start
-// is logged and nothing else starts in its place.
+// by its associated program, and the program is named by the file found for
+// it. Checked against a model of Windows' own search (create_process_model.h):
+// the file that runs is the one of the longest prefix of the command that
+// names a program (a name without a folder found where the system keeps
+// programs, not in the current folder), never a shorter one planted beside
+// it; the arguments reach it as written; without such a file nothing starts,
+// and a line is refused only when a longer prefix names a program that is
+// gone or the prefix is cut from an existing folder's name; a document is
+// the one argument of its program; what does not start is logged.
 //
 // Input, one line each:
 //   f<path>  a file    h<path>  a hidden file    d<path>  a folder
@@ -55,7 +58,7 @@ bool PossiblePath(const std::string& p) {
 // Starts what the model finds, and fails as Windows does (2) otherwise.
 class ModelProcesses : public platform::fake::FakeProcesses {
 public:
-    explicit ModelProcesses(platform::System& sys) : sys_(sys) {}
+    explicit ModelProcesses(platform::fake::FakeSystem& sys) : sys_(sys) {}
 
     std::unique_ptr<platform::Process> Launch(const std::string& commandLine, std::error_code& error) override {
         launched.push_back(commandLine);
@@ -82,7 +85,7 @@ private:
     private:
         std::uint32_t code_;
     };
-    platform::System& sys_;
+    platform::fake::FakeSystem& sys_;
 };
 
 // The command as the runner must see it: a leading %name% replaced by the
@@ -111,14 +114,40 @@ bool IsDocument(platform::System& sys, const std::string& line) {
 }
 
 // The longest prefix of `line` ending before a blank or a tab (or at its
-// end) that names a file as written or with ".exe": the program the user meant.
-std::optional<std::string> MeantProgram(platform::System& sys, const std::string& line) {
+// end) that names a program file, a name without a folder found where the
+// system keeps programs (not in the current folder, which anyone may fill):
+// the program the user meant, and its file.
+struct Meant {
+    std::string prefix, file;
+};
+std::optional<Meant> MeantProgram(platform::fake::FakeSystem& sys, const std::string& line) {
     for (size_t end = line.size(); end > 0; --end) {
         if (end < line.size() && !fuzz::IsCommandSeparator(line[end])) continue;
         std::string prefix = line.substr(0, end);
-        if (IsFileEntry(sys, prefix) || IsFileEntry(sys, prefix + ".exe")) return prefix;
+        if (auto file = fuzz::SearchProgram(sys, prefix, false)) return Meant{prefix, *file};
     }
     return std::nullopt;
+}
+
+bool EndsWithProgramExtension(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (const char* ext : {".exe", ".com", ".bat", ".cmd"})
+        if (s.size() >= 4 && s.compare(s.size() - 4, 4, ext) == 0) return true;
+    return false;
+}
+
+// Why a line whose longest program prefix exists may still be refused: a
+// longer prefix names a program that is gone, or the prefix is cut from the
+// name of an existing folder that the line goes on into.
+bool Refusable(platform::fake::FakeSystem& sys, const std::string& line, const Meant& meant) {
+    for (size_t end = line.size(); end > meant.prefix.size(); --end)
+        if ((end == line.size() || fuzz::IsCommandSeparator(line[end])) && EndsWithProgramExtension(line.substr(0, end)))
+            return true;
+    size_t slash = line.find('\\', meant.prefix.size() + 1);
+    if (meant.prefix.size() == line.size() || slash == std::string::npos) return false;
+    auto a = sys.FindFile(line.substr(0, slash));
+    return a && (*a & kFolder);
 }
 
 }  // namespace
@@ -203,31 +232,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(ran == file.value_or(""), what + " ran " + Shown(ran) + " for " + Shown(program));
             }
         } else {
-            FUZZ_CHECK(launched, what + " was not started");
-            auto meant = expanded.empty() || expanded[0] == '"' ? std::nullopt : MeantProgram(sys, expanded);
-            if (!meant) {
-                // Nothing to mend: the line goes to Windows as it is.
-                FUZZ_CHECK(started == expanded, what + " started as " + Shown(started));
+            // The program is the file found for the longest prefix that names
+            // one, never a shorter prefix, never a file in the current folder;
+            // without one nothing starts.
+            std::optional<Meant> meant;
+            if (!expanded.empty() && expanded[0] == '"') {
+                size_t close = expanded.find('"', 1);
+                std::string name = expanded.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+                if (auto file = fuzz::SearchProgram(sys, name, false))
+                    meant = Meant{expanded.substr(0, close == std::string::npos ? expanded.size() : close + 1), *file};
             } else {
-                // At most the program is quoted (and completed with ".exe"); the
-                // arguments follow as written.
-                std::string args = expanded.substr(meant->size());
-                bool same = started == expanded || started == '"' + *meant + '"' + args ||
-                            started == '"' + *meant + ".exe\"" + args;
-                FUZZ_CHECK(same, what + " started as " + Shown(started) + "; the program is " + Shown(*meant));
-                FUZZ_CHECK(ran.empty() || ran == *meant || ran == *meant + ".exe",
-                           what + " ran " + Shown(ran) + " instead of " + Shown(*meant));
+                meant = MeantProgram(sys, expanded);
+            }
+            if (!meant) {
+                FUZZ_CHECK(!launched, what + " has no program, yet " + Shown(started) + " started");
+            } else if (!launched) {
+                FUZZ_CHECK(expanded[0] != '"' && Refusable(sys, expanded, *meant),
+                           what + " was not started, though " + Shown(meant->file) + " is its program");
+            } else {
+                std::string args = expanded.substr(meant->prefix.size());
+                FUZZ_CHECK(ran == meant->file, what + " ran " + Shown(ran) + " instead of " + Shown(meant->file));
                 auto resolved = fuzz::ResolveCommandLine(sys, started);
-                FUZZ_CHECK(!resolved || resolved->rest == args,
+                FUZZ_CHECK(resolved && resolved->rest == args,
                            what + " gave the arguments " + Shown(resolved ? resolved->rest : "") + ", not " + Shown(args));
             }
         }
 
-        std::int32_t code = !launched ? 0 : ran.empty() ? -1 : static_cast<std::int32_t>(processes.exitCode);
-        if (launched && ran.empty())
-            lines.push_back("Didn't run \"" + started + "\" at " + now + " (check file existence).");
+        // Not started (the document aside): the line as expanded is logged.
+        bool refused = !launched && !IsDocument(sys, expanded);
+        std::int32_t code = refused ? -1 : !launched ? 0 : ran.empty() ? -1 : static_cast<std::int32_t>(processes.exitCode);
+        if (refused || (launched && ran.empty()))
+            lines.push_back("Didn't run \"" + (refused ? expanded : started) + "\" at " + now + " (check file existence).");
         if (code != 0)
-            lines.push_back(now + "  Program " + started + " returned an error code of " + std::to_string(code) +
+            lines.push_back(now + "  Program " + (refused ? expanded : started) + " returned an error code of " + std::to_string(code) +
                             "; the message is:  " + basErrorCodes::GetErrorText(code));
         std::string expectedLog;
         for (const auto& l : lines) expectedLog += locale.AnsiEncode(l) + "\r\n";

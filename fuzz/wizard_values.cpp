@@ -13,6 +13,8 @@
 //
 // Input, one line each:
 //   p<digit> v<digit>   WinPlatform (1 95/98, 2 NT) and WINVER
+//   o<major>.<minor>    the version the system reports; R the user holds
+//                       the administrators' rights
 //   W<folder> Y<folder> T<folder> I<folder>
 //                       the Windows, system, temporary, Internet cache folder
 //   e<name>=<value>     an environment variable
@@ -28,6 +30,8 @@
 //                       changes (the "-" files go, the "!" faults begin),
 //                       u<i> s<i> g<i> v<i> toggle entry i of the utilities,
 //                       scan, defragment, anti-virus list; default: Next x6
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -151,6 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (line[0]) {
             case 'p': m.winPlatform = rest.empty() ? 0 : static_cast<std::int16_t>(rest[0] - '0'); break;
             case 'v': m.winVer = rest.empty() ? 0 : static_cast<std::int16_t>(rest[0] - '0'); break;
+            case 'o': {
+                char* end = nullptr;
+                sys.version.major = static_cast<std::uint32_t>(std::strtoul(rest.c_str(), &end, 10));
+                sys.version.minor = *end == '.' ? static_cast<std::uint32_t>(std::strtoul(end + 1, nullptr, 10)) : 0;
+                break;
+            }
+            case 'R': sys.administrator = true; break;
             case 'W':
             case 'Y':
             case 'T':
@@ -247,7 +258,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         for (int k = 0; k < u.ListCount(); ++k)
                             if (u.Selected(k)) ticked.insert(u.List(k));
                         found = {{U::kScanName, U::FindScanDisk(ctx)},
-                                 {U::kDefragName, U::FindDefragmenter(ctx)},
+                                 {U::kDefragName, U::FindRunnableDefragmenter(ctx)},
                                  {U::kVirusName, U::FindVirusScanner(ctx)},
                                  {U::kBackupName, U::FindBackup(ctx)}};
                     }
@@ -290,7 +301,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    "rows " + ListShown(list));
         FUZZ_CHECK(list.IsItemChecked(r), Shown(name) + " added unticked");
     }
-    auto listedBefore = [&m](const char* name) { return std::find(m.rows.begin(), m.rows.end(), name) != m.rows.end(); };
+    // The registry matches the wizard's ASCII names in any letter case.
+    auto listedBefore = [&m](const char* name) {
+        for (const auto& r : m.rows)
+            if (Folded(r) == Folded(name)) return true;
+        return false;
+    };
 
     // What is written reads back the same through the daemon's reading.
     S::Store daemonStore(reg, RootKey::CurrentUser, basRegistry::Flavor::Daemon);
@@ -311,15 +327,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string folder, pattern, tail;
     } cleanups[] = {{kTempName, sys.tempDir, "*.tmp", ""}, {kCacheName, cache, "*.*", " /q"}};
     for (const Cleanup& c : cleanups) {
-        // The cache folder is taken without its trailing "\", so "\" alone
-        // names none; a temporary folder "\" is the current drive's root.
+        // Only a folder below a drive's root or a share, none the command
+        // interpreter would still read, is deleted in, quoted.
         std::string folder = c.folder;
-        if (c.name == std::string(kCacheName))
-            while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-        bool offered = !listedBefore(c.name) && !folder.empty();
+        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        bool absolute = (folder.size() > 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+                         folder[2] == '\\') ||
+                        (folder.rfind("\\\\", 0) == 0 && std::count(folder.begin(), folder.end(), '\\') >= 4);
+        bool plainParts = folder.find("\\\\", 1) == std::string::npos && folder.find("\\.\\") == std::string::npos &&
+                          folder.find("\\..\\") == std::string::npos && !folder.ends_with("\\.") &&
+                          !folder.ends_with("\\..");
+        bool safe = absolute && plainParts && folder.find_first_of("\"%!") == std::string::npos;
+        bool offered = !listedBefore(c.name) && safe && !shell.empty();
         FUZZ_CHECK(added.count(c.name) == (offered ? 1u : 0u), Shown(c.name) + " and the folder " + Shown(c.folder));
-        if (!offered || shell.empty()) continue;
-        std::string expected = shell + " /c del " + QuotedIfBlank(Joined(c.folder, c.pattern)) + c.tail;
+        if (!offered) continue;
+        std::string expected = shell + " /c del \"" + Joined(folder, c.pattern) + "\"" + c.tail;
         FUZZ_CHECK(reg.Setting(c.name) == "1:" + expected,
                    Shown(c.name) + " = " + Shown(reg.Setting(c.name).value_or("<missing>")) + ", expected " + Shown(expected));
     }
@@ -331,6 +353,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* name : kUtilities) {
         if (!ticked.count(name)) continue;
         const std::string& program = found[name];
+        if (listedBefore(name)) {
+            // Listed already, in any letter case: its user's values stay.
+            FUZZ_CHECK(reg.Setting(name) == before[name] && reg.Setting(S::DowName(name)) == before[S::DowName(name)],
+                       Shown(name) + " was listed, yet its values changed to " +
+                           Shown(reg.Setting(name).value_or("<missing>")));
+            FUZZ_CHECK(!added.count(name), Shown(name) + " was listed, yet added");
+            continue;
+        }
         if (program.empty()) {
             // No longer found: what was stored stays, and no row comes.
             FUZZ_CHECK(reg.Setting(name) == before[name] && reg.Setting(S::DowName(name)) == before[S::DowName(name)],
@@ -349,7 +379,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         basRunPrograms::ExecCmd({plat, "C:\\Halcyra\\", 0}, command);
         FUZZ_CHECK(processes.launched.size() == 1, Shown(name) + " " + Shown(written->data) + " did not start");
         auto resolved = fuzz::ResolveCommandLine(sys, processes.launched.front());
-        FUZZ_CHECK(resolved && resolved->file == program,
+        // Several drives for the defrag.exe of XP or Vista: one run each, by the interpreter.
+        bool chained = name == std::string(U::kDefragName) && resolved &&
+                       resolved->file == Joined(sys.systemDir, "cmd.exe") && written->data.find(program) != std::string::npos;
+        FUZZ_CHECK(resolved && (resolved->file == program || chained),
                    Shown(name) + " " + Shown(written->data) + " started " + Shown(processes.launched.front()) +
                        ", which runs " + Shown(resolved ? resolved->file : "nothing") + ", not " + Shown(program));
     }

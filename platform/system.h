@@ -63,6 +63,14 @@ public:
     // The system's own text for a Win32 error code, in the user's language;
     // "Error " and the number when it has none.
     virtual std::string ErrorMessage(int code) = 0;
+    // The file a program name without a folder finds where the system looks
+    // for programs (the running program's folder, the system and Windows
+    // folders, then the PATH), ".exe" added to a name without an extension;
+    // nothing when none is there. Folders are no program.
+    virtual std::optional<std::string> FindOnSearchPath(const std::string& name) = 0;
+    // The user's processes hold the administrators' rights now (on Windows
+    // with UAC: elevated), which the system's maintenance tools require.
+    virtual bool RunsAsAdministrator() = 0;
 };
 
 }  // namespace platform

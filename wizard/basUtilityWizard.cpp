@@ -106,6 +106,19 @@ std::string FindBackup(const WizardContext& ctx) {
     return FileExists(ctx.system, candidate) ? candidate : std::string();
 }
 
+std::string FindRunnableDefragmenter(const WizardContext& ctx) {
+    std::string registered = FindDefragmenter(ctx);
+    if (ctx.winPlatform != 2) return registered;
+    std::string lower = registered;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (lower.find("sd32.exe") != std::string::npos) return registered;
+    // Windows 2000 has only the console snap-in; XP and later the command.
+    std::string system = SystemFolder(ctx.system) + "defrag.exe";
+    if (ctx.winVer < 5 || !FileExists(ctx.system, system) || !ctx.system.RunsAsAdministrator()) return {};
+    return system;
+}
+
 bool RunSetupWizard(ui::Ui& ui, ui::Form* owner, const WizardContext& ctx, wizard::WizardRunList& runList) {
     wizard::frmWizardEmail wizard(ui, owner, ctx, runList);
     return wizard.Show();

@@ -43,6 +43,12 @@ std::string FindDefragmenter(const WizardContext& ctx);
 std::string FindVirusScanner(const WizardContext& ctx);
 std::string FindBackup(const WizardContext& ctx);
 
+// The defragmenter the wizard can write a command for: the finder's on
+// Windows 95/98; on NT a registered Diskeeper ("sd32.exe"), else the
+// system's command-line defrag.exe where it exists and the user holds the
+// administrators' rights it requires. "" when there is none.
+std::string FindRunnableDefragmenter(const WizardContext& ctx);
+
 // Shows the wizard modally over `owner` (may be null). Its new rows go to
 // `runList`; true when the user finished it, false when it was cancelled or
 // closed (then nothing was written).

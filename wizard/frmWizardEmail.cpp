@@ -1,7 +1,9 @@
 #include "wizard/frmWizardEmail.h"
 
+#include <algorithm>
 #include <cctype>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 #include "common/basRegistry.h"
@@ -27,7 +29,7 @@ const std::initializer_list<const char*> kPageControls[frmWizardEmail::kPages] =
     {"Frame1(2)", "Label1(0)", "Label2(12)", "lstDrivesScan", "lblClickNext(2)"},
     {"Frame1(3)", "lblDefragment", "lblDefragmentExplanation", "lstDrivesDefrag", "lblClickNext(3)"},
     {"Frame1(4)", "Label1(1)", "lblAntivirusExplanation", "lstDrivesAntiVirus", "lblClickNext(4)"},
-    {"Frame1(5)", "lblFinished", "lblFinishedExplanation", "lblSaveSettings"},
+    {"Frame1(5)", "lblFinished", "lblFinishedExplanation", "lblKeptEntries", "lblSaveSettings"},
 };
 
 // The page headings, the utilities' names and the Finish and Next captions
@@ -121,6 +123,12 @@ const basText::Entry kTexts[] = {
      .es = "Ud puede revisar los puestos que tienes dentro Halcyra.",
      .de = "Sie können die Einstellungen wiederholen, die Sie von innerhalb Halcyra gebildet haben.",
      .it = "Potete rivedere le regolazioni che avete fatto da parte di Halcyra."},
+    {.key = "lblKeptEntries",
+     .en = "Programs already in your list keep their settings; only new ones are added.",
+     .es = "Los programas que ya están en su lista guardan su configuración; solo se añaden los nuevos.",
+     .de = "Programme, die schon in Ihrer Liste stehen, behalten ihre Einstellungen; nur neue werden hinzugefügt.",
+     .it = "I programmi già presenti nell'elenco mantengono le loro regolazioni; si aggiungono solo quelli nuovi.",
+     .fr = "Les programmes déjà dans votre liste gardent leurs réglages ; seuls les nouveaux sont ajoutés."},
     {.key = "lblSaveSettings",
      .en = "To save all of the settings, click Finish.",
      .es = "Para guardar todos los puestros click Acabado.",
@@ -149,6 +157,7 @@ const TextTarget kTextTargets[] = {
     {"lblAntivirusExplanation", {"lblAntivirusExplanation"}},
     {"lblFinished", {"lblFinished"}},
     {"lblFinishedExplanation", {"lblFinishedExplanation"}},
+    {"lblKeptEntries", {"lblKeptEntries"}},
     {"lblSaveSettings", {"lblSaveSettings"}},
 };
 
@@ -177,6 +186,40 @@ int FindEntry(const ui::ListBox& list, const std::string& text) {
 
 std::string QuoteIfBlank(const std::string& path) {
     return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
+// The folder a deleting command may name: without its trailing "\", never a
+// root ("C:", "\\server\share", "\"), never relative. Quoted, "&", "^", "("
+// and ")" are letters to the command interpreter, but it still expands "%"
+// (and "!" where delayed expansion is on), and a quote would end the
+// quoting: such a folder is refused, as is one with a "." or ".." part.
+std::optional<std::string> DeletableFolder(std::string folder) {
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    if (folder.find_first_of("\"%!") != std::string::npos) return std::nullopt;
+    // The parts below a drive ("C:\"), or a share's from its server on.
+    std::string below;
+    size_t atLeast;
+    if (folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+        folder[2] == '\\')
+        below = folder.substr(3), atLeast = 1;
+    else if (folder.rfind("\\\\", 0) == 0)
+        below = folder.substr(2), atLeast = 3;  // server, share and a folder in it
+    else
+        return std::nullopt;
+    size_t parts = 0;
+    for (size_t at = 0; at <= below.size(); ++parts) {
+        size_t next = std::min(below.find('\\', at), below.size());
+        std::string part = below.substr(at, next - at);
+        if (part.empty() || part == "." || part == "..") return std::nullopt;
+        at = next + 1;
+    }
+    if (parts < atLeast) return std::nullopt;
+    return folder;
+}
+
+// The wizard's names are ASCII; the registry matches their letters in any case.
+bool SameNameNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && StartsWithNoCase(a, 0, b);
 }
 
 // A command whose program path holds a blank lets Windows try each shorter
@@ -235,7 +278,7 @@ void frmWizardEmail::Form_Load() {
     FillDriveLists();
     const std::pair<const char*, std::string> utilities[] = {
         {U::kScanName, U::FindScanDisk(ctx_)},
-        {U::kDefragName, U::FindDefragmenter(ctx_)},
+        {U::kDefragName, U::FindRunnableDefragmenter(ctx_)},
         {U::kVirusName, U::FindVirusScanner(ctx_)},
         {U::kBackupName, U::FindBackup(ctx_)},
     };
@@ -332,7 +375,7 @@ void frmWizardEmail::cmdCancel_Click() { form_.Close(); }
 
 bool frmWizardEmail::FindRunListEntry(int startRow, const std::string& name) const {
     for (int row = startRow; row < runList_.RowCount(); ++row)
-        if (runList_.RowText(row) == name) return true;
+        if (SameNameNoCase(runList_.RowText(row), name)) return true;
     return false;
 }
 
@@ -364,67 +407,92 @@ std::string frmWizardEmail::InternetCacheFolder() const {
     return folder;
 }
 
+std::string frmWizardEmail::DefragCommand(const std::string& program) const {
+    std::string drives = DriveText(lstDrivesDefrag), quoted = QuoteProgram(ctx_.system, program);
+    if (ctx_.winPlatform == 1) return quoted + " " + drives + " /all /f /noprompt";
+    if (ctx_.winPlatform != 2) return {};
+    if (ContainsNoCase(program, "sd32.exe")) return quoted + " " + drives + " /both /auto";
+    // The system's defrag.exe: a volume or several, as Windows 7 and later
+    // take them; XP and Vista take one a run, so several are chained.
+    std::vector<std::string> volumes;
+    for (int i = 0; i < lstDrivesDefrag.ListCount(); ++i)
+        if (lstDrivesDefrag.Selected(i)) volumes.push_back(lstDrivesDefrag.List(i).substr(0, 2));
+    if (volumes.empty()) return {};
+    platform::OsVersion v = ctx_.system.Version();
+    bool severalAtOnce = v.major > 6 || (v.major == 6 && v.minor >= 1);
+    if (severalAtOnce || volumes.size() == 1) {
+        std::string command = quoted;
+        for (const std::string& volume : volumes) command += " " + volume;
+        return command;
+    }
+    std::string shell = U::SystemFolder(ctx_.system) + "cmd.exe";
+    if (program.find_first_of("\"%") != std::string::npos || shell.find_first_of("\"%") != std::string::npos ||
+        !U::FileExists(ctx_.system, shell))
+        return {};
+    // The interpreter drops the outer quotes of "/c "..."". The chain stops
+    // at the first failure, whose code the log then shows.
+    std::string chain;
+    for (const std::string& volume : volumes) chain += (chain.empty() ? "" : " && ") + ("\"" + program + "\" " + volume);
+    return "\"" + shell + "\" /c \"" + chain + "\"";
+}
+
 void frmWizardEmail::Finish() {
     platform::System& sys = ctx_.system;
     bool win9x = ctx_.winPlatform == 1, nt = ctx_.winPlatform == 2;
     WriteValue(S::RanQuickStart.name, S::FromBool(true));
 
-    // The deleting commands quote what they delete: unquoted, a folder with
-    // blanks ("Temporary Internet Files") falls apart into several names,
-    // some of them in the current folder, all deleted without a question.
+    // The deleting commands quote what they delete, always: unquoted, a
+    // folder with blanks falls apart into several names, and "&", "^", "("
+    // and ")" split the command, each part deleting without a question. A
+    // folder that cannot be named safely gets no entry.
     std::string shell = win9x ? QuoteIfBlank(U::WindowsFolder(sys) + "command.com")
                         : nt  ? QuoteIfBlank(U::SystemFolder(sys) + "cmd.exe")
                               : std::string();
-    // Without a temporary folder the pattern would name the root of the
-    // current drive: that entry is left out, as the cache's is.
-    std::string temp = sys.TempDirectory();
-    if (!FindRunListEntry(0, kTempName) && !temp.empty()) {
-        if (temp.back() != '\\') temp += '\\';
-        if (!shell.empty()) WriteValue(kTempName, shell + " /c del " + QuoteIfBlank(temp + "*.tmp"));
-        WriteValue(S::DowName(kTempName), S::kAllDays);
-        AddRow(kTempName);
-    }
-    std::string cache = InternetCacheFolder();
-    if (!FindRunListEntry(0, kCacheName) && !cache.empty()) {
-        if (!shell.empty()) WriteValue(kCacheName, shell + " /c del " + QuoteIfBlank(cache + "\\*.*") + " /q");
-        WriteValue(S::DowName(kCacheName), S::kAllDays);
-        AddRow(kCacheName);
+    struct Cleanup {
+        const char* name;
+        std::string folder, pattern, tail;
+    } cleanups[] = {{kTempName, sys.TempDirectory(), "*.tmp", ""}, {kCacheName, InternetCacheFolder(), "*.*", " /q"}};
+    for (const Cleanup& c : cleanups) {
+        auto folder = DeletableFolder(c.folder);
+        if (shell.empty() || !folder || FindRunListEntry(0, c.name)) continue;
+        WriteEntry(c.name, shell + " /c del \"" + *folder + "\\" + c.pattern + "\"" + c.tail);
+        AddRow(c.name);
     }
 
     // Found again: the machine may have changed while the wizard was open.
-    std::string defrag = QuoteProgram(sys, U::FindDefragmenter(ctx_));
+    std::string defrag = U::FindRunnableDefragmenter(ctx_);
     std::string scan = QuoteProgram(sys, U::FindScanDisk(ctx_));
     std::string virus = QuoteProgram(sys, U::FindVirusScanner(ctx_));
     std::string backup = QuoteProgram(sys, U::FindBackup(ctx_));
-    // A utility no longer found has no program to write: its stored
-    // command stays, and no row is added for it.
-    auto ticked = [this](const char* name, const std::string& program) {
+    // A utility no longer found has no program to write, and one already
+    // listed keeps the command and days its user may have given it: neither
+    // is written nor added.
+    auto wanted = [this](const char* name, const std::string& program) {
         int index = FindEntry(lstUtilities, name);
-        return index >= 0 && lstUtilities.Selected(index) && !program.empty();
+        return index >= 0 && lstUtilities.Selected(index) && !program.empty() && !FindRunListEntry(0, name);
     };
 
-    if (ticked(U::kScanName, scan) && win9x) {
+    if (wanted(U::kScanName, scan) && win9x) {
         WriteEntry(U::kScanName, scan + " " + DriveText(lstDrivesScan) + " /silent /n");
         AddRow(U::kScanName);
     }
-    if (ticked(U::kDefragName, defrag)) {
-        std::string drives = DriveText(lstDrivesDefrag);
-        if (win9x)
-            WriteEntry(U::kDefragName, defrag + " " + drives + " /all /f /noprompt");
-        else if (nt && ContainsNoCase(defrag, "sd32.exe"))
-            WriteEntry(U::kDefragName, defrag + " " + drives + " /both /auto");
-        AddRow(U::kDefragName);
+    if (wanted(U::kDefragName, defrag)) {
+        // Without a command that runs, no row: it would fail at every shutdown.
+        std::string command = DefragCommand(defrag);
+        if (!command.empty()) {
+            WriteEntry(U::kDefragName, command);
+            AddRow(U::kDefragName);
+        }
     }
-    if (ticked(U::kVirusName, virus)) {
+    if (wanted(U::kVirusName, virus)) {
         std::string command = virus + " " + DriveText(lstDrivesAntiVirus);
         if ((win9x && ContainsNoCase(virus, "VirusScan")) || (nt && ContainsNoCase(virus, "NetShield")))
             command += "/autoscan /nosplash";
         WriteEntry(U::kVirusName, command);
         AddRow(U::kVirusName);
     }
-    if (ticked(U::kBackupName, backup)) {
-        if (win9x) WriteValue(U::kBackupName, backup);
-        WriteValue(S::DowName(U::kBackupName), S::kAllDays);
+    if (wanted(U::kBackupName, backup) && win9x) {
+        WriteEntry(U::kBackupName, backup);
         AddRow(U::kBackupName);
     }
     finished_ = true;

@@ -40,6 +40,8 @@ private:
     void WriteValue(const std::string& name, const std::string& value) const;
     void WriteEntry(const std::string& name, const std::string& command) const;
     std::string DriveText(ui::ListBox& list) const;
+    // The "Defragment" command for the program found; "" when none can run.
+    std::string DefragCommand(const std::string& program) const;
     std::string InternetCacheFolder() const;
 
     ui::Ui& ui_;

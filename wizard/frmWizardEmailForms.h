@@ -43,6 +43,7 @@ inline const std::vector<ui::Binding> frmWizardEmailControls = {
     {"lstDrivesAntiVirus", IDC_WIZ_LSTDRIVESANTIVIRUS},
     {"lblFinished", IDC_WIZ_LBLFINISHED},
     {"lblFinishedExplanation", IDC_WIZ_LBLFINISHEDEXPLANATION},
+    {"lblKeptEntries", IDC_WIZ_LBLKEPTENTRIES},
     {"lblSaveSettings", IDC_WIZ_LBLSAVESETTINGS},
 };
 

@@ -100,6 +100,19 @@ public:
     std::string currentDirectory = "C:\\";
     std::vector<std::string> directoryChanges;
     std::set<std::string> missingFolders;
+    // Searched in order for a name without a folder; a standard user.
+    std::vector<std::string> searchFolders{"C:\\Halcyra", "C:\\WINNT\\system32", "C:\\WINNT"};
+    bool administrator = false;
+    std::optional<std::string> FindOnSearchPath(const std::string& name) override {
+        if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+        std::string file = name.find('.') == std::string::npos ? name + ".exe" : name;
+        for (const std::string& folder : searchFolders) {
+            auto attributes = FindFile(folder + "\\" + file);
+            if (attributes && !(*attributes & 0x10)) return folder + "\\" + file;
+        }
+        return std::nullopt;
+    }
+    bool RunsAsAdministrator() override { return administrator; }
     std::string LongDayName(int day) override {
         return day >= 0 && day < 7 ? dayNames[static_cast<size_t>(day)] : std::string();
     }

@@ -5,6 +5,7 @@
 #include <lmcons.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -279,6 +280,54 @@ std::string Win32System::ErrorMessage(int code) {
     if (text) ::LocalFree(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
     return out.empty() ? "Error " + std::to_string(code) : out;
+}
+
+// The folders CreateProcess searches, but for the current one, which
+// anyone may have filled: this program's own, the system's, Windows', the PATH.
+std::optional<std::string> Win32System::FindOnSearchPath(const std::string& name) {
+    std::wstring w = Widen(name);
+    if (w.empty() || w.find_first_of(L"\\/:") != std::wstring::npos) return std::nullopt;
+    wchar_t module[MAX_PATH];
+    DWORD m = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring folders(module, m && m < MAX_PATH ? m : 0);
+    folders.erase(std::min(folders.size(), folders.find_last_of(L'\\')));
+    folders += L";" + Widen(SystemDirectory()) + L";" + Widen(WindowsDirectory());
+    // Only full paths: a "." or relative entry would bring the current folder back.
+    if (auto path = Environment("PATH")) {
+        std::wstring all = Widen(*path);
+        for (size_t at = 0; at <= all.size();) {
+            size_t end = std::min(all.find(L';', at), all.size());
+            std::wstring entry = all.substr(at, end - at);
+            if (entry.size() >= 2 && entry.front() == L'"' && entry.back() == L'"') entry = entry.substr(1, entry.size() - 2);
+            bool full = (entry.size() >= 3 && entry[1] == L':' && entry[2] == L'\\') || entry.rfind(L"\\\\", 0) == 0;
+            if (full) folders += L";" + entry;
+            at = end + 1;
+        }
+    }
+    std::vector<wchar_t> buf(MAX_PATH + 1);
+    DWORD n = SearchPathW(folders.c_str(), w.c_str(), L".exe", static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    if (n >= buf.size()) {
+        buf.resize(n + 1);
+        n = SearchPathW(folders.c_str(), w.c_str(), L".exe", static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    }
+    if (n == 0 || n >= buf.size()) return std::nullopt;
+    DWORD attributes = GetFileAttributesW(buf.data());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    return Narrow(buf.data(), n);
+}
+
+// With UAC the administrators' group of a token that was not elevated is
+// for denying only, and the membership test says no.
+bool Win32System::RunsAsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    FreeSid(administrators);
+    return member != FALSE;
 }
 
 std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }

@@ -31,6 +31,8 @@ public:
     std::string ShellFolder(ShellFolderId folder) override;
     bool ChangeDirectory(const std::string& path) override;
     std::string ErrorMessage(int code) override;
+    std::optional<std::string> FindOnSearchPath(const std::string& name) override;
+    bool RunsAsAdministrator() override;
 };
 
 class Win32Clock : public Clock {

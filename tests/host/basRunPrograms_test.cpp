@@ -19,6 +19,7 @@ protected:
         state.SettingsRoot = platform::RootKey::CurrentUser;
         Today(2026, 12, 8, 2);  // a Tuesday
         clock.now.hour = 8, clock.now.minute = 45, clock.now.second = 6;
+        for (const char* f : {"scan", "a", "b", "c", "run"}) sys.files[std::string("C:\\bin\\") + f + ".exe"] = 0x20;
     }
     void Today(int y, int m, int d, int dayOfWeek) {
         clock.now.year = y, clock.now.month = m, clock.now.day = d, clock.now.dayOfWeek = dayOfWeek;
@@ -50,7 +51,7 @@ TEST_F(RunProgramsTest, WeekdayDigitsDecideTheDay) {
         {"1234567", 3, true}, {"", 0, false}, {"", 6, false},
         {"71", 6, true}, {"71", 0, true}, {"71", 1, false}, {"71", 5, false},
     };
-    Put("p", "scan.exe");
+    Put("p", "C:\\bin\\scan.exe");
     for (const Case& c : cases) {
         Put("dowp", c.days);
         clock.now.dayOfWeek = c.dayOfWeek;
@@ -61,7 +62,7 @@ TEST_F(RunProgramsTest, WeekdayDigitsDecideTheDay) {
 }
 
 TEST_F(RunProgramsTest, OncePerDayAcrossTheYearAndStampedEvenOnFailure) {
-    Put("p", "scan.exe");
+    Put("p", "C:\\bin\\scan.exe");
     Put("rop", "True");
     processes.otherwise.exitCode = 5;
     struct Step { int y, m, d, dow; bool runs; const char* stamp; } steps[] = {
@@ -83,20 +84,20 @@ TEST_F(RunProgramsTest, OncePerDayAcrossTheYearAndStampedEvenOnFailure) {
 }
 
 TEST_F(RunProgramsTest, RowsInOrderCheckedOnlyAndOnlyWhenAsked) {
-    Put("a", "a.exe"), Put("b", "b.exe"), Put("c", "c.exe");
+    Put("a", "C:\\bin\\a.exe"), Put("b", "C:\\bin\\b.exe"), Put("c", "C:\\bin\\c.exe");
     files.contents[std::string(kAppPath) + "events.txt"] = "earlier\r\n";
-    processes.outcomes["a.exe"].exitCode = 1;
-    processes.outcomes["c.exe"].exitCode = 2;
+    processes.outcomes["C:\\bin\\a.exe"].exitCode = 1;
+    processes.outcomes["C:\\bin\\c.exe"].exitCode = 2;
     std::vector<RunRow> rows{{"c", "", true}, {"b", "", false}, {"a", "", true}};
     RunCheckedPrograms({plat, kAppPath, 1}, rows, false);
     EXPECT_TRUE(processes.launched.empty());
     Run(rows);
-    EXPECT_EQ(processes.launched, (std::vector<std::string>{"c.exe", "a.exe"}));
+    EXPECT_EQ(processes.launched, (std::vector<std::string>{"C:\\bin\\c.exe", "C:\\bin\\a.exe"}));
     EXPECT_EQ(processes.waits, (std::vector<std::uint32_t>{300000, 300000}));
     EXPECT_EQ(LogLines(),
               (std::vector<std::string>{
-                  "earlier", ResultLine("c.exe", "2; the message is:  The system cannot find the file specified."),
-                  ResultLine("a.exe", "1; the message is:  Incorrect function.")}));
+                  "earlier", ResultLine("C:\\bin\\c.exe", "2; the message is:  The system cannot find the file specified."),
+                  ResultLine("C:\\bin\\a.exe", "1; the message is:  Incorrect function.")}));
 }
 
 TEST_F(RunProgramsTest, ResultLinesByExitCode) {
@@ -108,14 +109,15 @@ TEST_F(RunProgramsTest, ResultLinesByExitCode) {
     };
     for (const Case& c : cases) {
         files.contents.clear();
-        processes.outcomes["run.exe"].exitCode = c.exitCode;
-        Started("run.exe");
+        processes.outcomes["C:\\bin\\run.exe"].exitCode = c.exitCode;
+        Started("C:\\bin\\run.exe");
         EXPECT_EQ(LogLines(), c.logged.empty() ? std::vector<std::string>{}
-                                               : std::vector<std::string>{ResultLine("run.exe", c.logged)});
+                                               : std::vector<std::string>{ResultLine("C:\\bin\\run.exe", c.logged)});
     }
 }
 
 TEST_F(RunProgramsTest, AFailedStartGivesBothLinesInBothLogs) {
+    sys.files["C:\\Tools\\prüf.exe"] = 0x20;
     processes.outcomes["C:\\Tools\\prüf.exe /a"].starts = false;
     Started("C:\\Tools\\prüf.exe /a");
     std::vector<std::string> expected{
@@ -137,25 +139,27 @@ TEST_F(RunProgramsTest, CommandLineAsStarted) {
     sys.env["windir"] = "C:\\WINNT";
     sys.env["ProgramFiles"] = "C:\\Program Files";
     for (const char* f : {"C:\\Program.exe", "C:\\Program Files\\Scan\\scan32.exe", "C:\\Docs\\read me.txt",
-                          "C:\\Docs\\notes.TXT", "C:\\Docs\\run.BAT", "C:\\Program Files\\Ed\\ed.exe"})
+                          "C:\\Docs\\notes.TXT", "C:\\Docs\\run.BAT", "C:\\Program Files\\Ed\\ed.exe",
+                          "C:\\WINNT\\notepad.exe", "C:\\WINNT\\system32\\notepad.exe", "C:\\WINNT\\system32\\x.exe",
+                          "C:\\WINNT\\system32\\defrag.exe"})
         sys.files[f] = 0x20;
-    sys.files["C:\\Docs\\folder.txt"] = 0x10;
     shell.associations[".txt"] = "C:\\Program Files\\Ed\\ed.exe";
     struct Case { const char* command; const char* started; } cases[] = {
         {"%windir%\\notepad.exe", "C:\\WINNT\\notepad.exe"},
-        {"%UNDEFINED%\\x.exe", "%UNDEFINED%\\x.exe"},
-        {"x.exe %windir%", "x.exe %windir%"},
+        {"x.exe %windir%", "C:\\WINNT\\system32\\x.exe %windir%"},
         // The planted C:\Program.exe never runs in place of the real program.
         {"C:\\Program Files\\Scan\\scan32.exe C: D:", "\"C:\\Program Files\\Scan\\scan32.exe\" C: D:"},
         {"%ProgramFiles%\\Scan\\scan32 /all", "\"C:\\Program Files\\Scan\\scan32.exe\" /all"},
         {"C:\\Program Files\\Scan\\scan32.exe", "\"C:\\Program Files\\Scan\\scan32.exe\""},
         {"C:\\Program Files\\Scan\\scan32.exe\t/all", "\"C:\\Program Files\\Scan\\scan32.exe\"\t/all"},
         {"\"C:\\Program Files\\Scan\\scan32.exe\" C:", "\"C:\\Program Files\\Scan\\scan32.exe\" C:"},
-        {"C:\\Program Files\\Gone\\x.exe", "C:\\Program Files\\Gone\\x.exe"},
+        // Without a folder: the file the system's search finds, by its path.
+        {"notepad", "C:\\WINNT\\system32\\notepad.exe"},
+        {"defrag.exe C:", "C:\\WINNT\\system32\\defrag.exe C:"},
+        {"\"notepad\" a b", "\"C:\\WINNT\\system32\\notepad.exe\" a b"},
         {"C:\\Docs\\read me.txt", "\"C:\\Program Files\\Ed\\ed.exe\" \"C:\\Docs\\read me.txt\""},
         {"C:\\Docs\\notes.TXT", "\"C:\\Program Files\\Ed\\ed.exe\" \"C:\\Docs\\notes.TXT\""},
         {"C:\\Docs\\run.BAT", "C:\\Docs\\run.BAT"},
-        {"C:\\Docs\\folder.txt", "C:\\Docs\\folder.txt"},
     };
     for (const Case& c : cases) EXPECT_EQ(Started(c.command), c.started) << c.command;
     EXPECT_TRUE(LogLines().empty());
@@ -166,8 +170,34 @@ TEST_F(RunProgramsTest, CommandLineAsStarted) {
                                                                         "associated with the specified file for this operation."}));
 }
 
+// When no file is there for the program, nothing starts where Windows would
+// try shorter prefixes or other folders: the planted C:\Program.exe stays
+// idle, and the current folder is not searched.
+TEST_F(RunProgramsTest, AMissingProgramIsNotGuessedAt) {
+    sys.env["ProgramFiles"] = "C:\\Program Files";
+    for (const char* f : {"C:\\Program.exe", "C:\\Program Files\\Tool", "C:\\Work\\gone.exe"}) sys.files[f] = 0x20;
+    for (const char* d : {"C:\\Program Files", "C:\\Docs\\folder.txt", "C:\\WINNT\\system32\\folder.exe"})
+        sys.files[d] = 0x10;
+    sys.currentDirectory = "C:\\Work";
+    const char* commands[] = {
+        "C:\\Program Files\\Gone\\x.exe",    "%ProgramFiles%\\Gone\\x.exe /a", "\"C:\\Program Files\\Gone\\x.exe\" /a",
+        "C:\\Program Files\\Tool /a",        "%UNDEFINED%\\x.exe",             "gone.exe /a",
+        "C:\\Docs\\folder.txt",              "folder",                         "",
+    };
+    for (const char* command : commands) {
+        files.contents.clear();
+        EXPECT_EQ(Started(command), "<nothing>") << command;
+        std::string shown = std::string(command) == "%ProgramFiles%\\Gone\\x.exe /a" ? "C:\\Program Files\\Gone\\x.exe /a"
+                                                                                       : command;
+        EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                                  "Didn't run \"" + shown + "\" at " + kNow + " (check file existence).",
+                                  ResultLine(shown, "-1; the message is:  ")}))
+            << command;
+    }
+}
+
 TEST_F(RunProgramsTest, LogSinksFailQuietlyOrStayOff) {
-    Put("a", "a.exe"), Put("b", "b.exe");
+    Put("a", "C:\\bin\\a.exe"), Put("b", "C:\\bin\\b.exe");
     processes.otherwise.exitCode = 3;
     std::vector<RunRow> rows{{"a", "", true}, {"b", "", true}};
     files.readOnly.insert(kAppPath);

@@ -28,8 +28,9 @@ protected:
     void Configure() {
         Put("RunList", "Scan,Clean,");
         Put("SelectedList", "0,1,");
-        Put("Scan", "scan.exe");
-        Put("Clean", "clean.exe");
+        Put("Scan", "C:\\bin\\scan.exe");
+        Put("Clean", "C:\\bin\\clean.exe");
+        sys.files["C:\\bin\\scan.exe"] = sys.files["C:\\bin\\clean.exe"] = 0x20;
         Put("SelectedStopList", "Svc A,Svc B,");
         Put("StopServices", "1");
         services.Add("a", "Svc A");
@@ -144,7 +145,7 @@ TEST_P(SequenceOrder, OrderPutsEveryProgramBeforeTheFirstStopOrTheReverse) {
     Start(Win::W2000);
     Choose(Choice::Shutdown);
     PressOK();
-    std::vector<std::string> programs{"run scan.exe", "run clean.exe"}, stops{"stop a", "stop b"};
+    std::vector<std::string> programs{"run C:\\bin\\scan.exe", "run C:\\bin\\clean.exe"}, stops{"stop a", "stop b"};
     std::vector<std::string> expected = GetParam() ? programs : stops;
     expected.insert(expected.end(), (GetParam() ? stops : programs).begin(), (GetParam() ? stops : programs).end());
     EXPECT_EQ(steps, expected);
@@ -158,7 +159,7 @@ TEST_F(SequenceOrder, LogOffRunsTheProgramsButStopsNoService) {
     Start(Win::W2000);
     Choose(Choice::Logoff);
     PressOK();
-    EXPECT_EQ(processes.launched, (std::vector<std::string>{"scan.exe", "clean.exe"}));
+    EXPECT_EQ(processes.launched, (std::vector<std::string>{"C:\\bin\\scan.exe", "C:\\bin\\clean.exe"}));
     EXPECT_TRUE(services.stopRequests.empty());
     EXPECT_EQ(Flags(), std::vector<std::uint32_t>{0});
 }
@@ -335,7 +336,7 @@ TEST_F(ShutdownFixture, NothingRunsInsideTheSequence) {
     Choose(Choice::Shutdown);
     platform::WindowHandle system;
     processes.onLaunch = [&](const std::string& cmd) {
-        if (cmd != "scan.exe") return;
+        if (cmd != "C:\\bin\\scan.exe") return;
         form->MouseMove(static_cast<int>(basTrayIcon::kMouseDoubleClick), 0);
         form->MouseMove(static_cast<int>(basTrayIcon::kMouseRightUp), 0);
         for (const char* entry : {"selShutdown", "selOptions", "selAbout", "selExit", "cmdOK"}) form->Click(entry);
@@ -345,7 +346,7 @@ TEST_F(ShutdownFixture, NothingRunsInsideTheSequence) {
         main->Hook_Deferred(system);
     };
     PressOK();
-    EXPECT_EQ(processes.launched, (std::vector<std::string>{"scan.exe", "clean.exe"}));
+    EXPECT_EQ(processes.launched, (std::vector<std::string>{"C:\\bin\\scan.exe", "C:\\bin\\clean.exe"}));
     EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(Flags(), std::vector<std::uint32_t>{9});
     EXPECT_FALSE(form->visible);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "common/basSettings.h"
 #include "platform/fake/fake_registry.h"
@@ -50,6 +52,13 @@ protected:
     }
     static void Next(MemoryForm& f, int times = 1) {
         for (int i = 0; i < times; ++i) f.Click("cmdNext");
+    }
+    // Next until Finish closes the wizard; `onPage` acts on each page first.
+    static void NextToTheEnd(MemoryForm& f, const std::function<void(int)>& onPage = {}) {
+        for (int i = 0; i < 8 && !f.closed; ++i) {
+            if (onPage) onPage(Page(f));
+            Next(f);
+        }
     }
     // The page shown: the one panel that is visible.
     static int Page(MemoryForm& f) {
@@ -103,7 +112,7 @@ TEST_F(WizardTest, Windows98WorkedExampleWritesSixEntriesAndTicksSixRows) {
     EXPECT_EQ(utilities, (std::vector<std::string>{"Scan for Errors+", "Defragment+", "Anti-Virus+", "Backup+"}));
     EXPECT_EQ(drives, (std::vector<std::string>{"C:\\+", "D:\\+"}));
     struct Value { const char* name; const char* command; } values[] = {
-        {"Delete temporary files", "C:\\WINDOWS\\command.com /c del C:\\WINDOWS\\TEMP\\*.tmp"},
+        {"Delete temporary files", "C:\\WINDOWS\\command.com /c del \"C:\\WINDOWS\\TEMP\\*.tmp\""},
         {"Delete temporary Internet files",
          "C:\\WINDOWS\\command.com /c del \"C:\\WINDOWS\\Temporary Internet Files\\*.*\" /q"},
         {"Scan for Errors", "C:\\WINDOWS\\scandskw.exe C: D:  /silent /n"},
@@ -183,23 +192,33 @@ TEST_F(WizardTest, NothingTickedStillAddsTheTemporaryFileEntries) {
     EXPECT_EQ(Stored("RanQuickStart"), "True");
 }
 
-TEST_F(WizardTest, RunningTwiceRefreshesUtilityCommandsOnly) {
+// Entries already listed, in any letter case, keep what their user gave
+// them: a second run writes none of their values and adds no row.
+TEST_F(WizardTest, ListedEntriesKeepTheirValues) {
     Windows98();
     Run([](MemoryForm& f) { Next(f, 6); });
+    runList.SetCellText(2, 0, "SCAN FOR ERRORS");
+    reg.PlantString(RootKey::CurrentUser, basSettings::kSettingsKey, "Scan for Errors", "C:\\mine\\scan.exe");
+    reg.PlantString(RootKey::CurrentUser, basSettings::kSettingsKey, "dowScan for Errors", "17");
+    std::map<std::string, std::string> before;
+    for (const auto& name : RowNames()) before[name] = Stored(name);
     sys.tempDir = "C:\\TEMP";
+    std::string kept;
     Run([&](MemoryForm& f) {
         Next(f, 2);
         Untick(f, "lstDrivesScan", "C:\\");
-        Untick(f, "lstDrivesScan", "D:\\");
         Next(f);
         Untick(f, "lstDrivesDefrag", "C:\\");
-        Next(f, 3);
+        Next(f, 2);
+        kept = f.GetLabel("lblKeptEntries").Visible() ? f.GetLabel("lblKeptEntries").Caption() : "";
+        Next(f);
     });
+    EXPECT_EQ(kept, "Programs already in your list keep their settings; only new ones are added.");
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"Delete temporary files", "Delete temporary Internet files",
-                                                    "Scan for Errors", "Defragment", "Anti-Virus", "Backup"}));
-    EXPECT_EQ(Stored("Scan for Errors"), "C:\\WINDOWS\\scandskw.exe  /silent /n");
-    EXPECT_EQ(Stored("Defragment"), "C:\\WINDOWS\\defrag.exe D:  /all /f /noprompt");
-    EXPECT_EQ(Stored("Delete temporary files"), "C:\\WINDOWS\\command.com /c del C:\\WINDOWS\\TEMP\\*.tmp");
+                                                    "SCAN FOR ERRORS", "Defragment", "Anti-Virus", "Backup"}));
+    for (const auto& [name, command] : before) EXPECT_EQ(Stored(name), command) << name;
+    EXPECT_EQ(Stored("Scan for Errors"), "C:\\mine\\scan.exe");
+    EXPECT_EQ(Stored("dowScan for Errors"), "17");
 }
 
 // What is gone when Finish is pressed is not written: no command without its
@@ -275,33 +294,97 @@ TEST_F(WizardTest, NtEntries) {
         for (int i = 0; i < u.ListCount(); ++i) utilities.push_back(u.List(i));
         auto& d = List(f, "lstDrivesAntiVirus");
         for (int i = 0; i < d.ListCount(); ++i) drives.push_back(d.List(i));
-        Next(f, 5);
+        NextToTheEnd(f);
     }));
-    EXPECT_EQ(utilities, (std::vector<std::string>{"Defragment", "Anti-Virus"}));
+    // The snap-in takes no drives on a command line, and Windows 2000 has no
+    // defrag.exe: no "Defragment" to offer. No cache folder: that entry is
+    // left out.
+    EXPECT_EQ(utilities, (std::vector<std::string>{"Anti-Virus"}));
     EXPECT_EQ(drives, (std::vector<std::string>{"C:\\", "F:\\"}));
-    // No cache folder: that entry is left out. The defragmenter is not
-    // Diskeeper: its row comes without a command.
-    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Delete temporary files", "Defragment", "Anti-Virus"}));
-    EXPECT_EQ(Stored("Delete temporary files"), "C:\\WINNT\\system32\\cmd.exe /c del C:\\TEMP\\*.tmp");
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Delete temporary files", "Anti-Virus"}));
+    EXPECT_EQ(Stored("Delete temporary files"), "C:\\WINNT\\system32\\cmd.exe /c del \"C:\\TEMP\\*.tmp\"");
     EXPECT_EQ(Stored("Defragment"), "<missing>");
-    EXPECT_EQ(Stored("dowDefragment"), "<missing>");
     EXPECT_EQ(Stored("Anti-Virus"), "\"C:\\Program Files\\McAfee\\NetShield\\scan32.exe\" C: F: /autoscan /nosplash");
+}
 
-    reg.PlantString(RootKey::LocalMachine,
-                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\DefragPath", "",
-                    "C:\\Program Files\\Diskeeper\\sd32.exe %c:");
-    Run([](MemoryForm& f) { Next(f, 5); });
-    EXPECT_EQ(Stored("Defragment"), "\"C:\\Program Files\\Diskeeper\\sd32.exe\" %c: C: F:  /both /auto");
-    EXPECT_EQ(Stored("dowDefragment"), "1234567");
+// On NT the row comes only with a command that runs: Diskeeper's, or the
+// system's defrag.exe for a user who holds the rights it requires, with the
+// ticked drives in the form that Windows version takes.
+TEST_F(WizardTest, NtDefragmentOnlyWithACommandThatRuns) {
+    sys.drives = {{"C:\\", DriveKind::Fixed}, {"F:\\", DriveKind::Removable}};
+    sys.files["C:\\WINNT\\system32\\defrag.exe"] = sys.files["C:\\WINNT\\system32\\cmd.exe"] = kPlain;
+    const char* dfrg = "%systemroot%\\system32\\dfrg.msc %c:";
+    struct Case {
+        const char* registered;
+        platform::OsVersion version;
+        bool administrator, untickF;
+        const char* command;  // "" for no row
+    } cases[] = {
+        {dfrg, {2, 10, 0}, false, false, ""},  // a standard user
+        {dfrg, {2, 10, 0}, true, false, "C:\\WINNT\\system32\\defrag.exe C: F:"},
+        {dfrg, {2, 6, 1}, true, true, "C:\\WINNT\\system32\\defrag.exe C:"},
+        {dfrg, {2, 5, 1}, true, true, "C:\\WINNT\\system32\\defrag.exe C:"},
+        {dfrg, {2, 5, 1}, true, false,
+         "\"C:\\WINNT\\system32\\cmd.exe\" /c \"\"C:\\WINNT\\system32\\defrag.exe\" C: && "
+         "\"C:\\WINNT\\system32\\defrag.exe\" F:\""},
+        {dfrg, {2, 4, 0}, true, false, ""},  // NT 4
+        {"C:\\Program Files\\Diskeeper\\sd32.exe %c:", {2, 10, 0}, false, false,
+         "\"C:\\Program Files\\Diskeeper\\sd32.exe\" %c: C: F:  /both /auto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + std::to_string(c.version.major));
+        reg.PlantString(RootKey::LocalMachine,
+                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\DefragPath", "",
+                        c.registered);
+        reg.DeleteValue(reg.CreateKey(RootKey::CurrentUser, basSettings::kSettingsKey), "Defragment");
+        runList.DeleteAllItems();
+        sys.version = c.version;
+        winVer = c.version.major >= 5 ? 5 : 4;
+        sys.administrator = c.administrator;
+        std::vector<std::string> offered;
+        Run([&](MemoryForm& f) {
+            auto& u = List(f, "lstUtilities");
+            for (int i = 0; i < u.ListCount(); ++i) offered.push_back(u.List(i));
+            NextToTheEnd(f, [&](int page) {
+                if (page == 3 && c.untickF) Untick(f, "lstDrivesDefrag", "F:\\");
+            });
+        });
+        bool row = *c.command != '\0';
+        EXPECT_EQ(offered, row ? std::vector<std::string>{"Defragment"} : std::vector<std::string>{});
+        EXPECT_EQ(Stored("Defragment"), row ? c.command : "<missing>");
+        std::vector<std::string> names = RowNames();
+        EXPECT_EQ(std::count(names.begin(), names.end(), "Defragment"), row ? 1 : 0);
+    }
+}
 
-    // A registered path that names a file is the program whole, though a
-    // folder of it holds ".exe" and a blank.
-    const char* odd = "C:\\Tools.exe Folder\\sd32.exe";
-    sys.files[odd] = kPlain;
-    reg.PlantString(RootKey::LocalMachine,
-                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\DefragPath", "", odd);
-    Run([](MemoryForm& f) { Next(f, 5); });
-    EXPECT_EQ(Stored("Defragment"), "\"C:\\Tools.exe Folder\\sd32.exe\" C: F:  /both /auto");
+// A deleting command names its folder quoted, whatever the folder holds; a
+// root, a relative folder, and one whose name the command interpreter would
+// still read ("%", "!", a quote) get no entry.
+TEST_F(WizardTest, DeleteCommandsQuoteTheirFolderAndRefuseRoots) {
+    struct Case {
+        const char* folder;
+        bool entry;
+    } cases[] = {
+        {"C:\\Users\\A&B (1)^x\\Temp", true}, {"\\\\srv\\share\\tmp", true}, {"D:\\", false}, {"D:", false},
+        {"\\", false},  {"\\\\srv\\share", false}, {"Temp", false},   {"C:Temp", false},
+        {"C:\\Users\\%USERNAME%\\Temp", false},     {"C:\\a!b!\\Temp", false},   {"C:\\a\\..", false},
+        {"\\\\srv\\.\\tmp", false},  // the share "." is the server's root
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        reg.DeleteValue(reg.CreateKey(RootKey::CurrentUser, basSettings::kSettingsKey), "Delete temporary files");
+        reg.DeleteValue(reg.CreateKey(RootKey::CurrentUser, basSettings::kSettingsKey), "Delete temporary Internet files");
+        runList.DeleteAllItems();
+        sys.tempDir = c.folder;
+        sys.shellFolders[platform::ShellFolderId::InternetCache] = c.folder;
+        Run([](MemoryForm& f) { NextToTheEnd(f); });
+        std::string folder = c.folder;
+        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        const char* shell = "C:\\WINNT\\system32\\cmd.exe /c del \"";
+        EXPECT_EQ(Stored("Delete temporary files"), c.entry ? shell + folder + "\\*.tmp\"" : "<missing>");
+        EXPECT_EQ(Stored("Delete temporary Internet files"), c.entry ? shell + folder + "\\*.*\" /q" : "<missing>");
+        EXPECT_EQ(runList.RowCount(), c.entry ? 2 : 0);
+    }
 }
 
 }  // namespace

@@ -59,22 +59,28 @@ TEST_F(ProgramsPage, LoadShowsTheDayLettersInSundayOrderAndChecksTheSelectedRows
 
 TEST_F(ProgramsPage, AddAppendsChecksSelectsAndStoresTheEntryAtOnce) {
     Put("RunList", "Backup,");
-    EditorAnswers("Backup", "C:\\bin\\copy.exe", {"1", "7"}, true);
+    Put("Backup", "C:\\mine\\backup.exe");
     Open([this](MemoryForm& f) {
+        // A listed name in other letters is refused: its values stay.
+        EditorAnswers("BACKUP", "C:\\bin\\copy.exe");
+        f.Click("cmdAdd");
+        EditorAnswers("Copy", "C:\\bin\\copy.exe", {"1", "7"}, true);
         f.Click("cmdAdd");
         EXPECT_EQ(shownName, "");  // adding starts empty
         f.Click("cmdCancel");      // the values stay, the list is not saved
     });
     auto& run = form->GetListView("lsvRun");
-    EXPECT_EQ(Rows(run), (Names{"Backup", "Backup"}));  // a duplicate is a second row
+    EXPECT_EQ(Rows(run), (Names{"Backup", "Copy"}));
     EXPECT_EQ(run.GetItemText(1, 1), "MTWHF(1)");
     EXPECT_EQ(Checked(run), (std::vector<int>{1}));
     EXPECT_EQ(run.SelectedRow(), 1);
     EXPECT_TRUE(form->GetButton("cmdApply").Enabled());
     EXPECT_EQ(static_cast<MemListView&>(run).autoSize, MemListView::AutoSize::ContentsAndHeaders);
-    EXPECT_EQ(Stored("Backup"), "C:\\bin\\copy.exe");
-    EXPECT_EQ(Stored("dowBackup"), "23456");
-    EXPECT_EQ(Stored("roBackup"), "True");
+    EXPECT_EQ(Stored("Backup"), "C:\\mine\\backup.exe");
+    EXPECT_EQ(Stored("dowBackup"), "<missing>");
+    EXPECT_EQ(Stored("Copy"), "C:\\bin\\copy.exe");
+    EXPECT_EQ(Stored("dowCopy"), "23456");
+    EXPECT_EQ(Stored("roCopy"), "True");
     EXPECT_EQ(Stored("RunList"), "Backup,");
 }
 

@@ -91,11 +91,13 @@ TEST_F(ProgramEditor, OkNeedsANameAndAProgramBeyondBlanks) {
 
 TEST_F(ProgramEditor, BrowseTakesThePathAndTheNameFromTheFileTitle) {
     struct Case {
-        const char *path, *title, *name;
+        const char *path, *title, *name, *program;
     } cases[] = {
-        {"C:\\TOOLS\\CLEANUP.BAT", "CLEANUP.BAT", "CLEANUP"},
-        {"C:\\TOOLS\\README", "README", "RE"},    // four characters go, extension or not
-        {"C:\\TOOLS\\ab\xC3\xA9", "ab\xC3\xA9", "typed"},  // too short: the name stays
+        {"C:\\TOOLS\\CLEANUP.BAT", "CLEANUP.BAT", "CLEANUP", "C:\\TOOLS\\CLEANUP.BAT"},
+        {"C:\\TOOLS\\README", "README", "RE", "C:\\TOOLS\\README"},    // four characters go, extension or not
+        {"C:\\TOOLS\\ab\xC3\xA9", "ab\xC3\xA9", "typed", "C:\\TOOLS\\ab\xC3\xA9"},  // too short: the name stays
+        // Quoted, or the runner would take "C:\Program.exe" for it.
+        {"C:\\Program Files\\My Tool\\scan.exe", "scan.exe", "scan", "\"C:\\Program Files\\My Tool\\scan.exe\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -105,7 +107,7 @@ TEST_F(ProgramEditor, BrowseTakesThePathAndTheNameFromTheFileTitle) {
             f.Click("cmdBrowse");
             f.Click("cmdOK");
         });
-        EXPECT_EQ(state.Entry.Program, c.path);
+        EXPECT_EQ(state.Entry.Program, c.program);
         EXPECT_EQ(state.Entry.DisplayName, c.name);
     }
     const platform::FileChoiceRequest& asked = shell.fileRequests.back();
@@ -138,6 +140,10 @@ TEST_F(ProgramEditor, NamesThatWouldCorruptTheSettingsAreRefusedAndTheDialogStay
         // "lr" and a listed name: the other entry's last run would be this one's command line.
         {"LRscan", 1033, "This name and the name of another program in the list would share settings. Please "
                          "choose another display name."},
+        // Another row's name, in any letter case, is that entry's values.
+        {"Scan", 1033, "Another program in the list already has this name. Please choose another display name."},
+        {"sCAN", 3082, "Otro programa de la lista ya tiene este nombre. Escoja otro nombre."},
+        {"SCAN", 1036, "Un autre programme de la liste porte déjà ce nom. Choisissez un autre nom d'affichage."},
     };
     state.OtherNames = {"Scan"};
     for (const Case& c : cases) {
@@ -158,6 +164,28 @@ TEST_F(ProgramEditor, NamesThatWouldCorruptTheSettingsAreRefusedAndTheDialogStay
         EXPECT_EQ(ui.messageBoxes[0].text, c.message);
         EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
         EXPECT_EQ(state.Entry.DisplayName, "Fine");
+    }
+}
+
+// An entry edited keeps its own name, in any letter case, even where an
+// older row shares it; another row's name is refused.
+TEST_F(ProgramEditor, EditingKeepsItsOwnNameButTakesNoOtherRowsName) {
+    state.OtherNames = {"Backup", "scan"};
+    struct Case {
+        const char* typed;
+        bool accepted;
+    } cases[] = {{"Scan", true}, {"SCAN", true}, {"backup", false}, {"Backup2", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ui.messageBoxes.clear();
+        Edit({"Scan", "scan.exe", "1", false}, [&](MemoryForm& f) {
+            f.Type("txtDisplayName", c.typed);
+            f.Click("cmdOK");
+            EXPECT_EQ(f.closed, c.accepted);
+            if (!f.closed) f.Click("cmdCancel");
+        });
+        EXPECT_EQ(ui.messageBoxes.size(), c.accepted ? 0u : 1u);
+        EXPECT_EQ(state.Entry.DisplayName, c.accepted ? c.typed : "");
     }
 }
 

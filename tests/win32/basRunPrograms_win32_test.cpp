@@ -101,6 +101,29 @@ TEST_F(RunProgramsWin32, VariableAtTheStart) {
                               Result(undefined, "-1; the message is:  "));
 }
 
+// A program under a folder with a blank is gone; a file planted at the
+// prefix before the blank ("Gone.exe" for "Gone Tool\x.exe") is what
+// Windows itself would start for the line. The runner starts nothing and
+// says so.
+TEST_F(RunProgramsWin32, AProgramThatIsGoneIsNotGuessedAt) {
+    ASSERT_TRUE(CopyFileW(Widen(tool).c_str(), Widen(dir + "Gone.exe").c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir + "Gone Tool").c_str(), nullptr));
+    std::string withExtension = dir + "Gone Tool\\x.exe 7", without = dir + "Gone Tool\\x 7";
+    std::error_code error;
+    auto guessed = win.processes.Launch(without, error);
+    ASSERT_TRUE(guessed) << "Windows starts the planted file for the line as it stands";
+    guessed->Wait(20000);
+    EXPECT_EQ(guessed->ExitCode(), 42u);
+
+    Entry("HalcyraTest gone", withExtension);
+    Entry("HalcyraTest gone without extension", without);
+    basRunPrograms::RunCheckedPrograms({win.plat, dir, 0}, rows, true);
+    std::string expected;
+    for (const std::string& line : {withExtension, without})
+        expected += "Didn't run \"" + line + "\" at <now> (check file existence).\r\n" + Result(line, "-1; the message is:  ");
+    EXPECT_EQ(LogAsRun(), ToAnsi(expected));
+}
+
 TEST_F(RunProgramsWin32, ADocumentStartsItsProgramQuoted) {
     std::string toolDir = dir + "tool dir\\", program = toolDir + "exit_with.exe", doc = dir + "doc.halcytest";
     ASSERT_TRUE(CreateDirectoryW(Widen(toolDir).c_str(), nullptr));

@@ -105,6 +105,50 @@ TEST_F(Win32SystemTest, DrivesAndTheInternetCacheFolder) {
     }
 }
 
+// A bare program name is found where the system keeps programs, never in
+// the current folder; a name with a folder, or a folder, is no answer.
+TEST_F(Win32SystemTest, ProgramsOnTheSearchPathButNotInTheCurrentFolder) {
+    std::string system = sys.SystemDirectory();
+    auto lower = [](std::optional<std::string> s) {
+        if (s) CharLowerA(s->data());
+        return s;
+    };
+    std::string cmd = system + "\\cmd.exe";
+    CharLowerA(cmd.data());
+    EXPECT_EQ(lower(sys.FindOnSearchPath("cmd")), cmd);
+    EXPECT_EQ(lower(sys.FindOnSearchPath("CMD.EXE")), cmd);
+    EXPECT_EQ(sys.FindOnSearchPath(system + "\\cmd.exe"), std::nullopt);
+    EXPECT_EQ(sys.FindOnSearchPath("drivers"), std::nullopt);  // a folder in system32
+
+    wchar_t tmp[MAX_PATH], old[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    GetCurrentDirectoryW(MAX_PATH, old);
+    std::wstring dir = std::wstring(tmp) + L"halcyra search " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    std::wstring planted = dir + L"\\halcyra_planted.exe";
+    ASSERT_TRUE(CopyFileW(platform::win32::Widen(testutil::ProgramFolder() + "exit_with.exe").c_str(), planted.c_str(),
+                          FALSE));
+    SetCurrentDirectoryW(dir.c_str());
+    EXPECT_EQ(sys.FindOnSearchPath("halcyra_planted"), std::nullopt);
+    // Not through a relative entry of the PATH either.
+    std::string path = sys.Environment("PATH").value_or("");
+    SetEnvironmentVariableW(L"PATH", platform::win32::Widen(".;" + path).c_str());
+    EXPECT_EQ(sys.FindOnSearchPath("halcyra_planted"), std::nullopt);
+    SetEnvironmentVariableW(L"PATH", platform::win32::Widen(path).c_str());
+    SetCurrentDirectoryW(old);
+    DeleteFileW(planted.c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+// Wine grants its user everything: an administrator, as the shell tells too.
+TEST_F(Win32SystemTest, AdministratorAsTheShellTells) {
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    auto isAdmin = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(shell, "IsUserAnAdmin")));
+    ASSERT_TRUE(isAdmin);
+    EXPECT_EQ(sys.RunsAsAdministrator(), isAdmin() != FALSE);
+    EXPECT_TRUE(sys.RunsAsAdministrator());
+}
+
 }  // namespace
 
 namespace {
