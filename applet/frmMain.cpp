@@ -526,8 +526,9 @@ bool SameRows(const std::vector<S::RunRow>& a, const std::vector<S::RunRow>& b) 
 
 }  // namespace
 
-// The lists as read at load are the base of every Apply: what another
-// writer stored since then, and what an earlier Apply merged in, stays.
+// A list is merged against what this dialog last read or saved: what
+// another writer stored since then stays, and this dialog's own earlier
+// save counts as its own.
 void frmMain::SaveRunList(std::vector<std::string>& notSaved) {
     std::vector<S::RunRow> rows = RunRows();
     if (SameRows(rows, runShown_)) return;
@@ -536,6 +537,7 @@ void frmMain::SaveRunList(std::vector<std::string>& notSaved) {
         return;
     }
     runShown_ = rows;
+    runRead_.rows = rows;
 }
 
 // The two lists go together: a running service that is ticked joins the
@@ -554,6 +556,8 @@ void frmMain::SaveStopList(std::vector<std::string>& notSaved) {
     if (!saved) return;
     stopShown_ = all;
     selectedStopShown_ = checked;
+    stopRead_ = all;
+    selectedStopRead_ = checked;
 }
 
 platform::WindowHandle frmMain::FindDaemon() {

@@ -220,3 +220,101 @@ TEST_F(AppletEndToEnd, TheDaemonsOptionsOpensTheAppletBesideIt) {
 }
 
 }  // namespace
+
+namespace {
+
+void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY k;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(k);
+}
+
+void SetText(const wchar_t* name, const std::wstring& text) {
+    SetRaw(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+}
+
+DWORD TypeOf(const wchar_t* name) {
+    DWORD type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     nullptr, nullptr) != ERROR_SUCCESS)
+        return REG_NONE;
+    return type;
+}
+
+class NothingStoredIsLost : public AppletEndToEnd {
+protected:
+    void SetUp() override {
+        AppletEndToEnd::SetUp();
+        SetText(L"RanQuickStart", L"True");
+        helper = Widen("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0");
+    }
+    std::wstring helper;
+};
+
+// An administrator's REG_DWORD lock and a list written by hand (no comma
+// after its last element) survive the daemon's start and the applet's Apply.
+TEST_F(NothingStoredIsLost, ADwordLockAndAHandWrittenListSurviveBothPrograms) {
+    DWORD locked = 0;
+    SetRaw(L"UserCanModifyApps", REG_DWORD, &locked, sizeof locked);
+    SetText(L"RunList", L"A,B");
+    SetText(L"SelectedList", L"1");
+    SetText(L"A", helper);
+    SetText(L"B", helper);
+    HWND main = StartDaemon();
+    ASSERT_NE(main, nullptr);
+    Sleep(300);
+    EXPECT_EQ(Setting(L"RunList"), L"A,B");
+    EXPECT_EQ(Setting(L"SelectedList"), L"1");
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    // A change beside the lock: only it is written.
+    SetCheck(dialog, IDC_CFG_CHKFORCEAPPSTOCLOSE, true);
+    Click(dialog, IDOK);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(Setting(L"UseHalcyra"), L"1");
+    EXPECT_EQ(TypeOf(L"UserCanModifyApps"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(Setting(L"RunList"), L"A,B");
+    EXPECT_EQ(Setting(L"SelectedList"), L"1");
+}
+
+// The applet adds an entry while the daemon's dialog is open; the dialog's
+// Cancel keeps it, with its check.
+TEST_F(NothingStoredIsLost, AnEntryTheAppletAddsSurvivesTheDaemonsCancel) {
+    SetText(L"RunList", L"A,");
+    SetText(L"SelectedList", L"0,");
+    SetText(L"A", helper);
+    HWND main = StartDaemon();
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);  // the tray icon's double click
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_CFG_CMDADD);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : Windows(L"#32770", L"Application Selection"))
+            if (ProcessOf(w) == applet.pi.dwProcessId) editor = w;
+        return editor != nullptr;
+    }));
+    SetDlgItemTextW(editor, IDC_SEL_TXTDISPLAYNAME, L"C");
+    SetDlgItemTextW(editor, IDC_SEL_TXTPROGRAM, helper.c_str());
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(editor, IDC_SEL_CMDOK)) != FALSE; }));
+    Click(editor, IDC_SEL_CMDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+    Click(dialog, IDC_CFG_CMDAPPLY);
+    ASSERT_TRUE(WaitFor([&] { return Setting(L"RunList") == L"A,C,"; })) << Setting(L"RunList");
+    EXPECT_EQ(Setting(L"SelectedList"), L"0,1,");
+    Click(dialog, IDOK);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_CMDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_MAIN_CMDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+    Sleep(300);
+    EXPECT_EQ(Setting(L"RunList"), L"A,C,");
+    EXPECT_EQ(Setting(L"SelectedList"), L"0,1,");
+    EXPECT_EQ(Setting(L"C"), helper);
+}
+
+}  // namespace
