@@ -262,6 +262,7 @@ TEST_F(ServicesPage, ServicesThisUserMayNotStopAreMarkedAndTheStoredNamesStayBar
 }
 
 TEST_F(ServicesPage, CheckingAServiceNamesItsListedDependentsInOneEnumeration) {
+    Put("StopServices", "1");  // the list takes input only when its box is ticked
     services.Add("Dhcp", "DHCP Client");
     services.Add("Tcpip", "TCP/IP Protocol Driver");
     services.Add("LanmanServer", "Server");
@@ -269,6 +270,7 @@ TEST_F(ServicesPage, CheckingAServiceNamesItsListedDependentsInOneEnumeration) {
     DependsOn("LanmanServer", std::string("Tcpip\0\0", 7));
     int enumerations = 0;
     Open([&](MemoryForm& f) {
+        Page(f, 1);
         enumerations = services.enumerations;
         ClickBox(f, 1);
     });
@@ -285,10 +287,12 @@ TEST_F(ServicesPage, CheckingAServiceNamesItsListedDependentsInOneEnumeration) {
 }
 
 TEST_F(ServicesPage, OnlyACheckOnABoxOrBySpaceRunsTheCheck) {
+    Put("StopServices", "1");  // the list takes input only when its box is ticked
     services.Add("Tcpip", "TCP/IP Protocol Driver");
     services.Add("Dhcp", "DHCP Client");
     DependsOn("Dhcp", std::string("Tcpip\0\0", 7));
     Open([this](MemoryForm& f) {
+        Page(f, 1);
         auto& stop = f.GetListView("lsvStop");
         stop.CheckItem(0);
         // A release over the row's text: Apply, no check.
@@ -309,10 +313,14 @@ TEST_F(ServicesPage, OnlyACheckOnABoxOrBySpaceRunsTheCheck) {
 }
 
 TEST_F(ServicesPage, AServiceTheSystemDoesNotKnowHasNoDependents) {
+    Put("StopServices", "1");  // the list takes input only when its box is ticked
     Put("StopList", "Gone Service,");
     services.Add("Dhcp", "DHCP Client");
     DependsOn("Dhcp", std::string("Tcpip\0\0", 7));
-    Open([](MemoryForm& f) { ClickBox(f, 0); });
+    Open([](MemoryForm& f) {
+        Page(f, 1);
+        ClickBox(f, 0);
+    });
     EXPECT_TRUE(ui.messageBoxes.empty());
 }
 

@@ -180,6 +180,11 @@ void MemoryForm::RunClick(const std::string& name) {
     }
 }
 
+bool MemoryForm::Reachable(const std::string& name) const {
+    auto it = controls_.find(name);
+    return it == controls_.end() || (it->second->enabled && it->second->visible);
+}
+
 void MemoryForm::Click(const std::string& name) {
     auto it = controls_.find(name);
     if (it != controls_.end()) {
@@ -199,6 +204,7 @@ void MemoryForm::SelectItem(const std::string& combo, int index) {
 
 void MemoryForm::Type(const std::string& textBox, const std::string& text) {
     auto& box = Get<MemTextBox>(textBox);
+    if (!box.enabled || !box.visible) return;
     // As a paste into an edit control: cut at its limit.
     box.SetText(box.maxLength > 0 ? text.substr(0, static_cast<size_t>(box.maxLength)) : text);
     auto it = changes_.find(textBox);
@@ -206,21 +212,25 @@ void MemoryForm::Type(const std::string& textBox, const std::string& text) {
 }
 
 void MemoryForm::MouseDown(const std::string& name, const MouseEvent& e) {
+    if (!Reachable(name)) return;
     auto it = mouseDowns_.find(name);
     if (it != mouseDowns_.end() && it->second) Act([&] { it->second(e); });
 }
 
 void MemoryForm::MouseUp(const std::string& name, const MouseEvent& e) {
+    if (!Reachable(name)) return;
     auto it = mouseUps_.find(name);
     if (it != mouseUps_.end() && it->second) Act([&] { it->second(e); });
 }
 
 void MemoryForm::DblClick(const std::string& name) {
+    if (!Reachable(name)) return;
     auto it = dblClicks_.find(name);
     if (it != dblClicks_.end() && it->second) Act(it->second);
 }
 
 void MemoryForm::KeyUp(const std::string& name, int keyCode, int shift) {
+    if (!Reachable(name)) return;
     auto it = keyUps_.find(name);
     if (it != keyUps_.end() && it->second) Act([&] { it->second(keyCode, shift); });
 }
@@ -246,6 +256,7 @@ void MemoryForm::TypeChar(const std::string& textBox, int character) {
 }
 
 void MemoryForm::Focus(const std::string& name) {
+    if (!Reachable(name)) return;
     auto it = gotFocus_.find(name);
     if (it != gotFocus_.end() && it->second) Act(it->second);
 }

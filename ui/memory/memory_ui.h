@@ -261,8 +261,8 @@ public:
     void KeepInputDuringWaits() override { keepsInputDuringWaits = true; }
 
     // What a user does. Clicks change the control as a real click would
-    // (an option is selected, a check box toggles, an enabled control only),
-    // then run the handler.
+    // (an option is selected, a check box toggles), then run the handler.
+    // As on Windows, a disabled or hidden control takes no input at all.
     void Click(const std::string& name);
     void SelectItem(const std::string& combo, int index);
     void Type(const std::string& textBox, const std::string& text);
@@ -305,6 +305,8 @@ public:
 private:
     template <typename T>
     T& Get(const std::string& name);
+    // Enabled and visible, or not made yet (its defaults are both).
+    bool Reachable(const std::string& name) const;
     void CheckBound(const std::string& name, bool menuEntry) const;
     // A user's action runs its handler the way the native form does: an
     // exception ends the handler and is reported, never passed on.
