@@ -222,6 +222,12 @@ const basText::Entry kTexts[] = {
      .de = "Halcyra wurde ermittelt und wird jetzt aus dem Programm genommen.",
      .it = "Halcyra è stato rilevato ed ora è scaricato.",
      .fr = "Halcyra a été détecté et est maintenant déchargé. "},
+    {.key = "stillRunning",
+     .en = "Halcyra was detected but is still running and was not unloaded.",
+     .es = "Halcyra fue detectado pero sigue en ejecución y no se descargó.",
+     .de = "Halcyra wurde ermittelt, läuft aber noch und wurde nicht aus dem Programm genommen.",
+     .it = "Halcyra è stato rilevato ma è ancora in esecuzione e non è stato scaricato.",
+     .fr = "Halcyra a été détecté mais est toujours en cours d'exécution et n'a pas été déchargé."},
     {.key = "nothingToView",
      .en = "No items in the log file to view.",
      .es = "Ningunos items en el fichero de diario a visión.",
@@ -255,6 +261,11 @@ const basText::Entry kTexts[] = {
 };
 
 constexpr const char* kHelpFileName = "halcyraset.html";
+
+// How long Unload gives the daemon to answer WM_CLOSE, then to end: a daemon
+// busy with its shutdown sequence must not hold up the Control Panel.
+constexpr std::uint32_t kCloseAnswerMs = 5000;
+constexpr std::uint32_t kDaemonEndMs = 5000;
 
 // The folder of a program path: what comes before its last "\"; "" when
 // there is none.
@@ -898,14 +909,32 @@ void frmMain::cmdCancel_Click() { form.Close(); }
 
 void frmMain::cmdHelp_Click() { sys_.shell.Open(state_.HelpFile); }
 
+// The daemon answers WM_CLOSE with 0 whether it ends or only hides its
+// dialog: only the end of its process says it unloaded.
 void frmMain::cmdUnload_Click() {
     platform::WindowHandle daemon = FindDaemon();
-    if (!daemon) return;
+    if (!daemon) {
+        cmdUnload.SetEnabled(false);  // it went meanwhile
+        return;
+    }
+    // Opened before the close, so an end that comes at once still counts.
+    std::error_code openError;
+    std::uint32_t processId = sys_.windows.ProcessOf(daemon);
+    std::unique_ptr<platform::Process> process = processId ? sys_.processes.Open(processId, openError) : nullptr;
     basTrayIcon::TrayIconRemove(sys_.shell, daemon);
     ui_.DoEvents();
-    if (sys_.windows.SendClose(daemon) == 0)
+    bool answered = sys_.windows.SendClose(daemon, kCloseAnswerMs).has_value();
+    // A process we may not open leaves its window as the only sign.
+    bool ended = process ? process->Wait(answered ? kDaemonEndMs : 0) == platform::Process::kEnded
+                         : !sys_.windows.Exists(daemon);
+    if (ended) {
+        cmdUnload.SetEnabled(false);
         ui_.MsgBox(Text("unloaded"), basProduct::kAppTitle, ui::kMbInformation);
-    cmdUnload.SetEnabled(false);
+        return;
+    }
+    if (Settings().Read(S::ShowIcon) == 1)
+        basTrayIcon::TrayIconSet(sys_.shell, imgMain.IconHandle(), daemon, 0, basProduct::kAppTitle, false);
+    ui_.MsgBox(Text("stillRunning"), basProduct::kAppTitle, ui::kMbExclamation);
 }
 
 void frmMain::cmdPassword_Click() {

@@ -52,6 +52,10 @@ public:
     // program's handles, and hands the process over; null with the system's
     // status when it could not start.
     virtual std::unique_ptr<Process> Launch(const std::string& commandLine, std::error_code& error) = 0;
+    // A running program, by its id, opened only to wait for its end (its
+    // exit code stays unknown); null with the system's status when it is
+    // gone or not ours to open.
+    virtual std::unique_ptr<Process> Open(std::uint32_t processId, std::error_code& error) = 0;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/handles.h"
@@ -16,8 +17,10 @@ public:
     virtual Handle Find(const std::string& className, const std::string& title) = 0;
     // Posts WM_CLOSE; false when the window does not take it.
     virtual bool PostClose(Handle window) = 0;
-    // Sends WM_CLOSE and waits for the window's answer: 0 when it handled it.
-    virtual std::intptr_t SendClose(Handle window) = 0;
+    // Sends WM_CLOSE and waits at most `milliseconds` for the window's
+    // answer; nothing when none came: the window is busy or hung, gone, or
+    // out of reach (a program with higher rights takes no message from ours).
+    virtual std::optional<std::intptr_t> SendClose(Handle window, std::uint32_t milliseconds) = 0;
     // The caption, at most 62 characters, as a 64-character buffer holds it.
     virtual std::string Text(Handle window) = 0;
     // The window's class name ("#32770" for a dialog); "" when it is gone.

@@ -24,6 +24,13 @@ struct FakeParts {
     FakeSession session;
     FakeProcessList processList;
 
+    // A window that goes on WM_CLOSE takes its program with it.
+    FakeParts() {
+        windows.onProcessEnds = [this](std::uint32_t process) { processes.running.erase(process); };
+    }
+    FakeParts(const FakeParts&) = delete;
+    FakeParts& operator=(const FakeParts&) = delete;
+
     Platform With(Registry& reg, System& sys) {
         return Platform{reg,  sys,      clock, locale,   shell,   windows,    processes,
                         hook, eventLog, files, services, session, processList};

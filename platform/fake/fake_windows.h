@@ -19,7 +19,12 @@ public:
     };
     std::map<Handle, Window> windows;
     std::vector<Handle> closePosted, closeSent, broughtToFront;
+    // How a window answers WM_CLOSE: listed here, with that value, staying;
+    // among `hung`, not at all; otherwise 0, and it goes with its process.
     std::map<Handle, std::intptr_t> closeAnswers;
+    std::set<Handle> hung;
+    std::vector<std::uint32_t> closeTimeouts;  // the limit of every send
+    std::function<void(std::uint32_t process)> onProcessEnds;
 
     Handle Add(const std::string& className, const std::string& title, std::uint32_t process = 0) {
         Handle h{next++};
@@ -37,12 +42,16 @@ public:
         closePosted.push_back(window);
         return true;
     }
-    // A window gone after it handled WM_CLOSE, unless it refuses (non-zero).
-    std::intptr_t SendClose(Handle window) override {
+    std::optional<std::intptr_t> SendClose(Handle window, std::uint32_t milliseconds) override {
         closeSent.push_back(window);
-        auto refusal = closeAnswers.find(window);
-        if (refusal != closeAnswers.end()) return refusal->second;
-        windows.erase(window);
+        closeTimeouts.push_back(milliseconds);
+        auto it = windows.find(window);
+        if (it == windows.end() || hung.count(window)) return std::nullopt;
+        auto answer = closeAnswers.find(window);
+        if (answer != closeAnswers.end()) return answer->second;
+        std::uint32_t process = it->second.process;
+        windows.erase(it);
+        if (onProcessEnds) onProcessEnds(process);
         return 0;
     }
     std::string Text(Handle window) override {
@@ -136,6 +145,22 @@ public:
         }
         return std::make_unique<Running>(o, waits);
     }
+    // Only a program listed in `running` opens; one in `unopenable` is
+    // refused as Windows refuses another user's.
+    std::unique_ptr<Process> Open(std::uint32_t processId, std::error_code& error) override {
+        opened.push_back(processId);
+        error.clear();
+        constexpr int kAccessDenied = 5, kInvalidParameter = 87;
+        if (unopenable.count(processId)) {
+            error.assign(kAccessDenied, std::system_category());
+            return nullptr;
+        }
+        if (!running.count(processId)) {
+            error.assign(kInvalidParameter, std::system_category());
+            return nullptr;
+        }
+        return std::make_unique<Opened>(processId, running, waits);
+    }
 
     std::vector<std::string> started;
     std::function<void(const std::string&)> onStart;
@@ -148,8 +173,27 @@ public:
     Outcome otherwise;
     std::vector<std::string> launched;
     std::vector<std::uint32_t> waits;  // the limit of every wait
+    std::set<std::uint32_t> running, unopenable;  // programs by id, for Open
+    std::vector<std::uint32_t> opened;
 
 private:
+    // Ends when its id leaves `running`; a wait on one still there times out.
+    class Opened : public Process {
+    public:
+        Opened(std::uint32_t id, const std::set<std::uint32_t>& running, std::vector<std::uint32_t>& waits)
+            : id_(id), running_(running), waits_(waits) {}
+        std::uint32_t Wait(std::uint32_t ms) override {
+            waits_.push_back(ms);
+            return running_.count(id_) ? kTimedOut : kEnded;
+        }
+        std::optional<std::uint32_t> ExitCode() override { return std::nullopt; }
+
+    private:
+        std::uint32_t id_;
+        const std::set<std::uint32_t>& running_;
+        std::vector<std::uint32_t>& waits_;
+    };
+
     class Running : public Process {
     public:
         Running(Outcome o, std::vector<std::uint32_t>& waits) : o_(o), waits_(waits) {}

@@ -91,4 +91,16 @@ std::unique_ptr<Process> Win32Processes::Launch(const std::string& commandLine, 
     return std::make_unique<Win32Process>(pi.hProcess);
 }
 
+// SYNCHRONIZE alone: the least right a wait needs, so the least likely to
+// be refused.
+std::unique_ptr<Process> Win32Processes::Open(std::uint32_t processId, std::error_code& error) {
+    error.clear();
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) {
+        error.assign(static_cast<int>(GetLastError()), std::system_category());
+        return nullptr;
+    }
+    return std::make_unique<Win32Process>(process);
+}
+
 }  // namespace platform::win32

@@ -16,8 +16,14 @@ bool Win32WindowManager::PostClose(Handle window) {
     return window && PostMessageW(reinterpret_cast<HWND>(window.value), WM_CLOSE, 0, 0);
 }
 
-std::intptr_t Win32WindowManager::SendClose(Handle window) {
-    return SendMessageW(reinterpret_cast<HWND>(window.value), WM_CLOSE, 0, 0);
+// Not SMTO_BLOCK: messages sent to this thread meanwhile are answered, so a
+// window that calls back while it closes cannot deadlock with us.
+std::optional<std::intptr_t> Win32WindowManager::SendClose(Handle window, std::uint32_t milliseconds) {
+    DWORD_PTR answer = 0;
+    if (!window || !SendMessageTimeoutW(reinterpret_cast<HWND>(window.value), WM_CLOSE, 0, 0,
+                                        SMTO_NORMAL | SMTO_ABORTIFHUNG, milliseconds, &answer))
+        return std::nullopt;
+    return static_cast<std::intptr_t>(answer);
 }
 
 std::string Win32WindowManager::Text(Handle window) {

@@ -298,39 +298,93 @@ protected:
     }
 };
 
-TEST_F(AppletActions, UnloadClosesTheDaemonAndSaysSoWhenItWent) {
-    for (bool ignores : {false, true}) {
-        SCOPED_TRACE(ignores ? "ignores WM_CLOSE" : "closes");
-        windows = {};
-        shell.calls.clear();
-        ui.messageBoxes.clear();
-        auto box = windows.Add("#32770", "Halcyra");
-        auto daemon = StartDaemon();
-        if (ignores) windows.closeAnswers[daemon] = 1;
-        OnActions("cmdUnload");
-        EXPECT_EQ(windows.closeSent, std::vector<platform::WindowHandle>{daemon});
-        EXPECT_TRUE(windows.Exists(box));
-        ASSERT_EQ(shell.calls.size(), 1u);
-        EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Delete);
-        EXPECT_EQ(shell.calls[0].data.owner, daemon);
-        EXPECT_GE(ui.doEvents, 1);
-        if (ignores) {
-            EXPECT_TRUE(ui.messageBoxes.empty());
-        } else {
-            ASSERT_EQ(ui.messageBoxes.size(), 1u);
-            EXPECT_EQ(ui.messageBoxes[0].text, "Halcyra was detected and is now unloaded.");
-            EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
-            EXPECT_EQ(ui.messageBoxes[0].flags, ui::kMbInformation);
-        }
-        EXPECT_FALSE(form->GetButton("cmdUnload").Enabled());
+// What the daemon does with WM_CLOSE, and whether its process may be opened;
+// only an ended daemon is reported unloaded.
+struct UnloadCase {
+    const char* name;
+    enum { Ends, HidesItsDialog, NeverAnswers } daemon;
+    bool openable;
+    const char* showIcon;  // stored "ShowIcon"; null: none (1)
+    std::uint16_t language;
+    bool ended;
+    const char* message;
+};
+
+class AppletUnload : public AppletActions, public testing::WithParamInterface<UnloadCase> {};
+
+TEST_P(AppletUnload, SaysUnloadedOnlyWhenTheDaemonEndedAndPutsItsIconBackOtherwise) {
+    const UnloadCase& c = GetParam();
+    SetWindowsLanguage(c.language);
+    if (c.showIcon) Put("ShowIcon", c.showIcon);
+    auto box = windows.Add("#32770", "Halcyra");  // a message box of ours, found first by title
+    auto daemon = StartDaemon();
+    if (c.daemon == UnloadCase::HidesItsDialog) windows.closeAnswers[daemon] = 0;
+    if (c.daemon == UnloadCase::NeverAnswers) windows.hung.insert(daemon);
+    if (!c.openable) processes.unopenable.insert(kDaemonProcess);
+    OnActions("cmdUnload");
+
+    EXPECT_EQ(windows.closeSent, std::vector<platform::WindowHandle>{daemon});
+    EXPECT_TRUE(windows.Exists(box));
+    // A busy daemon holds the Control Panel a few seconds at most.
+    for (std::uint32_t ms : windows.closeTimeouts) EXPECT_TRUE(ms > 0 && ms <= 10000) << ms;
+    for (std::uint32_t ms : processes.waits) EXPECT_LE(ms, 10000u);
+    EXPECT_EQ(processes.waits.empty(), !c.openable);
+    EXPECT_GE(ui.doEvents, 1);
+
+    bool iconBack = !c.ended && !(c.showIcon && std::string(c.showIcon) == "0");
+    ASSERT_EQ(shell.calls.size(), iconBack ? 2u : 1u);
+    EXPECT_EQ(shell.calls[0].message, platform::TrayMessage::Delete);
+    EXPECT_EQ(shell.calls[0].data.owner, daemon);
+    if (iconBack) {
+        const auto& add = shell.calls[1];
+        EXPECT_EQ(add.message, platform::TrayMessage::Add);
+        EXPECT_EQ(add.data.owner, daemon);
+        EXPECT_EQ(add.data.id, 1u);
+        EXPECT_EQ(add.data.icon, form->GetPicture("imgMain").IconHandle());
+        EXPECT_EQ(add.data.tip, "Halcyra");
     }
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, c.message);
+    EXPECT_EQ(ui.messageBoxes[0].title, "Halcyra");
+    EXPECT_EQ(ui.messageBoxes[0].flags, c.ended ? ui::kMbInformation : ui::kMbExclamation);
+    // Unload stays for a daemon that still runs.
+    EXPECT_EQ(form->GetButton("cmdUnload").Enabled(), !c.ended);
 }
+
+const UnloadCase kUnloadCases[] = {
+    {"Ends", UnloadCase::Ends, true, nullptr, 1033, true, "Halcyra was detected and is now unloaded."},
+    {"DialogShownOnlyHides", UnloadCase::HidesItsDialog, true, nullptr, 1033, false,
+     "Halcyra was detected but is still running and was not unloaded."},
+    {"DialogShownWithoutIcon", UnloadCase::HidesItsDialog, true, "0", 1040, false,
+     "Halcyra è stato rilevato ma è ancora in esecuzione e non è stato scaricato."},
+    {"BusyNeverAnswers", UnloadCase::NeverAnswers, true, "1", 3082, false,
+     "Halcyra fue detectado pero sigue en ejecución y no se descargó."},
+    // Not ours to open: its window going is the only sign left.
+    {"UnopenableEnds", UnloadCase::Ends, false, nullptr, 1031, true,
+     "Halcyra wurde ermittelt und wird jetzt aus dem Programm genommen."},
+    {"UnopenableStays", UnloadCase::HidesItsDialog, false, nullptr, 1036, false,
+     "Halcyra a été détecté mais est toujours en cours d'exécution et n'a pas été déchargé."},
+};
+INSTANTIATE_TEST_SUITE_P(Outcomes, AppletUnload, testing::ValuesIn(kUnloadCases),
+                         [](const testing::TestParamInfo<UnloadCase>& info) { return info.param.name; });
 
 TEST_F(AppletActions, UnloadIsOffWithoutTheDaemonAndAMessageBoxIsNoDaemon) {
     windows.Add("#32770", "Halcyra");
     OnActions("cmdUnload");
     EXPECT_FALSE(form->GetButton("cmdUnload").Enabled());
     EXPECT_TRUE(windows.closeSent.empty());
+    // A daemon gone between the opening and the click: nothing to say.
+    auto daemon = StartDaemon();
+    Open([&](MemoryForm& f) {
+        Page(f, 3);
+        EXPECT_TRUE(f.GetButton("cmdUnload").Enabled());
+        windows.windows.erase(daemon);
+        f.Click("cmdUnload");
+    });
+    EXPECT_FALSE(form->GetButton("cmdUnload").Enabled());
+    EXPECT_TRUE(windows.closeSent.empty());
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_TRUE(shell.calls.empty());
 }
 
 TEST_F(AppletActions, ViewOpensTheLogInNotepad) {

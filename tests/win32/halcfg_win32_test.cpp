@@ -171,9 +171,13 @@ TEST_F(AppletEndToEnd, ApplyRemovesAndAddsTheRunningDaemonsIcon) {
     EXPECT_TRUE(daemon.Running());
 }
 
+// A daemon showing its dialog only hides it on WM_CLOSE: the applet says it
+// still runs and gives its icon back; hidden, it ends and the applet says so.
 TEST_F(AppletEndToEnd, UnloadEndsTheRunningDaemonAndSaysSo) {
     HWND main = StartDaemon();
     ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);  // the tray icon's double click
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     HWND dialog = OpenApplet();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)));
@@ -181,14 +185,26 @@ TEST_F(AppletEndToEnd, UnloadEndsTheRunningDaemonAndSaysSo) {
     std::wstring text;
     HWND box = MessageBoxOfApplet(&text);
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(text, L"Halcyra was detected but is still running and was not unloaded.");
+    EXPECT_TRUE(daemon.Running());
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(HasTrayIcon(main));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)));
+
+    Click(dialog, IDC_CFG_CMDUNLOAD);
+    box = MessageBoxOfApplet(&text);
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(text, L"Halcyra was detected and is now unloaded.");
-    EXPECT_EQ(WaitForSingleObject(daemon.pi.hProcess, 15000), WAIT_OBJECT_0);
+    // Said only once it ended.
+    EXPECT_EQ(WaitForSingleObject(daemon.pi.hProcess, 0), WAIT_OBJECT_0);
     EXPECT_FALSE(HasTrayIcon(main));
     // The box is titled "Halcyra" too, and is no daemon.
     EXPECT_EQ(FindWindowW(L"HalcyraDaemon", L"Halcyra"), nullptr);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)); }));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)));
     Click(dialog, IDCANCEL);
     EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
 }

@@ -4,6 +4,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 #include <utility>
@@ -227,23 +229,74 @@ LRESULT CALLBACK CloseAnswers(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-TEST(Win32Windows, SendCloseGivesTheWindowsAnswer) {
+TEST(Win32Windows, SendCloseGivesTheAnswerOrNothingWithinItsTime) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = CloseAnswers;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"HalcyraCloseTest";
     RegisterClassW(&wc);
     platform::win32::Win32WindowManager windows;
+    auto handle = [](HWND w) { return platform::WindowHandle{reinterpret_cast<std::uintptr_t>(w)}; };
     HWND goes = CreateWindowExW(0, wc.lpszClassName, L"goes", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 wc.hInstance, nullptr);
     HWND stays = CreateWindowExW(0, wc.lpszClassName, L"refuses", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  wc.hInstance, nullptr);
     ASSERT_TRUE(goes && stays);
-    EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(goes)}), 0);
+    EXPECT_EQ(windows.SendClose(handle(goes), 5000), std::optional<std::intptr_t>(0));
     EXPECT_FALSE(IsWindow(goes));
-    EXPECT_EQ(windows.SendClose({reinterpret_cast<std::uintptr_t>(stays)}), 1);
+    EXPECT_EQ(windows.SendClose(handle(goes), 5000), std::nullopt);  // gone
+    EXPECT_EQ(windows.SendClose(handle(stays), 5000), std::optional<std::intptr_t>(1));
     EXPECT_TRUE(IsWindow(stays));
     DestroyWindow(stays);
+
+    // A window whose thread is busy elsewhere: no answer, and no longer a
+    // wait than was asked for.
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr), release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND busy = nullptr;
+    std::thread owner([&] {
+        busy = CreateWindowExW(0, wc.lpszClassName, L"busy", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                               nullptr);
+        SetEvent(ready);
+        WaitForSingleObject(release, 20000);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (IsWindow(busy)) DestroyWindow(busy);
+    });
+    WaitForSingleObject(ready, 20000);
+    EXPECT_NE(busy, nullptr);
+    if (busy) {
+        ULONGLONG before = GetTickCount64();
+        EXPECT_EQ(windows.SendClose(handle(busy), 300), std::nullopt);
+        ULONGLONG took = GetTickCount64() - before;
+        EXPECT_GE(took, 250u);
+        EXPECT_LT(took, 3000u);
+    }
+    SetEvent(release);
+    owner.join();
+    CloseHandle(ready);
+    CloseHandle(release);
+}
+
+TEST(Win32Processes, OpenWaitsForARunningProgramsEnd) {
+    platform::win32::Win32Processes processes;
+    std::string release = testutil::ProgramFolder() + "open_release_" + std::to_string(GetCurrentProcessId());
+    DeleteFileW(Widen(release).c_str());
+    testutil::Process child;
+    ASSERT_TRUE(child.Start("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --wait-for \"" + release + "\""));
+    std::error_code error;
+    std::unique_ptr<platform::Process> opened = processes.Open(child.pi.dwProcessId, error);
+    ASSERT_NE(opened, nullptr) << error.message();
+    EXPECT_FALSE(error);
+    EXPECT_EQ(opened->Wait(100), platform::Process::kTimedOut);
+    HANDLE f = CreateFileW(Widen(release).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
+    EXPECT_EQ(opened->Wait(20000), platform::Process::kEnded);
+    DeleteFileW(Widen(release).c_str());
+
+    // No program of that id: nothing, and the system's reason.
+    EXPECT_EQ(processes.Open(0x7FFFFFF0, error), nullptr);
+    EXPECT_TRUE(error);
 }
 
 // Once restricted, a DLL beside the program is not loaded by its bare name;

@@ -64,7 +64,12 @@ protected:
             f.Click("cmdOK");
         });
     }
-    platform::WindowHandle StartDaemon() { return windows.Add("HalcyraDaemon", "Halcyra"); }
+    // The daemon's window, of a running program.
+    static constexpr std::uint32_t kDaemonProcess = 4242;
+    platform::WindowHandle StartDaemon() {
+        processes.running.insert(kDaemonProcess);
+        return windows.Add("HalcyraDaemon", "Halcyra", kDaemonProcess);
+    }
 
     // Opens the settings dialog; `user` acts while it is shown. The form
     // stays readable afterwards.
