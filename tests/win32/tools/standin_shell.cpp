@@ -8,10 +8,10 @@
 // ("endsession WPARAM US") its taskbar window receives, US being
 // QueryPerformanceCounter in microseconds, the same clock in every process;
 // with "--refuse" as well it answers WM_QUERYENDSESSION with FALSE. With
-// "--icons-after N" it keeps the notification area itself, as Wine hands
-// Shell_NotifyIcon to "Shell_TrayWnd": the first N adds are refused, as a
-// taskbar still starting refuses them, and each request is recorded
-// ("icon MESSAGE OWNER ID CALLBACK ANSWER US").
+// It keeps the notification area itself, as Wine hands Shell_NotifyIcon to
+// "Shell_TrayWnd", and takes every icon; with "--icons-after N" the first N
+// adds are refused, as a taskbar still starting refuses them, and each
+// request is recorded ("icon MESSAGE OWNER ID CALLBACK ANSWER US").
 //
 // With other arguments it is a client of the running stand-in, for scripts:
 //   --open CAPTION   the stand-in opens a dialog with that caption
@@ -128,7 +128,10 @@ LRESULT OpenTimed(const standin::TimedOpen& request) {
 
 std::wstring recordFile;
 bool refuse = false;
-int iconRefusals = -1;  // adds still to refuse; -1: icon requests are not answered
+// It keeps the notification area as a started taskbar does, taking every
+// icon; "--icons-after N" refuses the first N adds and records each request.
+int iconRefusals = 0;  // adds still to refuse
+bool recordIcons = false;
 std::set<std::pair<LONG, UINT>> icons;
 
 // Wine's own record of a request: the owner window, the id, the flags and
@@ -170,8 +173,9 @@ LRESULT IconRequest(ULONG_PTR message, const NotifyHead& n) {
     } else {  // NIM_DELETE
         ok = icons.erase(key) > 0;
     }
-    Record("icon " + std::to_string(message) + " " + std::to_string(static_cast<unsigned long>(n.owner)) + " " +
-           std::to_string(n.id) + " " + std::to_string(n.callbackMessage) + (ok ? " 1" : " 0"));
+    if (recordIcons)
+        Record("icon " + std::to_string(message) + " " + std::to_string(static_cast<unsigned long>(n.owner)) + " " +
+               std::to_string(n.id) + " " + std::to_string(n.callbackMessage) + (ok ? " 1" : " 0"));
     return ok ? TRUE : FALSE;
 }
 
@@ -199,7 +203,7 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(cds->dwData == kOpenWindow ? OpenWindow(caption.c_str())
                                                                          : OpenFolder(caption.c_str()));
         }
-        if (iconRefusals >= 0 && cds->dwData <= 2 && cds->cbData >= sizeof(NotifyHead))
+        if (cds->dwData <= 2 && cds->cbData >= sizeof(NotifyHead))
             return IconRequest(cds->dwData, *static_cast<const NotifyHead*>(cds->lpData));
         if (cds->dwData == kOpenTimed && cds->cbData == sizeof(standin::TimedOpen))
             return OpenTimed(*static_cast<const standin::TimedOpen*>(cds->lpData));
@@ -272,7 +276,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         for (int i = 3; i < __argc; ++i) {
             std::wstring arg = __wargv[i];
             if (arg == L"--refuse") refuse = true;
-            if (arg == L"--icons-after" && i + 1 < __argc) iconRefusals = _wtoi(__wargv[++i]);
+            if (arg == L"--icons-after" && i + 1 < __argc) {
+                iconRefusals = _wtoi(__wargv[++i]);
+                recordIcons = true;
+            }
         }
     } else if (__argc > 1) {
         return Client(__argc, __wargv);
