@@ -669,6 +669,13 @@ std::string frmMain::DaysOf(const ProgramEntry& entry) const {
 }
 
 // The entry's values are stored at once, whatever Apply and Cancel do later.
+void frmMain::ReportNotSaved(const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string list;
+    for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+    ui_.MsgBox(Text("notSaved") + list, basProduct::kAppTitle, ui::kMbExclamation);
+}
+
 void frmMain::WriteEntry(const ProgramEntry& entry) {
     S::Store store = Settings();
     std::vector<std::string> notSaved;
@@ -676,10 +683,7 @@ void frmMain::WriteEntry(const ProgramEntry& entry) {
                                      std::pair{S::DowName(entry.DisplayName), entry.Days},
                                      std::pair{S::RunOnceName(entry.DisplayName), S::FromBool(entry.OncePerDay)}})
         if (store.Save(name, text)) notSaved.push_back(name);
-    if (notSaved.empty()) return;
-    std::string names;
-    for (const auto& n : notSaved) names += (names.empty() ? "" : ", ") + n;
-    ui_.MsgBox(Text("notSaved") + names, basProduct::kAppTitle, ui::kMbExclamation);
+    ReportNotSaved(notSaved);
 }
 
 void frmMain::RefitRunColumns() { lsvRun.AutoSizeColumns(true); }
@@ -894,10 +898,7 @@ void frmMain::cmdApply_Click() {
             basTrayIcon::TrayIconRemove(sys_.shell, daemon);
     }
     cmdApply.SetEnabled(false);
-    if (notSaved.empty()) return;
-    std::string names;
-    for (const auto& n : notSaved) names += (names.empty() ? "" : ", ") + n;
-    ui_.MsgBox(Text("notSaved") + names, basProduct::kAppTitle, ui::kMbExclamation);
+    ReportNotSaved(notSaved);
 }
 
 void frmMain::cmdOK_Click() {

@@ -79,6 +79,8 @@ private:
     void RefitRunColumns();
     std::string DaysOf(const ProgramEntry& entry) const;
     void WriteEntry(const ProgramEntry& entry);
+    // One message naming the values that could not be written.
+    void ReportNotSaved(const std::vector<std::string>& names);
     void SSTab1_Click();
     void OptionChanged();
 
