@@ -479,17 +479,26 @@ TEST_F(ShutdownEndToEnd, NoExitRunsAndStopsButLeavesTheDaemonAndTheShellAlone) {
 }
 
 // Wine's ExitWindowsEx starts "wineboot --end-session" and returns TRUE at
-// once, as NT does for a request it took; the programs are asked in the
-// order they started and the first refusal ends the asking, so the stand-in
-// started first refuses and the daemon is never asked. The end was
-// cancelled: the daemon stays, with its hook on, and intercepts the next
-// "Shut Down Windows".
+// once, as NT does for a request it took; wineboot asks the programs by
+// process id, each asked and then told at once, and the first refusal ends
+// the asking. So the refusing stand-in has the lower id and the daemon is
+// never asked (ids are reused, so a daemon that got a lower one is started
+// again). The end was cancelled: the daemon stays, with its hook on, and
+// intercepts the next "Shut Down Windows".
 TEST_F(ShutdownEndToEnd, ARefusedEndLeavesTheDaemonResidentAndIntercepting) {
     shell.Kill();
     StartShell("--refuse");
     SetSetting(L"ShutdownType", L"Restart");
     SetSetting(L"UseHalcyra", L"0");
-    HWND main = StartDaemon(daemon);
+    HWND main = nullptr;
+    bool lower = false;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        main = StartDaemon(daemon);
+        lower = main && daemon.pi.dwProcessId < shell.pi.dwProcessId;
+        if (!lower) break;
+        daemon.Kill();
+    }
+    if (lower) GTEST_SKIP() << "every daemon started got a lower process id than the stand-in";
     ASSERT_NE(main, nullptr);
     PressOK(main);
     ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 10000)) << Contents(shellLog);
