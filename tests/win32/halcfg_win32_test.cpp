@@ -108,6 +108,14 @@ protected:
         });
         return w;
     }
+    // A daemon whose dialog the tray icon's double click has opened; null
+    // when it did not show.
+    HWND StartDaemonShowingItsDialog() {
+        HWND main = StartDaemon();
+        if (!main) return nullptr;
+        PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
+        return WaitFor([&] { return IsWindowVisible(main) != FALSE; }) ? main : nullptr;
+    }
     // A message box of the applet's process titled "Halcyra", and its text.
     HWND MessageBoxOfApplet(std::wstring* text) {
         HWND box = nullptr;
@@ -174,10 +182,8 @@ TEST_F(AppletEndToEnd, ApplyRemovesAndAddsTheRunningDaemonsIcon) {
 // A daemon showing its dialog only hides it on WM_CLOSE: the applet says it
 // still runs and gives its icon back; hidden, it ends and the applet says so.
 TEST_F(AppletEndToEnd, UnloadEndsTheRunningDaemonAndSaysSo) {
-    HWND main = StartDaemon();
+    HWND main = StartDaemonShowingItsDialog();
     ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);  // the tray icon's double click
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     HWND dialog = OpenApplet();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CFG_CMDUNLOAD)));
@@ -302,10 +308,8 @@ TEST_F(NothingStoredIsLost, AnEntryTheAppletAddsSurvivesTheDaemonsCancel) {
     SetText(L"RunList", L"A,");
     SetText(L"SelectedList", L"0,");
     SetText(L"A", helper);
-    HWND main = StartDaemon();
+    HWND main = StartDaemonShowingItsDialog();
     ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);  // the tray icon's double click
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     HWND dialog = OpenApplet();
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_CFG_CMDADD);
