@@ -16,6 +16,20 @@ struct LocalTime {
     int second = 0;
 };
 
+// A 32-bit millisecond count that wraps every 49.7 days, widened to 64 bits
+// from the last widened value: a step back of less than half the range is a
+// late reader (the value stays), a larger one is the wrap. Callers must read
+// at least every 24 days.
+constexpr std::uint64_t WidenTicks(std::uint64_t previous, std::uint32_t now) {
+    const auto low = static_cast<std::uint32_t>(previous);
+    std::uint64_t high = previous >> 32;
+    if (now < low) {
+        if (low - now < 0x80000000u) return previous;
+        ++high;
+    }
+    return (high << 32) | now;
+}
+
 class Clock {
 public:
     virtual ~Clock() = default;

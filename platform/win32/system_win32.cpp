@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/runtime_floor.h"
 #include "platform/win32/text.h"
 
 namespace platform::win32 {
@@ -330,7 +331,7 @@ bool Win32System::RunsAsAdministrator() {
     return member != FALSE;
 }
 
-std::uint64_t Win32Clock::Milliseconds() { return ::GetTickCount64(); }
+std::uint64_t Win32Clock::Milliseconds() { return TickCount64(); }
 
 void Win32Clock::Pause(unsigned ms) { (void)WaitAnswering(nullptr, ms); }
 

@@ -148,11 +148,12 @@ TEST_F(RunProgramsWin32, TheWaitAnswersSentAndPostedMessages) {
     ASSERT_TRUE(window);
     static bool answered, handled;
     answered = handled = false;
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) {
-                          if (m == WM_APP) answered = true;
-                          if (m == WM_APP + 1) handled = true;
-                          return DefWindowProcW(h, m, w, l);
-                      }));
+    WNDPROC proc = [](HWND h, UINT m, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
+        if (m == WM_APP) answered = true;
+        if (m == WM_APP + 1) handled = true;
+        return DefWindowProcW(h, m, w, l);
+    };
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     std::string marker = dir + "marker";
     std::error_code error;
     auto process = win.processes.Launch("\"" + tool + "\" 5 --wait-for \"" + marker + "\"", error);

@@ -40,7 +40,7 @@ HWND FileNameField(HWND dialog) {
     } search;
     EnumChildWindows(
         dialog,
-        [](HWND child, LPARAM data) -> BOOL {
+        [](HWND child, LPARAM data) CALLBACK -> BOOL {
             wchar_t cls[16] = {};
             GetClassNameW(child, cls, 16);
             int id = GetDlgCtrlID(child);

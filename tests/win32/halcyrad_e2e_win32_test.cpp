@@ -38,7 +38,7 @@ std::vector<HWND> WindowsOf(const wchar_t* className, DWORD pid = 0) {
         std::vector<HWND> found;
     } q{className, pid, {}};
     EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             auto* q = reinterpret_cast<Query*>(lp);
             wchar_t cls[64];
             GetClassNameW(h, cls, 64);
