@@ -1,4 +1,5 @@
-; The Halcyra installer: the daemon and the applet in the 64-bit Program Files,
+; The Halcyra installer: the daemon and the applet in Program Files (the 64-bit
+; one, or with X86 defined the 32-bit build for 32-bit Windows XP and later),
 ; the daemon started at log-on for every user, the applet listed in the
 ; Control Panel, the daemon's messages known to the event log, and an
 ; uninstaller that leaves nothing behind but the users' own settings.
@@ -8,13 +9,20 @@
 ;   BIN_DIR   the release tree's bin folder
 ;   SRC_DIR   the source tree
 ;   OUT_FILE  the setup program to write
+;   X86       (optional) the 32-bit setup of the 32-bit programs
 
 !ifdef VERSION & BIN_DIR & SRC_DIR & OUT_FILE
 !else
   !error "VERSION, BIN_DIR, SRC_DIR and OUT_FILE must be defined; run scripts/package"
 !endif
 
-Target amd64-unicode
+!ifdef X86
+  Target x86-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES"
+!else
+  Target amd64-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -22,6 +30,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include x64.nsh
 
 !define PRODUCT "Halcyra"
 !define PUBLISHER "Halcyra"
@@ -41,7 +50,7 @@ ManifestDPIAware true
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
-InstallDir "$PROGRAMFILES64\${PRODUCT}"
+InstallDir "${PROGRAM_FILES}\${PRODUCT}"
 BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${VERSION}"
@@ -90,6 +99,12 @@ LangString NeedsAdmin ${LANG_GERMAN} "Die Einrichtung von Halcyra erfordert Admi
 LangString NeedsAdmin ${LANG_ITALIAN} "L'installazione di Halcyra richiede i diritti di amministratore."
 LangString NeedsAdmin ${LANG_FRENCH} "L'installation de Halcyra nécessite les droits d'administrateur."
 
+LangString Needs64 ${LANG_ENGLISH} "This is the setup for 32-bit Windows. Please use the 64-bit setup of Halcyra."
+LangString Needs64 ${LANG_SPANISH} "Este es el instalador para Windows de 32 bits. Use el instalador de 64 bits de Halcyra."
+LangString Needs64 ${LANG_GERMAN} "Dies ist das Setup für 32-Bit-Windows. Bitte verwenden Sie das 64-Bit-Setup von Halcyra."
+LangString Needs64 ${LANG_ITALIAN} "Questa è l'installazione per Windows a 32 bit. Usate l'installazione a 64 bit di Halcyra."
+LangString Needs64 ${LANG_FRENCH} "Ceci est l'installation pour Windows 32 bits. Utilisez l'installation 64 bits de Halcyra."
+
 LangString MySettings ${LANG_ENGLISH} "My Halcyra settings"
 LangString MySettings ${LANG_SPANISH} "Mi configuración de Halcyra"
 LangString MySettings ${LANG_GERMAN} "Meine Halcyra-Einstellungen"
@@ -128,7 +143,18 @@ FunctionEnd
 !insertmacro DEFINE_END_DAEMON "un."
 
 !macro REQUIRE_ADMIN
+!ifdef X86
+  ; 32-bit programs on 64-bit Windows would register in the 32-bit view,
+  ; where the 64-bit Control Panel does not look.
+  ${If} ${RunningX64}
+    MessageBox MB_ICONSTOP "$(Needs64)" /SD IDOK
+    ; ERROR_EXE_MACHINE_TYPE_MISMATCH
+    SetErrorLevel 216
+    Quit
+  ${EndIf}
+!else
   SetRegView 64
+!endif
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"

@@ -14,7 +14,8 @@ fail() { echo "installer test: $*" >&2; exit 1; }
 
 # Both files must come from this run of scripts/package.
 if [ -f "$version_file" ]; then
-  rm -f "$root/dist/halcyra-$(cat "$version_file").zip" "$root/dist/halcyra-$(cat "$version_file")-setup.exe"
+  old=$root/dist/halcyra-$(cat "$version_file")
+  rm -f "$old.zip" "$old-setup.exe" "$old-x86.zip" "$old-x86-setup.exe"
 fi
 "$root/scripts/package" >"$build/installer-package.log" 2>&1 ||
   { tail -n 40 "$build/installer-package.log"; fail "scripts/package failed"; }
@@ -34,6 +35,14 @@ listing=$(zip -sf "$zip")
 for f in halcyrad.exe halcfg.cpl halcyra.html halcyraset.html readme.txt; do
   grep -qx "  halcyra-$version/$f" <<<"$listing" || fail "$f missing from $zip"
 done
+# The 32-bit release: its programs within their budget, its zip and setup
+# there (32-bit Wine, where the machine has it, is not needed to pack them).
+bin32=$root/build/win32-release/bin
+programs32=$(( $(stat -c %s "$bin32/halcyrad.exe") + $(stat -c %s "$bin32/halcfg.cpl") ))
+[ "$programs32" -lt 1310720 ] || fail "the 32-bit programs take $programs32 bytes, over 1.25 MB"
+[ -f "$root/dist/halcyra-$version-x86-setup.exe" ] || fail "no 32-bit setup"
+zip -sf "$root/dist/halcyra-$version-x86.zip" | grep -qx "  halcyra-$version-x86/halcyrad.exe" ||
+  fail "halcyrad.exe missing from the 32-bit zip"
 
 source "$root/scripts/lib/winenv.sh"
 if [ -z "${DISPLAY:-}" ] && [ -f "$build/display" ]; then export DISPLAY=$(cat "$build/display"); fi
