@@ -8,6 +8,8 @@
 //   exit_with CODE --append FILE ...  first appends a line to FILE, one per
 //                                     run; the other options may follow
 //   exit_with DOCUMENT                opened through an association: ends with 42
+//   exit_with --winver                ends with the version the system reports,
+//                                     major * 100 + minor
 #include <windows.h>
 
 #include <cwchar>
@@ -15,6 +17,12 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 1;
+    if (std::wstring(argv[1]) == L"--winver") {
+        OSVERSIONINFOW v{};
+        v.dwOSVersionInfoSize = sizeof v;
+        if (!GetVersionExW(&v)) return 1;
+        return static_cast<int>(v.dwMajorVersion * 100 + v.dwMinorVersion);
+    }
     wchar_t* end = nullptr;
     long long code = std::wcstoll(argv[1], &end, 0);
     if (*end != L'\0' || end == argv[1]) return 42;
