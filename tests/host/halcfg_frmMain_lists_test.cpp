@@ -189,6 +189,52 @@ TEST_F(ProgramsPage, TheWizardButtonRunsTheWizardOverThePage) {
     EXPECT_TRUE(form->GetButton("cmdApply").Enabled());
 }
 
+// A list whose read failed while the dialog opened showed nothing of it:
+// saved from there, every stored entry would go.
+class BothLists : public ProgramsPage {};
+
+TEST_F(BothLists, AListThatFailedToReadWhileOpeningStaysAsStored) {
+    struct Case {
+        const char* list;
+        std::function<void(MemoryForm&)> change;
+    };
+    services.Add("gamma", "Gamma");
+    const Case cases[] = {
+        {"RunList",
+         [this](MemoryForm& f) {
+             EditorAnswers("New", "new.exe");
+             f.Click("cmdAdd");
+         }},
+        {"StopList",
+         [](MemoryForm& f) {
+             Page(f, 1);
+             f.GetListView("lsvStop").CheckItem(0);  // the running service, shown alone
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+        ui.messageBoxes.clear();
+        Put("RunList", "A,B,");
+        Put("StopList", "Alpha,Beta,");
+        Put("StopServices", "1");
+        std::string list = c.list;
+        reg.InjectFaults([list, failures = 1](platform::fake::FakeRegistry::Call call, const std::string&,
+                                              const std::string& name) mutable {
+            return call == platform::fake::FakeRegistry::Call::Query && name == list && failures-- > 0 ? 5 : 0;
+        });
+        Open([&c](MemoryForm& f) {
+            c.change(f);
+            f.Click("cmdOK");
+        });
+        reg.InjectFaults(nullptr);
+        EXPECT_EQ(Stored("RunList"), "A,B,");
+        EXPECT_EQ(Stored("StopList"), "Alpha,Beta,");
+        EXPECT_EQ(ui.messageBoxes.empty() ? "" : ui.messageBoxes.back().text,
+                  std::string("These settings could not be saved and stay as they were stored: ") + c.list);
+    }
+}
+
 class ServicesPage : public AppletFixture {
 protected:
     // A click on row `row`'s check box as the list reports it: the box

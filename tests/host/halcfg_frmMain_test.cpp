@@ -206,6 +206,19 @@ TEST_F(AppletApply, WhatCannotBeWrittenIsNamedAndStaysAsStored) {
                       });
                   },
                   "UserCanModifyApps"},
+             // The box showed the default: its value was not read.
+             Case{"a read that failed once while the dialog opened",
+                  [this] {
+                      Put("UserCanModifyApps", "1");
+                      reg.InjectFaults([failures = 1](platform::fake::FakeRegistry::Call call, const std::string&,
+                                                      const std::string& name) mutable {
+                          return call == platform::fake::FakeRegistry::Call::Query && name == "UserCanModifyApps" &&
+                                         failures-- > 0
+                                     ? 5
+                                     : 0;
+                      });
+                  },
+                  "UserCanModifyApps"},
          }) {
         SCOPED_TRACE(c.what);
         reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
