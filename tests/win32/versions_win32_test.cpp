@@ -154,7 +154,8 @@ TEST_P(WindowsVersion, TheAppletOpensWithItsFourPages) {
     HWND tabs = FindWindowExW(settings, nullptr, WC_TABCONTROLW, nullptr);
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
-    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDC_CFG_CMDCANCEL, BN_CLICKED), 0);
+    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDC_CFG_CMDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_CFG_CMDCANCEL)));
     EXPECT_TRUE(WaitFor([&] { return !applet.Running(); }));
 }
 
@@ -164,7 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         VersionCase{L"win2k", 5, 0, true, L"What do you want the computer to do?", L"OK", L"Cancel"},
         VersionCase{L"winxp", 5, 1, true, L"What do you want the computer to do?", L"OK", L"Cancel"},
-        VersionCase{L"win10", 10, 0, true, L"What do you want the computer to do?", L"OK", L"Cancel"},
+        // A program without a Windows 10 manifest entry is told 6.2.
+        VersionCase{L"win10", 6, 2, true, L"What do you want the computer to do?", L"OK", L"Cancel"},
         VersionCase{L"nt40", 4, 0, false, L"Are you sure you want to:", L"&Yes", L"&No"}),
     [](const ::testing::TestParamInfo<VersionCase>& info) {
         std::wstring w = info.param.wine;
