@@ -321,4 +321,11 @@ bool MoveSelectedRow(ui::ListView& list, int step) {
     return true;
 }
 
+void ShowArrows(ui::Button& up, ui::Button& down) {
+    up.SetSymbolFont("Wingdings");
+    up.SetCaption("\xC3\xB1");  // character 0xF1
+    down.SetSymbolFont("Wingdings");
+    down.SetCaption("\xC3\xB2");  // character 0xF2
+}
+
 }  // namespace halcfg

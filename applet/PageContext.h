@@ -71,4 +71,7 @@ void ApplyListRule(const ui::CheckBox& box, ui::ListView& list);
 // check; at the end of the list it only selects it again.
 bool MoveSelectedRow(ui::ListView& list, int step);
 
+// The up and down arrows of the Wingdings font on a pair of buttons.
+void ShowArrows(ui::Button& up, ui::Button& down);
+
 }  // namespace halcfg

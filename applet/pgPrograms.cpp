@@ -61,6 +61,14 @@ void pgPrograms::Load() {
     lsvRun.ClearColumns();
     lsvRun.AddColumn(ctx_.Text("lsvRun 0"));
     lsvRun.AddColumn(ctx_.Text("lsvRun 1"));
+    // Shares of the list's width W: W * 3/6 and W * 1.25/5 (Spanish W * 1.25/3);
+    // Italian and French keep the default width.
+    const basText::Language language = ctx_.Language();
+    if (language != basText::Language::Italian && language != basText::Language::French) {
+        const int w = lsvRun.ClientWidth();
+        lsvRun.SetColumnWidth(0, w * 3 / 6);
+        lsvRun.SetColumnWidth(1, language == basText::Language::Spanish ? w * 5 / 12 : w / 4);
+    }
     lsvRun.SetFullRowSelect();
     lsvRun.SetCheckBoxes();
     ctx_.SetCaptions({{"cmdAdd", cmdAdd},
@@ -69,6 +77,7 @@ void pgPrograms::Load() {
                       {"cmdWizard", cmdWizard},
                       {"chkRunThisFirst", chkRunThisFirst},
                       {"lblRunExplain", lblRunExplain}});
+    ShowArrows(cmdUp, cmdDown);
     mnuCommand.SetCaption("selCommandPrompt", ctx_.Text("selCommandPrompt"));
 
     S::Store store = ctx_.Settings();
@@ -131,8 +140,14 @@ void pgPrograms::chkRunThisFirst_Click() {
 }
 
 void pgPrograms::lsvRun_MouseDown(const ui::MouseEvent& e) {
-    if (e.button == 2) mnuCommand.Popup("");
-    else ctx_.Changed();  // a click on a row's check box changes the dialog
+    if (e.button == 2) {
+        // The menu acts on the row clicked, which Windows selects only after.
+        int row = lsvRun.HitTestRow(e.x, e.y);
+        if (row >= 0) lsvRun.SelectItem(row);
+        mnuCommand.Popup("");
+    } else {
+        ctx_.Changed();
+    }  // a click on a row's check box changes the dialog
 }
 
 std::string pgPrograms::DaysOf(const ProgramEntry& entry) const {
@@ -253,6 +268,8 @@ void pgPrograms::selCommandPrompt_Click() {
     const AppletState& state = ctx_.state;
     platform::Platform& sys = ctx_.sys;
     std::string program = ctx_.Settings().Text(lsvRun.GetItemText(row, 0), "");
+    // A quoted program is the text between its quotes.
+    if (!program.empty() && program[0] == '"') program = program.substr(1, program.find('"', 1) - 1);
     std::string folder = FolderOf(program);
     std::string prompt =
         basWinVer::SystemProgram(sys.system, state.WinPlatform, state.WinPlatform == 1 ? "Command.com" : "cmd.exe");

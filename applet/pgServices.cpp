@@ -44,6 +44,7 @@ void pgServices::Load() {
     lsvStop.SetFullRowSelect();
     lsvStop.SetCheckBoxes();
     ctx_.SetCaptions({{"chkStopServices", chkStopServices}, {"lblStopExplain", lblStopExplain}});
+    ShowArrows(cmdUpServices, cmdDownServices);
 
     S::Store store = ctx_.Settings();
     S::Store::Batch batch(store);

@@ -187,7 +187,7 @@ void frmMain::Form_Load() {
         wizard::ListViewRunList runList(lsvRun);
         basUtilityWizard::WizardContext ctx{sys_.registry, sys_.system, state_.WinPlatform, state_.WinVer,
                                             state_.CountryCode, state_.SettingsRoot};
-        basUtilityWizard::RunSetupWizard(ui_, &form, ctx, runList);
+        basUtilityWizard::RunSetupWizard(ui_, &form, ctx, runList, /*ownButton=*/true);
     }
     SaveRunList(store);
     LoadDialogSettings();

@@ -31,7 +31,12 @@ public:
     virtual std::string Caption() const = 0;
 };
 
-class Button : public Label {};
+class Button : public Label {
+public:
+    // The caption in a symbol font of that face (Wingdings' arrows), at the
+    // size of the dialog's font.
+    virtual void SetSymbolFont(const std::string& face) = 0;
+};
 
 class Picture : public Control {
 public:
@@ -123,6 +128,12 @@ public:
     virtual void SetFullRowSelect() = 0;
     virtual void SetCheckBoxes() = 0;
     virtual void AutoSizeColumns(bool fitHeaders) = 0;
+    virtual void SetColumnWidth(int column, int pixels) = 0;
+    virtual int ColumnWidth(int column) const = 0;
+    // The width of the list's inside, in pixels.
+    virtual int ClientWidth() const = 0;
+    // The row at a point of the list's inside, or -1.
+    virtual int HitTestRow(int x, int y) const = 0;
     // The row whose check box is under the client point, else -1.
     virtual int HitTestCheckBox(int x, int y) const = 0;
 
@@ -235,6 +246,9 @@ public:
     // The window keeps its keyboard and mouse input while the program waits
     // for a program or a service; every other window loses it meanwhile.
     virtual void KeepInputDuringWaits() = 0;
+    // The window has its own taskbar button and comes to the front when it
+    // shows, although it has an owner (a hidden one, say).
+    virtual void ShowInTaskbar() = 0;
 };
 
 // The windowing of the whole program.

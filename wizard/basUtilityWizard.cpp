@@ -119,9 +119,10 @@ std::string FindRunnableDefragmenter(const WizardContext& ctx) {
     return system;
 }
 
-bool RunSetupWizard(ui::Ui& ui, ui::Form* owner, const WizardContext& ctx, wizard::WizardRunList& runList) {
+bool RunSetupWizard(ui::Ui& ui, ui::Form* owner, const WizardContext& ctx, wizard::WizardRunList& runList,
+                    bool ownButton) {
     wizard::frmWizardEmail wizard(ui, owner, ctx, runList);
-    return wizard.Show();
+    return wizard.Show(ownButton);
 }
 
 }  // namespace basUtilityWizard

@@ -52,6 +52,9 @@ std::string FindRunnableDefragmenter(const WizardContext& ctx);
 // Shows the wizard modally over `owner` (may be null). Its new rows go to
 // `runList`; true when the user finished it, false when it was cancelled or
 // closed (then nothing was written).
-bool RunSetupWizard(ui::Ui& ui, ui::Form* owner, const WizardContext& ctx, wizard::WizardRunList& runList);
+// With ownButton the wizard has a taskbar button of its own and comes to the
+// front: at the first start its owner is a hidden window.
+bool RunSetupWizard(ui::Ui& ui, ui::Form* owner, const WizardContext& ctx, wizard::WizardRunList& runList,
+                    bool ownButton = false);
 
 }  // namespace basUtilityWizard

@@ -262,8 +262,9 @@ frmWizardEmail::frmWizardEmail(ui::Ui& ui, ui::Form* owner, const U::WizardConte
     form_.OnClick("cmdCancel", [this] { cmdCancel_Click(); });
 }
 
-bool frmWizardEmail::Show() {
+bool frmWizardEmail::Show(bool ownButton) {
     Form_Load();
+    if (ownButton) form_.ShowInTaskbar();
     form_.ShowModal();
     return finished_;
 }

@@ -22,8 +22,9 @@ public:
     frmWizardEmail(const frmWizardEmail&) = delete;
     frmWizardEmail& operator=(const frmWizardEmail&) = delete;
 
-    // Loads the window and shows it modally; true when it closed by Finish.
-    bool Show();
+    // Loads the window and shows it modally, with a taskbar button of its own
+    // when asked; true when it closed by Finish.
+    bool Show(bool ownButton = false);
 
 private:
     void Form_Load();

@@ -488,6 +488,7 @@ TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
         {"E:\\Gone\\x.exe", {"E:\\Gone", "E:\\"}},                    // a missing folder leaves the drive
         {"\\\\server\\gone\\x.exe", {"\\\\server\\gone", ""}},  // or, without one, where the applet is
         {"notepad.exe", {""}},                                 // no backslash: where the applet is
+        {"\"D:\\My Tools\\clean.exe\" /all \\\\x", {"D:\\My Tools"}},  // quoted: the folder inside the quotes
     };
     processes.missingFolders = {"E:\\Gone", "\\\\server\\gone"};
     for (const Case& c : cases) {
@@ -514,6 +515,23 @@ TEST_F(AppletActions, CommandPromptOpensInTheProgramsFolder) {
     }
 }
 
+// Windows selects a row only after the right button's press: the menu must
+// act on the row under the pointer, not on the one selected before.
+TEST_F(AppletActions, TheCommandPromptOpensForTheRowRightClicked) {
+    Put("RunList", "Other,Tool,");
+    Put("Other", "C:\\Other\\o.exe");
+    Put("Tool", "D:\\Tools\\t.exe");
+    Open([](MemoryForm& f) {
+        auto& run = static_cast<ui::memory::MemListView&>(f.GetListView("lsvRun"));
+        run.SelectItem(0);
+        static_cast<ui::memory::MemMenu&>(f.GetMenu("mnuCommand")).pick = "selCommandPrompt";
+        f.MouseDown("lsvRun", {.button = 2, .x = 40, .y = run.kHeader + run.kRowHeight + 2});
+        EXPECT_EQ(run.SelectedRow(), 1);
+    });
+    ASSERT_EQ(processes.startedIn.size(), 1u);
+    EXPECT_EQ(processes.startedIn[0].second, "D:\\Tools");
+}
+
 class AppletTexts : public AppletFixture {};
 
 TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
@@ -525,19 +543,22 @@ TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
         const char* tab2;
         const char* orderOption;
         const char* runColumn;
+        int widths[2];  // of the run list's columns, the list 340 pixels wide
     };
     const Case cases[] = {
-        {1033, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application"},
+        {1033, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application",
+         {170, 85}},
         {3082, "Puestas de Halcyra", "Aceptar", "Applicar", "Settings", "Run programs, then stop services",
-         "Applicaciónes"},
+         "Applicaciónes", {170, 141}},
         {1031, "Halcyra-Einstellungen", "OK", "Zutreffen", "Settings", "Run programs, then stop services",
-         "Anwendung"},
+         "Anwendung", {170, 85}},
         // Italian shows the French labels and the German caption.
         {1040, "Halcyra-Einstellungen", "OK", "Applicano", "Configurations ",
-         "Exécutez les programmes, puis arrêtez les services", "Applicazione"},
+         "Exécutez les programmes, puis arrêtez les services", "Applicazione", {100, 100}},
         {1036, "Configurations De Halcyra", "OK", "S'appliquent", "Configurations ",
-         "Exécutez les programmes, puis arrêtez les services", "Programmes"},
-        {1043, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application"},
+         "Exécutez les programmes, puis arrêtez les services", "Programmes", {100, 100}},
+        {1043, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application",
+         {170, 85}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.language);
@@ -549,7 +570,16 @@ TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
         EXPECT_EQ(form->GetTab("SSTab1").TabCaption(2), c.tab2);
         EXPECT_EQ(form->GetOption("optOrder0").Caption(), c.orderOption);
         EXPECT_EQ(form->GetListView("lsvRun").ColumnHeader(0), c.runColumn);
+        EXPECT_EQ(form->GetListView("lsvRun").ColumnWidth(0), c.widths[0]);
+        EXPECT_EQ(form->GetListView("lsvRun").ColumnWidth(1), c.widths[1]);
     }
+    // The arrows of both pages are Wingdings' characters 0xF1 and 0xF2.
+    for (const char* button : {"cmdUp", "cmdUpServices"}) {
+        auto& up = static_cast<ui::memory::MemLabel&>(form->GetButton(button));
+        EXPECT_EQ(up.symbolFont, "Wingdings");
+        EXPECT_EQ(up.caption, "\xC3\xB1");
+    }
+    EXPECT_EQ(form->GetButton("cmdDownServices").Caption(), "\xC3\xB2");
     EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Set the password to prevent changing settings");
     EXPECT_EQ(form->GetMenu("mnuCommand").Caption("selCommandPrompt"), "Open a command prompt");
 }

@@ -106,6 +106,20 @@ void MemListView::AutoSizeColumns(bool fitHeaders) {
     autoSize = fitHeaders ? AutoSize::ContentsAndHeaders : AutoSize::Contents;
 }
 
+void MemListView::SetColumnWidth(int column, int pixels) {
+    if (column >= 0 && column < ColumnCount()) widths[static_cast<std::size_t>(column)] = pixels;
+}
+
+int MemListView::ColumnWidth(int column) const {
+    return column >= 0 && column < ColumnCount() ? widths[static_cast<std::size_t>(column)] : 0;
+}
+
+int MemListView::HitTestRow(int x, int y) const {
+    if (x < 0 || x >= clientWidth || y < kHeader) return -1;
+    int row = (y - kHeader) / kRowHeight;
+    return row < RowCount() ? row : -1;
+}
+
 int MemListView::HitTestCheckBox(int x, int y) const {
     if (!checkBoxes || y < kHeader || x < kBoxLeft || x >= kBoxRight) return -1;
     int row = (y - kHeader) / kRowHeight;

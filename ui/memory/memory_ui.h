@@ -37,7 +37,11 @@ public:
     std::string caption;
 };
 
-class MemLabel : public MemCaptioned<Button> {};
+class MemLabel : public MemCaptioned<Button> {
+public:
+    void SetSymbolFont(const std::string& face) override { symbolFont = face; }
+    std::string symbolFont;
+};
 
 class MemPicture : public Mem<Picture> {
 public:
@@ -126,8 +130,14 @@ public:
         int stateImage = 0;  // 0 none, 1 unchecked, 2 checked
     };
 
-    void ClearColumns() override { headers.clear(); }
-    void AddColumn(const std::string& h) override { headers.push_back(h); }
+    void ClearColumns() override {
+        headers.clear();
+        widths.clear();
+    }
+    void AddColumn(const std::string& h) override {
+        headers.push_back(h);
+        widths.push_back(kDefaultColumnWidth);
+    }
     int ColumnCount() const override { return static_cast<int>(headers.size()); }
     std::string ColumnHeader(int c) const override;
     int AddRow(const std::string& text) override;
@@ -145,11 +155,18 @@ public:
     void SetFullRowSelect() override { fullRowSelect = true; }
     void SetCheckBoxes() override;
     void AutoSizeColumns(bool fitHeaders) override;
+    void SetColumnWidth(int column, int pixels) override;
+    int ColumnWidth(int column) const override;
+    int ClientWidth() const override { return clientWidth; }
+    int HitTestRow(int x, int y) const override;
     int HitTestCheckBox(int x, int y) const override;
     void SetBackColor(SysColor c) override { color = c; }
     SysColor BackColor() const override { return color; }
 
+    static constexpr int kDefaultColumnWidth = 100;
     std::vector<std::string> headers;
+    std::vector<int> widths;  // by column, as set; autosizing leaves them
+    int clientWidth = 340;
     std::vector<Row> rows;
     int selected = -1;
     bool fullRowSelect = false;
@@ -259,6 +276,7 @@ public:
     void Close() override;
     platform::WindowHandle Handle() const override { return {}; }
     void KeepInputDuringWaits() override { keepsInputDuringWaits = true; }
+    void ShowInTaskbar() override { inTaskbar = true; }
 
     // What a user does. Clicks change the control as a real click would
     // (an option is selected, a check box toggles), then run the handler.
@@ -295,6 +313,7 @@ public:
     int height = 0, width = 6000, left = 0, top = 0;
     bool visible = false, topmost = false, closed = false, modal = false;
     bool keepsInputDuringWaits = false;
+    bool inTaskbar = false;
     std::string font;
     struct Timer {
         unsigned milliseconds = 0;

@@ -255,6 +255,24 @@ void NativeListView::AutoSizeColumns(bool fitHeaders) {
         ::SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
                        fitHeaders ? LVSCW_AUTOSIZE_USEHEADER : LVSCW_AUTOSIZE);
 }
+void NativeListView::SetColumnWidth(int column, int pixels) {
+    ::SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(pixels, 0));
+}
+int NativeListView::ColumnWidth(int column) const {
+    return static_cast<int>(::SendMessageW(hwnd_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+int NativeListView::ClientWidth() const {
+    RECT r{};
+    ::GetClientRect(hwnd_, &r);
+    return r.right;
+}
+int NativeListView::HitTestRow(int x, int y) const {
+    LVHITTESTINFO hit{};
+    hit.pt.x = x;
+    hit.pt.y = y;
+    auto row = static_cast<int>(::SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return row >= 0 && (hit.flags & LVHT_ONITEM) ? row : -1;
+}
 int NativeListView::HitTestCheckBox(int x, int y) const {
     LVHITTESTINFO hit{};
     hit.pt.x = x;
@@ -273,5 +291,24 @@ void NativeListView::SetBackColor(ui::SysColor color) {
 }
 
 int SysColorOf(ui::SysColor color) { return SysColorIndex(color); }
+
+NativeLabel::~NativeLabel() {
+    if (symbolFont_) ::DeleteObject(symbolFont_);
+}
+
+void NativeLabel::SetSymbolFont(const std::string& face) {
+    LOGFONTW lf{};
+    HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    if (!current || !::GetObjectW(current, sizeof lf, &lf)) lf.lfHeight = -11;
+    lf.lfCharSet = SYMBOL_CHARSET;
+    lf.lfWeight = FW_NORMAL;
+    std::wstring w = Widen(face);
+    lstrcpynW(lf.lfFaceName, w.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&lf);
+    if (!font) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (symbolFont_) ::DeleteObject(symbolFont_);
+    symbolFont_ = font;
+}
 
 }  // namespace ui::win32

@@ -148,6 +148,57 @@ NativeForm::~NativeForm() {
         ::DestroyWindow(hwnd);
     }
     if (font_) ::DeleteObject(font_);
+    if (pageBrush_) ::DeleteObject(pageBrush_);
+}
+
+INT_PTR NativeForm::PageBackground(HDC dc, HWND control) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(control, cls, 16);
+    if (lstrcmpiW(cls, L"Button") != 0 && lstrcmpiW(cls, L"Static") != 0) return FALSE;  // edits keep their own
+    RECT item;
+    ::GetWindowRect(control, &item);
+    for (auto& [name, c] : controls_) {
+        auto* tab = dynamic_cast<NativeTab*>(c.get());
+        if (!tab || !::IsWindowVisible(tab->hwnd())) continue;
+        HWND tabWindow = tab->hwnd();
+        RECT page;
+        ::GetWindowRect(tabWindow, &page);
+        ::SendMessageW(tabWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        RECT overlap;
+        if (!::IntersectRect(&overlap, &item, &page) || !::EqualRect(&overlap, &item)) continue;
+        RECT client;
+        ::GetClientRect(tabWindow, &client);
+        if (!pageBrush_ || pageBrushTab_ != tabWindow || pageBrushSize_.cx != client.right ||
+            pageBrushSize_.cy != client.bottom) {
+            // The tab control paints itself into a bitmap: the brush is its page.
+            HDC screen = ::GetDC(tabWindow);
+            HDC memory = ::CreateCompatibleDC(screen);
+            HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+            ::ReleaseDC(tabWindow, screen);
+            if (!memory || !bitmap) {
+                if (memory) ::DeleteDC(memory);
+                if (bitmap) ::DeleteObject(bitmap);
+                return FALSE;
+            }
+            HGDIOBJ old = ::SelectObject(memory, bitmap);
+            ::FillRect(memory, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+            ::SendMessageW(tabWindow, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+            ::SelectObject(memory, old);
+            ::DeleteDC(memory);
+            if (pageBrush_) ::DeleteObject(pageBrush_);
+            pageBrush_ = ::CreatePatternBrush(bitmap);
+            ::DeleteObject(bitmap);
+            pageBrushTab_ = tabWindow;
+            pageBrushSize_ = {client.right, client.bottom};
+            if (!pageBrush_) return FALSE;
+        }
+        POINT origin{0, 0};
+        ::ClientToScreen(tabWindow, &origin);
+        ::SetBrushOrgEx(dc, origin.x - item.left, origin.y - item.top, nullptr);
+        ::SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(pageBrush_);
+    }
+    return FALSE;
 }
 
 template <class T>
@@ -351,6 +402,12 @@ void NativeForm::KeepInputDuringWaits() {
     if (hwnd_) ::SetPropW(hwnd_, platform::win32::kInputDuringWaitsProp, reinterpret_cast<HANDLE>(1));
 }
 
+void NativeForm::ShowInTaskbar() {
+    if (!hwnd_) return;
+    ::SetWindowLongW(hwnd_, GWL_EXSTYLE, ::GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    inTaskbar_ = true;
+}
+
 void NativeForm::ShowModal() {
     HWND owner = ::GetWindow(hwnd_, GW_OWNER);
     bool disabledOwner = owner && ::IsWindowEnabled(owner);
@@ -463,6 +520,13 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         DrawTickedEntry(*di);
         return TRUE;
     }
+    case WM_CTLCOLORSTATIC:
+        return PageBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+        if (pageBrush_) ::DeleteObject(pageBrush_);
+        pageBrush_ = nullptr;
+        return FALSE;
     case WM_CTLCOLORLISTBOX: {
         auto hwndList = reinterpret_cast<HWND>(lParam);
         for (auto& [name, c] : controls_) {

@@ -62,6 +62,11 @@ public:
 class NativeLabel : public NativeCaptioned<ui::Button> {
 public:
     using NativeCaptioned::NativeCaptioned;
+    ~NativeLabel() override;
+    void SetSymbolFont(const std::string& face) override;
+
+private:
+    HFONT symbolFont_ = nullptr;
 };
 
 class NativePicture : public NativeControl<ui::Picture> {
@@ -156,6 +161,10 @@ public:
     void SetFullRowSelect() override;
     void SetCheckBoxes() override;
     void AutoSizeColumns(bool fitHeaders) override;
+    void SetColumnWidth(int column, int pixels) override;
+    int ColumnWidth(int column) const override;
+    int ClientWidth() const override;
+    int HitTestRow(int x, int y) const override;
     int HitTestCheckBox(int x, int y) const override;
 
     void SetBackColor(ui::SysColor color) override;
@@ -243,6 +252,7 @@ public:
     void Close() override;
     platform::WindowHandle Handle() const override { return {reinterpret_cast<std::uintptr_t>(hwnd_)}; }
     void KeepInputDuringWaits() override;
+    void ShowInTaskbar() override;
 
     HWND hwnd() const { return hwnd_; }
     // Runs the Click handler registered under `name`, if any.
@@ -273,12 +283,20 @@ private:
     void RunChange(const std::string& name);
     void CheckBound(const std::string& name, bool menuEntry) const;
     void Subclass(const std::string& name);
+    // Labels, check boxes, options and group boxes lying on a tab control's
+    // page take the page's own (themed) background, not the dialog's.
+    INT_PTR PageBackground(HDC dc, HWND control);
 
     HINSTANCE module_;
     std::string templateName_;
     NativeUi::Template template_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    // The tab control's page as it paints itself, for PageBackground.
+    HBRUSH pageBrush_ = nullptr;
+    HWND pageBrushTab_ = nullptr;
+    SIZE pageBrushSize_{};
+    bool inTaskbar_ = false;
     bool modal_ = false;
     bool modalDone_ = false;
     std::map<std::string, std::unique_ptr<NativeControlBase>> controls_;
