@@ -154,6 +154,20 @@ TEST_F(AppletEndToEnd, ControlRunDllOpensTheDialogWithCommonControls6) {
     bool v6 = false;
     for (const auto& p : comctl) v6 = v6 || p.find(L"common-controls_6595b64144ccf1df_6.") != std::wstring::npos;
     EXPECT_TRUE(v6) << "comctl32 loaded: " << comctl.size();
+    // A check box on the page shows the page's own background beside its
+    // text, as the page shows it where nothing lies.
+    HWND tab = GetDlgItem(dialog, IDC_CFG_SSTAB1);
+    RECT page, box;
+    GetWindowRect(tab, &page);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    GetWindowRect(GetDlgItem(dialog, IDC_CFG_CHKRUNTHISFIRST), &box);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    HDC screen = GetDC(nullptr);
+    COLORREF pane = GetPixel(screen, page.left + 2, page.top + 2);
+    COLORREF beside = GetPixel(screen, box.right - 3, (box.top + box.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(beside, pane);
     // Cancel closes it and the Control Panel's process ends.
     Click(dialog, IDCANCEL);
     EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);

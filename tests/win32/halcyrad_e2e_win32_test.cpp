@@ -280,6 +280,9 @@ TEST_F(DaemonEndToEnd, FirstStartRunsTheWizardOnceBeforeTheDaemonIsResident) {
     // While it is open the daemon does not intercept: its load waits.
     HWND main = WindowsOf(L"HalcyraDaemon", first.pi.dwProcessId).at(0);
     EXPECT_FALSE(IsWindowEnabled(main));
+    // Its owner is hidden: a taskbar button of its own, and in front.
+    EXPECT_TRUE(GetWindowLongW(wizard, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, 3000));
     for (int i = 0; i < 8 && IsWindow(wizard); ++i) {
         PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wizard, IDOK)));
         WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }, 300);
