@@ -322,10 +322,19 @@ bool MoveSelectedRow(ui::ListView& list, int step) {
 }
 
 void ShowArrows(ui::Button& up, ui::Button& down) {
+    // Wingdings' arrowheads 0xF1 and 0xF2; a Wingdings without them (Wine's)
+    // has the arrows 0xE9 and 0xEA; without either, the words stay.
+    constexpr const char* kArrows[][2] = {{"\xC3\xB1", "\xC3\xB2"}, {"\xC3\xA9", "\xC3\xAA"}};
     up.SetSymbolFont("Wingdings");
-    up.SetCaption("\xC3\xB1");  // character 0xF1
     down.SetSymbolFont("Wingdings");
-    down.SetCaption("\xC3\xB2");  // character 0xF2
+    for (const auto& arrows : kArrows)
+        if (up.HasGlyphs(arrows[0]) && down.HasGlyphs(arrows[1])) {
+            up.SetCaption(arrows[0]);
+            down.SetCaption(arrows[1]);
+            return;
+        }
+    up.SetSymbolFont("");
+    down.SetSymbolFont("");
 }
 
 }  // namespace halcfg

@@ -71,7 +71,8 @@ void ApplyListRule(const ui::CheckBox& box, ui::ListView& list);
 // check; at the end of the list it only selects it again.
 bool MoveSelectedRow(ui::ListView& list, int step);
 
-// The up and down arrows of the Wingdings font on a pair of buttons.
+// The up and down arrows of the Wingdings font on a pair of buttons; the
+// design captions where the font has no arrows.
 void ShowArrows(ui::Button& up, ui::Button& down);
 
 }  // namespace halcfg

@@ -36,6 +36,8 @@ public:
     // The caption in a symbol font of that face (Wingdings' arrows), at the
     // size of the dialog's font.
     virtual void SetSymbolFont(const std::string& face) = 0;
+    // Whether the button's font has a glyph for every character of the text.
+    virtual bool HasGlyphs(const std::string& text) const = 0;
 };
 
 class Picture : public Control {

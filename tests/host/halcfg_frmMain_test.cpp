@@ -1,8 +1,10 @@
 // The applet's settings dialog: its opening, the password gate and the
 // locked state, Apply and the actions on the daemon and its log.
+#include "applet/PageContext.h"
 #include "support/applet_fixture.h"
 
 #include <algorithm>
+#include <set>
 
 using testing_support::AppletFixture;
 using ui::memory::MemoryForm;
@@ -530,6 +532,30 @@ TEST_F(AppletActions, TheCommandPromptOpensForTheRowRightClicked) {
     });
     ASSERT_EQ(processes.startedIn.size(), 1u);
     EXPECT_EQ(processes.startedIn[0].second, "D:\\Tools");
+}
+
+TEST(Arrows, WingdingsArrowheadsElseItsArrowsElseTheWords) {
+    struct Case {
+        std::set<std::string> missing;
+        const char* up;
+        const char* down;
+        const char* font;
+    };
+    const Case cases[] = {
+        {{}, "\xC3\xB1", "\xC3\xB2", "Wingdings"},
+        {{"\xC3\xB2"}, "\xC3\xA9", "\xC3\xAA", "Wingdings"},  // Wine's Wingdings
+        {{"\xC3\xB1", "\xC3\xAA"}, "Up", "Down", ""},
+    };
+    for (const Case& c : cases) {
+        ui::memory::MemLabel up, down;
+        up.caption = "Up";
+        down.caption = "Down";
+        up.missingGlyphs = down.missingGlyphs = c.missing;
+        halcfg::ShowArrows(up, down);
+        EXPECT_EQ(up.caption, c.up);
+        EXPECT_EQ(down.caption, c.down);
+        EXPECT_EQ(up.symbolFont, c.font);
+    }
 }
 
 class AppletTexts : public AppletFixture {};

@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "ui/controls.h"
@@ -40,7 +41,9 @@ public:
 class MemLabel : public MemCaptioned<Button> {
 public:
     void SetSymbolFont(const std::string& face) override { symbolFont = face; }
+    bool HasGlyphs(const std::string& text) const override { return missingGlyphs.find(text) == missingGlyphs.end(); }
     std::string symbolFont;
+    std::set<std::string> missingGlyphs;  // texts the font cannot show
 };
 
 class MemPicture : public Mem<Picture> {

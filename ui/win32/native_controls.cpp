@@ -2,6 +2,8 @@
 
 #include "platform/win32/text.h"
 
+#include <vector>
+
 using platform::win32::Narrow;
 using platform::win32::Widen;
 
@@ -297,6 +299,13 @@ NativeLabel::~NativeLabel() {
 }
 
 void NativeLabel::SetSymbolFont(const std::string& face) {
+    if (face.empty()) {
+        // Back to the dialog's font.
+        ::SendMessageW(hwnd_, WM_SETFONT, ::SendMessageW(::GetParent(hwnd_), WM_GETFONT, 0, 0), TRUE);
+        if (symbolFont_) ::DeleteObject(symbolFont_);
+        symbolFont_ = nullptr;
+        return;
+    }
     LOGFONTW lf{};
     HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     if (!current || !::GetObjectW(current, sizeof lf, &lf)) lf.lfHeight = -11;
@@ -309,6 +318,23 @@ void NativeLabel::SetSymbolFont(const std::string& face) {
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (symbolFont_) ::DeleteObject(symbolFont_);
     symbolFont_ = font;
+}
+
+bool NativeLabel::HasGlyphs(const std::string& text) const {
+    std::wstring w = Widen(text);
+    if (w.empty()) return true;
+    HDC dc = ::GetDC(hwnd_);
+    if (!dc) return false;
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+    std::vector<WORD> glyphs(w.size());
+    DWORD got = ::GetGlyphIndicesW(dc, w.c_str(), static_cast<int>(w.size()), glyphs.data(),
+                                   GGI_MARK_NONEXISTING_GLYPHS);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hwnd_, dc);
+    if (got == GDI_ERROR) return false;
+    for (WORD g : glyphs)
+        if (g == 0xFFFF) return false;
+    return true;
 }
 
 }  // namespace ui::win32

@@ -151,54 +151,78 @@ NativeForm::~NativeForm() {
     if (pageBrush_) ::DeleteObject(pageBrush_);
 }
 
-INT_PTR NativeForm::PageBackground(HDC dc, HWND control) {
-    wchar_t cls[16] = {};
-    ::GetClassNameW(control, cls, 16);
-    if (lstrcmpiW(cls, L"Button") != 0 && lstrcmpiW(cls, L"Static") != 0) return FALSE;  // edits keep their own
-    RECT item;
-    ::GetWindowRect(control, &item);
+HBRUSH NativeForm::PageBrush(HWND& tabWindow, RECT& page) {
     for (auto& [name, c] : controls_) {
         auto* tab = dynamic_cast<NativeTab*>(c.get());
         if (!tab || !::IsWindowVisible(tab->hwnd())) continue;
-        HWND tabWindow = tab->hwnd();
-        RECT page;
+        tabWindow = tab->hwnd();
         ::GetWindowRect(tabWindow, &page);
         ::SendMessageW(tabWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-        RECT overlap;
-        if (!::IntersectRect(&overlap, &item, &page) || !::EqualRect(&overlap, &item)) continue;
         RECT client;
         ::GetClientRect(tabWindow, &client);
-        if (!pageBrush_ || pageBrushTab_ != tabWindow || pageBrushSize_.cx != client.right ||
-            pageBrushSize_.cy != client.bottom) {
-            // The tab control paints itself into a bitmap: the brush is its page.
-            HDC screen = ::GetDC(tabWindow);
-            HDC memory = ::CreateCompatibleDC(screen);
-            HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-            ::ReleaseDC(tabWindow, screen);
-            if (!memory || !bitmap) {
-                if (memory) ::DeleteDC(memory);
-                if (bitmap) ::DeleteObject(bitmap);
-                return FALSE;
-            }
+        if (pageBrush_ && pageBrushTab_ == tabWindow && pageBrushSize_.cx == client.right &&
+            pageBrushSize_.cy == client.bottom)
+            return pageBrush_;
+        if (buildingPageBrush_) return nullptr;  // the tab asks its parent for its background
+        buildingPageBrush_ = true;
+        // The tab control paints itself into a bitmap: the brush is its page.
+        HDC screen = ::GetDC(tabWindow);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+        ::ReleaseDC(tabWindow, screen);
+        if (memory && bitmap) {
             HGDIOBJ old = ::SelectObject(memory, bitmap);
             ::FillRect(memory, &client, ::GetSysColorBrush(COLOR_BTNFACE));
             ::SendMessageW(tabWindow, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
             ::SelectObject(memory, old);
-            ::DeleteDC(memory);
             if (pageBrush_) ::DeleteObject(pageBrush_);
             pageBrush_ = ::CreatePatternBrush(bitmap);
-            ::DeleteObject(bitmap);
             pageBrushTab_ = tabWindow;
             pageBrushSize_ = {client.right, client.bottom};
-            if (!pageBrush_) return FALSE;
         }
-        POINT origin{0, 0};
-        ::ClientToScreen(tabWindow, &origin);
-        ::SetBrushOrgEx(dc, origin.x - item.left, origin.y - item.top, nullptr);
-        ::SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(pageBrush_);
+        if (memory) ::DeleteDC(memory);
+        if (bitmap) ::DeleteObject(bitmap);
+        buildingPageBrush_ = false;
+        return pageBrush_;
     }
-    return FALSE;
+    return nullptr;
+}
+
+INT_PTR NativeForm::PageBackground(HDC dc, HWND control) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(control, cls, 16);
+    if (lstrcmpiW(cls, L"Button") != 0 && lstrcmpiW(cls, L"Static") != 0) return FALSE;  // edits keep their own
+    HWND tab = nullptr;
+    RECT page, item, overlap;
+    HBRUSH brush = PageBrush(tab, page);
+    if (!brush) return FALSE;
+    ::GetWindowRect(control, &item);
+    if (!::IntersectRect(&overlap, &item, &page) || !::EqualRect(&overlap, &item)) return FALSE;
+    POINT origin{0, 0};
+    ::ClientToScreen(tab, &origin);
+    ::SetBrushOrgEx(dc, origin.x - item.left, origin.y - item.top, nullptr);
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(brush);
+}
+
+// The dialog's own background, with the tab's page where the page lies: what
+// a themed group box or button shows of its parent through itself.
+bool NativeForm::EraseWithPage(HDC dc) {
+    HWND tab = nullptr;
+    RECT page;
+    HBRUSH brush = PageBrush(tab, page);
+    if (!brush) return false;
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&page), 2);
+    POINT origin{0, 0};
+    ::MapWindowPoints(tab, hwnd_, &origin, 1);
+    POINT viewport{0, 0};
+    ::GetViewportOrgEx(dc, &viewport);
+    ::SetBrushOrgEx(dc, origin.x + viewport.x, origin.y + viewport.y, nullptr);
+    ::FillRect(dc, &page, brush);
+    return true;
 }
 
 template <class T>
@@ -522,6 +546,12 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
         return PageBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ERASEBKGND:
+        if (!EraseWithPage(reinterpret_cast<HDC>(wParam))) return FALSE;
+        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_PRINTCLIENT:
+        return EraseWithPage(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;
     case WM_THEMECHANGED:
     case WM_SYSCOLORCHANGE:
         if (pageBrush_) ::DeleteObject(pageBrush_);

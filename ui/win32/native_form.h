@@ -64,6 +64,7 @@ public:
     using NativeCaptioned::NativeCaptioned;
     ~NativeLabel() override;
     void SetSymbolFont(const std::string& face) override;
+    bool HasGlyphs(const std::string& text) const override;
 
 private:
     HFONT symbolFont_ = nullptr;
@@ -286,6 +287,10 @@ private:
     // Labels, check boxes, options and group boxes lying on a tab control's
     // page take the page's own (themed) background, not the dialog's.
     INT_PTR PageBackground(HDC dc, HWND control);
+    bool EraseWithPage(HDC dc);
+    // The brush of the visible tab control's page, with the tab and the
+    // page's screen rectangle; null without a tab control.
+    HBRUSH PageBrush(HWND& tab, RECT& page);
 
     HINSTANCE module_;
     std::string templateName_;
@@ -296,6 +301,7 @@ private:
     HBRUSH pageBrush_ = nullptr;
     HWND pageBrushTab_ = nullptr;
     SIZE pageBrushSize_{};
+    bool buildingPageBrush_ = false;
     bool inTaskbar_ = false;
     bool modal_ = false;
     bool modalDone_ = false;
