@@ -41,8 +41,10 @@ TEST(ShutdownWin32, WhileAProgramRunsThePleaseWaitWindowNamesItAndGoesAfter) {
                               nullptr),
               ERROR_SUCCESS);
     // The helper ends once the file is there.
-    std::wstring command =
-        Widen("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --wait-for \"" + release + "\"");
+    const std::string ran = release + ".ran";
+    DeleteFileW(Widen(ran).c_str());
+    std::wstring command = Widen("\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --append \"" + ran +
+                                 "\" --wait-for \"" + release + "\"");
     RegSetValueExW(k, L"Disk Helper", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>(command.size() * sizeof(wchar_t)));
     RegCloseKey(k);
@@ -53,6 +55,7 @@ TEST(ShutdownWin32, WhileAProgramRunsThePleaseWaitWindowNamesItAndGoesAfter) {
     halcyrad::DaemonState state;
     state.CommandLine = "/noexit";
     state.AppPath = testutil::ProgramFolder();
+    state.SettingsRoot = platform::RootKey::CurrentUser;  // where the helper's command is
     state.WinPlatform = 2;
     basShutdown::ShutdownContext ctx{.plat = win32.plat, .ui = nativeUi, .state = state};
     ctx.choice = basShutdown::Choice::Shutdown;
@@ -82,9 +85,13 @@ TEST(ShutdownWin32, WhileAProgramRunsThePleaseWaitWindowNamesItAndGoesAfter) {
     });
     EXPECT_EQ(basShutdown::RunShutdown(ctx), basShutdown::Outcome::Resident);
     watcher.join();
+    // The helper ran, and only ended once released: the window was read
+    // while it waited.
+    EXPECT_NE(GetFileAttributesW(Widen(ran).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Narrow(seen), "Running Disk Helper.  Please wait...");
     EXPECT_FALSE(window && IsWindow(window));
     DeleteFileW(Widen(release).c_str());
+    DeleteFileW(Widen(ran).c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");
 }
 
