@@ -209,7 +209,7 @@ std::vector<std::string> UnreachedByKeyboard(HWND dialog, const std::vector<ui::
         Kind kind = KindOf(w);
         bool input = kind == Kind::PushButton || kind == Kind::CheckBox || IsClass(w, L"Edit") ||
                      IsClass(w, L"ComboBox") || IsClass(w, L"ListBox") || IsClass(w, WC_LISTVIEWW) ||
-                     IsClass(w, WC_TABCONTROLW) ||
+                     IsClass(w, WC_TABCONTROLW) || IsClass(w, WC_LINK) ||
                      // A label that answers clicks is a control of its own.
                      (kind == Kind::Label && (StyleOf(w) & SS_NOTIFY));
         if (input) missed.push_back(Describe(w, names));
