@@ -108,6 +108,11 @@ NativeTextBox::NativeTextBox(NativeForm& form, HWND hwnd, std::string name)
     : NativeControl(form, hwnd, std::move(name)) {
     if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_PASSWORD) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, L'*', 0);
 }
+void NativeLink::SetCaption(const std::string& text) {
+    text_ = text;
+    SetWindowTextUtf8(hwnd_, "<a>" + text + "</a>");
+}
+
 void NativeTextBox::SetText(const std::string& text) { SetWindowTextUtf8(hwnd_, text); }
 
 int NativeTab::TabCount() const { return static_cast<int>(::SendMessageW(hwnd_, TCM_GETITEMCOUNT, 0, 0)); }

@@ -118,6 +118,8 @@ NativeForm::NativeForm(HINSTANCE module, const std::string& templateName, const 
         } else if (IsClass(cls, L"Static")) {
             if ((style & SS_TYPEMASK) == SS_ICON) c = std::make_unique<NativePicture>(*this, child, b.name);
             else c = std::make_unique<NativeLabel>(*this, child, b.name);
+        } else if (IsClass(cls, WC_LINK)) {
+            c = std::make_unique<NativeLink>(*this, child, b.name);
         } else if (IsClass(cls, L"ComboBox")) {
             c = std::make_unique<NativeComboBox>(*this, child, b.name);
         } else if (IsClass(cls, L"ListBox")) {
@@ -473,6 +475,12 @@ void NativeForm::Close() {
 }
 
 void NativeForm::OnCommand(int id, int code, HWND control) {
+    // Escape in a window without a Cancel button: what its close box does,
+    // when it has one.
+    if (id == IDCANCEL && !control) {
+        if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_SYSMENU) ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    }
     if (!control) {
         // A menu command: its entry's name is the handler's.
         for (const ui::Binding& b : template_.menuEntries)
@@ -527,6 +535,11 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end() && dynamic_cast<NativeListView*>(it->second)) RunNamed(dblClicks_, it->second->name());
+            return FALSE;
+        }
+        if (hdr->code == static_cast<UINT>(NM_CLICK) || hdr->code == static_cast<UINT>(NM_RETURN)) {
+            auto it = byId_.find(static_cast<int>(hdr->idFrom));
+            if (it != byId_.end() && dynamic_cast<NativeLink*>(it->second)) RunClick(it->second->name());
             return FALSE;
         }
         if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {

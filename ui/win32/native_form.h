@@ -70,6 +70,18 @@ private:
     HFONT symbolFont_ = nullptr;
 };
 
+// A link: its caption shown as one link the keyboard reaches too; Enter,
+// Space and a click on it are its click.
+class NativeLink : public NativeLabel {
+public:
+    using NativeLabel::NativeLabel;
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return text_; }
+
+private:
+    std::string text_;
+};
+
 class NativePicture : public NativeControl<ui::Picture> {
 public:
     using NativeControl::NativeControl;

@@ -13,6 +13,10 @@ namespace ui::win32 {
 NativeUi::NativeUi(void* module) : module_(module) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
+    // Links come with the common controls 6 alone; an older library may
+    // refuse the whole request for them, so they are asked for apart.
+    INITCOMMONCONTROLSEX links{sizeof links, ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&links);
 }
 
 NativeUi::~NativeUi() {
