@@ -204,6 +204,12 @@ const basText::Entry kTexts[] = {
      .de = "Das gespeicherte Kennwort konnte nicht gelesen werden; die Einstellungen bleiben gesperrt.",
      .it = "Non è stato possibile leggere la parola d'accesso salvata; le impostazioni restano bloccate.",
      .fr = "Le mot de passe enregistré n'a pas pu être lu; les paramètres restent verrouillés."},
+    {.key = "lblPolicy",
+     .en = "Set by your administrator",
+     .es = "Establecido por su administrador",
+     .de = "Von Ihrem Administrator festgelegt",
+     .it = "Impostato dall'amministratore",
+     .fr = "Défini par votre administrateur"},
     {.key = "unloaded",
      .en = "Halcyra was detected and is now unloaded.",
      .es = "Halcyra fue detectado y ahora se descarga.",
@@ -277,7 +283,18 @@ void PageContext::SetCaptions(std::initializer_list<Captioned> controls) const {
 
 void ShownRecord::Record(const S::Store& store, const NamedValues& now) {
     shown_.clear();
-    for (const auto& [name, text] : now) shown_[name] = {text, store.Readable(name)};
+    for (const auto& [name, text] : now) shown_[name] = {text, store.Readable(name), store.Locked(name)};
+}
+
+bool ShownRecord::Locked(const std::string& name) const {
+    auto it = shown_.find(name);
+    return it != shown_.end() && it->second.locked;
+}
+
+bool ShownRecord::AnyLocked() const {
+    for (const auto& [name, shown] : shown_)
+        if (shown.locked) return true;
+    return false;
 }
 
 std::vector<std::string> ShownRecord::Save(const S::Store& store, const NamedValues& now,
@@ -285,7 +302,7 @@ std::vector<std::string> ShownRecord::Save(const S::Store& store, const NamedVal
     std::vector<std::string> written;
     for (const auto& [name, text] : now) {
         Shown& was = shown_[name];
-        if (text == was.text) continue;
+        if (text == was.text || was.locked) continue;
         if (!was.readable || store.Save(name, text)) {
             notSaved.push_back(name);
             continue;

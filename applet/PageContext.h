@@ -56,11 +56,15 @@ public:
     // `notSaved`, and returns those it wrote.
     std::vector<std::string> Save(const basSettings::Store& store, const NamedValues& now,
                                   std::vector<std::string>& notSaved);
+    // Set by a policy when it was read: shown, never written.
+    bool Locked(const std::string& name) const;
+    bool AnyLocked() const;
 
 private:
     struct Shown {
         std::string text;  // what Apply would write for the control's state then
         bool readable = true;
+        bool locked = false;
     };
     std::map<std::string, Shown> shown_;
 };

@@ -63,6 +63,7 @@ void frmMain::Form_Load() {
     options_.Load();
     actions_.Load();
     PasswordGate();
+    ApplyPolicy();
     cmdApply.SetEnabled(false);
     SSTab1.SelectTab(0);
     SSTab1_Click();
@@ -90,12 +91,32 @@ void frmMain::PasswordGate() {
     SetLocked(true);
 }
 
+void frmMain::ApplyPolicy() {
+    S::Store store = ctx_.Settings();
+    lockedByPolicy_ = S::IsPolicy(store.SourceOf(S::LockSettings.name)) && store.Read(S::LockSettings) == 1;
+    ui::Label& note = form.GetLabel("lblPolicy");
+    note.SetCaption(ctx_.Text("lblPolicy"));
+    note.SetVisible(lockedByPolicy_ || programs_.PolicyLocked() || services_.PolicyLocked() ||
+                    options_.PolicyLocked() || actions_.PolicyLocked());
+    if (lockedByPolicy_) SetLocked(true);
+    else DisableByPolicy();
+}
+
+void frmMain::DisableByPolicy() {
+    programs_.DisableByPolicy();
+    services_.DisableByPolicy();
+    options_.DisableByPolicy();
+    actions_.DisableByPolicy();
+}
+
 void frmMain::SetLocked(bool locked) {
+    locked = locked || lockedByPolicy_;
     locked_ = locked;
     programs_.SetLocked(locked);
     services_.SetLocked(locked);
     options_.SetLocked(locked);
     actions_.SetLocked(locked);
+    DisableByPolicy();
 }
 
 void frmMain::SSTab1_Click() {

@@ -31,6 +31,8 @@ public:
 private:
     void Form_Load();
     void PasswordGate();
+    void ApplyPolicy();
+    void DisableByPolicy();
     void SetLocked(bool locked);
     void SetCaptions();
 
@@ -45,6 +47,7 @@ private:
     AppletState& state_;
     std::unique_ptr<ui::Form> formPtr_;
     bool locked_ = false;
+    bool lockedByPolicy_ = false;  // "LockSettings": no password opens it
 
     ui::Form& form;
     ui::Button& cmdOK;

@@ -49,6 +49,7 @@ inline const std::vector<ui::Binding> frmMainControls = {
     {"cmdView", IDC_CFG_CMDVIEW},
     {"cmdPurge", IDC_CFG_CMDPURGE},
     {"chkLogEV", IDC_CFG_CHKLOGEV},
+    {"lblPolicy", IDC_CFG_LBLPOLICY},
 };
 
 inline const std::vector<ui::Binding> mnuCommandEntries = {

@@ -52,6 +52,7 @@
 #define IDC_CFG_CMDVIEW 3045
 #define IDC_CFG_CMDPURGE 3046
 #define IDC_CFG_CHKLOGEV 3047
+#define IDC_CFG_LBLPOLICY 3048
 
 // mnuCommand, the run list's context menu.
 #define IDM_SELCOMMANDPROMPT 41001

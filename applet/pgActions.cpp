@@ -77,6 +77,10 @@ void pgActions::SetLocked(bool locked) {
     lblPassword.SetCaption(ctx_.Text(locked ? "lblPassword locked" : "lblPassword unlocked"));
 }
 
+void pgActions::DisableByPolicy() {
+    if (shown_.Locked(S::LogEV.name)) chkLogEV.SetEnabled(false);
+}
+
 NamedValues pgActions::ShownValues() const { return {{S::LogEV.name, std::to_string(chkLogEV.Value())}}; }
 
 void pgActions::Save(const S::Store& store, std::vector<std::string>& notSaved) {

@@ -48,6 +48,14 @@ void pgOptions::SetLocked(bool locked) {
         c->SetEnabled(!locked);
 }
 
+void pgOptions::DisableByPolicy() {
+    if (shown_.Locked(S::ShowIcon.name)) chkShowIcon.SetEnabled(false);
+    if (shown_.Locked(S::UserCanModifyApps.name)) chkLock.SetEnabled(false);
+    if (shown_.Locked(S::UseHalcyra.name)) chkForceAppsToClose.SetEnabled(false);
+    if (shown_.Locked(S::Order.name))
+        for (auto* o : optOrder) o->SetEnabled(false);
+}
+
 NamedValues pgOptions::ShownValues() const {
     auto flag = [](const ui::CheckBox& box) { return std::to_string(box.Value()); };
     return {{S::UserCanModifyApps.name, flag(chkLock)},

@@ -21,6 +21,9 @@ public:
     // Shows the page's texts and stored values, and records what they show.
     void Load();
     void SetLocked(bool locked);
+    // Values a policy sets show, and their controls take no input.
+    void DisableByPolicy();
+    bool PolicyLocked() const { return shown_.AnyLocked(); }
     // Writes what was read and changed since; names what it could not write.
     void Save(const basSettings::Store& store, std::vector<std::string>& notSaved);
 

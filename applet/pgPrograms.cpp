@@ -83,6 +83,7 @@ void pgPrograms::Load() {
     S::Store store = ctx_.Settings();
     S::Store::Batch batch(store);
     LoadRunList(store);
+    listByPolicy_ = store.Locked(S::RunList.name) && !S::OwnProgramsAllowed(store);
     chkRunThisFirst.SetValue(store.Read(S::RunPrograms) == 1 ? 1 : 0);
     chkRunThisFirst_Click();
     shown_.Record(store, ShownValues());
@@ -104,6 +105,18 @@ void pgPrograms::SetLocked(bool locked) {
         c->SetEnabled(!locked);
     lsvRun.SetBackColor(locked ? ui::SysColor::ButtonFace : ui::SysColor::Window);
 }
+
+void pgPrograms::DisableByPolicy() {
+    if (listByPolicy_) {
+        for (ui::Control* c : std::initializer_list<ui::Control*>{&lsvRun, &cmdAdd, &cmdEdit, &cmdRemove, &cmdUp,
+                                                                   &cmdDown, &cmdWizard})
+            c->SetEnabled(false);
+        lsvRun.SetBackColor(ui::SysColor::ButtonFace);
+    }
+    if (shown_.Locked(S::RunPrograms.name)) chkRunThisFirst.SetEnabled(false);
+}
+
+bool pgPrograms::PolicyLocked() const { return listByPolicy_ || shown_.AnyLocked(); }
 
 NamedValues pgPrograms::ShownValues() const {
     return {{S::RunPrograms.name, std::to_string(chkRunThisFirst.Value())}};
@@ -136,6 +149,7 @@ void pgPrograms::SaveRunList(const S::Store& store, std::vector<std::string>& no
 
 void pgPrograms::chkRunThisFirst_Click() {
     ApplyListRule(chkRunThisFirst, lsvRun);
+    DisableByPolicy();
     ctx_.Changed();
 }
 

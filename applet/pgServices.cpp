@@ -64,6 +64,7 @@ void pgServices::Load() {
         cmdDownServices.SetEnabled(false);
     }
     shown_.Record(store, ShownValues());
+    listsByPolicy_ = store.Locked(S::StopList.name) || store.Locked(S::SelectedStopList.name);
     stopRead_ = S::ReadList(store, S::StopList.name);
     selectedStopRead_ = S::ReadList(store, S::SelectedStopList.name);
     stopShown_ = StopRows(false);
@@ -112,6 +113,18 @@ void pgServices::SetLocked(bool locked) {
         c->SetEnabled(false);
 }
 
+void pgServices::DisableByPolicy() {
+    if (listsByPolicy_) {
+        for (ui::Control* c : std::initializer_list<ui::Control*>{&lsvStop, &cmdUpServices, &cmdDownServices})
+            c->SetEnabled(false);
+        lsvStop.SetBackColor(ui::SysColor::ButtonFace);
+    }
+    if (shown_.Locked(S::StopServices.name)) chkStopServices.SetEnabled(false);
+    if (shown_.Locked(S::SecondsToWaitForService.name)) txtServiceSeconds.SetEnabled(false);
+}
+
+bool pgServices::PolicyLocked() const { return listsByPolicy_ || shown_.AnyLocked(); }
+
 NamedValues pgServices::ShownValues() const {
     return {{S::SecondsToWaitForService.name, txtServiceSeconds.Text()},
             {S::StopServices.name, std::to_string(chkStopServices.Value())}};
@@ -152,6 +165,7 @@ void pgServices::SaveStopList(const S::Store& store, std::vector<std::string>& n
 
 void pgServices::chkStopServices_Click() {
     ApplyListRule(chkStopServices, lsvStop);
+    DisableByPolicy();
     ctx_.Changed();
 }
 

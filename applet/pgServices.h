@@ -19,6 +19,10 @@ public:
     // Shows the page's texts and stored values, and records what they show.
     void Load();
     void SetLocked(bool locked);
+    // Values a policy sets show, and their controls take no input.
+    void DisableByPolicy();
+    // Something on the page is set by a policy.
+    bool PolicyLocked() const;
     // Writes what was read and changed since; names what it could not write.
     void Save(const basSettings::Store& store, std::vector<std::string>& notSaved);
 
@@ -40,6 +44,7 @@ private:
 
     const PageContext& ctx_;
     ShownRecord shown_;
+    bool listsByPolicy_ = false;  // a policy sets the list: shown, not edited
     basSettings::ListRead stopRead_, selectedStopRead_;
     std::vector<std::string> stopShown_, selectedStopShown_;
 

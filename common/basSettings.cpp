@@ -1,5 +1,6 @@
 #include "common/basSettings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <limits>
@@ -91,14 +92,99 @@ std::optional<bool> ToBool(const std::string& s) {
     return nonZero;
 }
 
+const std::vector<const char*>& PolicyValueNames() {
+    static const std::vector<const char*> names{
+        RunList.name,      SelectedList.name,    StopList.name,         SelectedStopList.name,
+        RunPrograms.name,  StopServices.name,    Order.name,            SecondsToWaitForService.name,
+        UseHalcyra.name,   ShowIcon.name,        LogEV.name,            UserCanModifyApps.name,
+        RunAtAnyShutdown.name, AllowOwnPrograms.name, LockSettings.name};
+    return names;
+}
+
+bool IsPolicyValueName(const std::string& name) {
+    for (const char* p : PolicyValueNames())
+        if (EqualsNoCase(name, p)) return true;
+    return false;
+}
+
+namespace {
+
+struct PolicyKey {
+    Source source;
+    platform::RootKey root;
+};
+constexpr PolicyKey kPolicyKeys[] = {{Source::MachinePolicy, platform::RootKey::LocalMachine},
+                                     {Source::UserPolicy, platform::RootKey::CurrentUser}};
+
+// Is `name` one of the values a run-list entry named in `list` owns?
+bool IsEntryValueOf(const std::string& list, const std::string& name) {
+    for (const auto& entry : ParseCommaList(list)) {
+        if (entry.empty()) continue;
+        for (const std::string& owned : {entry, DowName(entry), RunOnceName(entry)})
+            if (owned.size() == name.size() && EqualsNoCase(name, owned.c_str())) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Source Store::PolicySource(const std::string& name, std::string* out, std::error_code& ec) const {
+    ec.clear();
+    if (!policies_) return Source::Own;
+    const bool policyValue = IsPolicyValueName(name);
+    if (!policyValue && IsMainValueName(name)) return Source::Own;  // the user's and the daemon's own state
+    const bool followsList = !policyValue || EqualsNoCase(name, SelectedList.name);
+    std::string scratch;
+    for (const PolicyKey& pk : kPolicyKeys) {
+        platform::RegKey key = reg_.OpenKey(pk.root, kPolicyKey);
+        if (!key) {
+            if (platform::IsMissing(key.status())) continue;
+            // A policy that cannot be read may hold anything: the value is
+            // not the user's to show or store.
+            ec = key.status();
+            return pk.source;
+        }
+        if (followsList) {
+            // The list's checks and its entries' values come from the key
+            // that set the list, or not from a policy at all.
+            std::string list;
+            std::error_code lec = basRegistry::QueryString(reg_, key, RunList.name, list, true, flavor_);
+            if (lec && !platform::IsMissing(lec)) {
+                ec = lec;
+                return pk.source;
+            }
+            if (!lec) {
+                if (!EqualsNoCase(name, SelectedList.name) && !IsEntryValueOf(list, name)) return Source::Own;
+                ec = basRegistry::QueryString(reg_, key, name, out ? *out : scratch, true, flavor_);
+                return pk.source;
+            }
+            if (!policyValue) continue;
+        }
+        ec = basRegistry::QueryString(reg_, key, name, out ? *out : scratch, true, flavor_);
+        if (!ec || !platform::IsMissing(ec)) return pk.source;
+        ec.clear();
+    }
+    return Source::Own;
+}
+
+Source Store::SourceOf(const std::string& name) const {
+    std::error_code ec;
+    Source s = PolicySource(name, nullptr, ec);
+    if (IsPolicy(s)) return s;
+    std::string ignored;
+    ec = QueryOwn(name, ignored);
+    return ec && platform::IsMissing(ec) ? Source::Default : Source::Own;
+}
+
+std::error_code Store::QueryOwn(const std::string& name, std::string& out) const {
+    if (batchKey_) return basRegistry::QueryString(reg_, batchKey_, name, out, true, flavor_);
+    platform::RegKey key = reg_.OpenKey(root_, kSettingsKey);
+    return key ? basRegistry::QueryString(reg_, key, name, out, true, flavor_) : key.status();
+}
+
 std::error_code Store::Query(const std::string& name, std::string& out) const {
     std::error_code ec;
-    if (batchKey_) {
-        ec = basRegistry::QueryString(reg_, batchKey_, name, out, true, flavor_);
-    } else {
-        platform::RegKey key = reg_.OpenKey(root_, kSettingsKey);
-        ec = key ? basRegistry::QueryString(reg_, key, name, out, true, flavor_) : key.status();
-    }
+    if (!IsPolicy(PolicySource(name, &out, ec))) ec = QueryOwn(name, out);
     if (ec && !platform::IsMissing(ec) && !IsFailed(failed_, name)) failed_.push_back(name);
     return ec;
 }
@@ -144,10 +230,12 @@ bool Store::Boolean(const std::string& name, bool def) const {
 }
 
 void Store::Write(const std::string& name, const std::string& text) const {
+    if (Locked(name)) return;
     basRegistry::SaveString(reg_, root_, kSettingsKey, name, text);
 }
 
 std::error_code Store::Save(const std::string& name, const std::string& text) const {
+    if (Locked(name)) return {};
     return basRegistry::TrySaveString(reg_, root_, kSettingsKey, name, text);
 }
 
@@ -174,7 +262,9 @@ std::string DaysText(const std::string& dow, bool runOnce, const DayInitialsT& i
     return out;
 }
 
-std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials, bool namesOnly) {
+namespace {
+
+std::vector<RunRow> ReadRows(const Store& store, const DayInitialsT& initials, bool namesOnly) {
     std::vector<RunRow> rows;
     for (const auto& name : ParseCommaList(store.Read(RunList))) {
         RunRow row{name, {}, false};
@@ -186,6 +276,36 @@ std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials
     for (const auto& entry : ParseCommaList(store.Read(SelectedList))) {
         auto n = ToInt32(entry);
         if (n && *n >= 0 && static_cast<size_t>(*n) < rows.size()) rows[static_cast<size_t>(*n)].checked = true;
+    }
+    return rows;
+}
+
+bool HasRow(const std::vector<RunRow>& rows, const std::string& name) {
+    for (const auto& r : rows)
+        if (r.name.size() == name.size() && EqualsNoCase(r.name, name.c_str())) return true;
+    return false;
+}
+
+}  // namespace
+
+bool OwnProgramsAllowed(const Store& store) {
+    return IsPolicy(store.SourceOf(AllowOwnPrograms.name)) && store.Read(AllowOwnPrograms) == 1;
+}
+
+std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials, bool namesOnly) {
+    std::vector<RunRow> rows = ReadRows(store, initials, namesOnly);
+    if (!store.Locked(RunList.name)) return rows;
+    for (auto& r : rows) r.policy = true;
+    if (!OwnProgramsAllowed(store)) return rows;
+    // The user's own entries follow; their values are read where the
+    // policy's list does not name them, in the user's key.
+    const std::vector<RunRow> policyRows = rows;
+    for (auto& own : ReadRows(store.Own(), initials, true)) {
+        if (HasRow(policyRows, own.name)) continue;
+        if (!namesOnly)
+            own.days = DaysText(store.Text(DowName(own.name), kAllDays),
+                                store.Boolean(RunOnceName(own.name), false), initials);
+        rows.push_back(std::move(own));
     }
     return rows;
 }
@@ -247,7 +367,9 @@ bool SaveList(const Store& store, const std::string& name, const ListRead& base,
     return WriteChecked(store, name, BuildCommaList(merged));
 }
 
-RunListRead ReadRunListChecks(const Store& store) {
+namespace {
+
+RunListRead ReadChecks(const Store& store) {
     RunListRead read;
     ListRead names = ReadList(store, RunList.name);
     ListRead selected = ReadList(store, SelectedList.name);
@@ -260,6 +382,23 @@ RunListRead ReadRunListChecks(const Store& store) {
         if (n && *n >= 0 && static_cast<size_t>(*n) < rows.size()) rows[static_cast<size_t>(*n)].checked = true;
     }
     read.rows = std::move(rows);
+    return read;
+}
+
+}  // namespace
+
+RunListRead ReadRunListChecks(const Store& store) {
+    RunListRead read = ReadChecks(store);
+    if (!read.rows || !store.Locked(RunList.name)) return read;
+    for (auto& r : *read.rows) r.policy = true;
+    read.ownRowsReadable = false;
+    if (!OwnProgramsAllowed(store)) return read;
+    RunListRead own = ReadChecks(store.Own());
+    read.ownRowsReadable = own.rows.has_value() && own.selectedReadable;
+    if (!own.rows) return read;
+    const std::vector<RunRow> policyRows = *read.rows;
+    for (auto& r : *own.rows)
+        if (!HasRow(policyRows, r.name)) read.rows->push_back(std::move(r));
     return read;
 }
 
@@ -281,6 +420,17 @@ std::optional<bool> CheckOf(const std::vector<RunRow>& rows, const std::string& 
 }  // namespace
 
 bool SaveRunRows(const Store& store, const RunListRead& base, const std::vector<RunRow>& mine) {
+    if (base.rows && std::any_of(base.rows->begin(), base.rows->end(), [](const RunRow& r) { return r.policy; })) {
+        // Only the user's own rows are theirs to store, in their own key.
+        if (!base.ownRowsReadable) return true;
+        RunListRead ownBase;
+        ownBase.rows.emplace();
+        std::vector<RunRow> policyRows, ownMine;
+        for (const auto& r : *base.rows) (r.policy ? policyRows : *ownBase.rows).push_back(r);
+        for (const auto& r : mine)
+            if (!HasRow(policyRows, r.name)) ownMine.push_back(r);
+        return SaveRunRows(store.Own(), ownBase, ownMine);
+    }
     if (!base.rows || !base.selectedReadable) return true;
     RunListRead now = ReadRunListChecks(store.Fresh());
     if (!now.rows || !now.selectedReadable) return true;

@@ -13,6 +13,9 @@
 namespace basSettings {
 
 inline constexpr const char* kSettingsKey = "Software\\Halcyra\\Settings";
+// An administrator's values, read before the user's own: the machine's first,
+// then the user's. Nothing of this system writes there.
+inline constexpr const char* kPolicyKey = "Software\\Policies\\Halcyra\\Settings";
 
 struct TextValue { const char* name; const char* def; };
 struct FlagValue { const char* name; std::int16_t def; };   // "1"/"0"
@@ -36,6 +39,21 @@ inline constexpr TextValue ShowDetails{"ShowDetails", ">>"};
 inline constexpr BoolValue RanQuickStart{"RanQuickStart", false};
 inline constexpr TextValue Admin{"Admin", ""};
 inline constexpr TextValue AppPath{"AppPath", ""};
+inline constexpr FlagValue RunAtAnyShutdown{"RunAtAnyShutdown", 0};
+// Policy only: "1" keeps the user's own run-list entries, after the
+// policy's, when a policy sets "RunList"; otherwise only the policy's run.
+inline constexpr FlagValue AllowOwnPrograms{"AllowOwnPrograms", 0};
+// Policy only: "1" shows the applet's settings without letting them change.
+inline constexpr FlagValue LockSettings{"LockSettings", 0};
+
+// Where a value that a reader got came from.
+enum class Source { Default, MachinePolicy, UserPolicy, Own };
+inline bool IsPolicy(Source s) { return s == Source::MachinePolicy || s == Source::UserPolicy; }
+
+// The values an administrator may set; every other name is the user's own
+// (apart from a policy run list's entries, which follow the list).
+const std::vector<const char*>& PolicyValueNames();
+bool IsPolicyValueName(const std::string& name);
 
 // True when `name` equals, ignoring letter case as the registry does, one
 // of the main values above: a program entry of that name would write its
@@ -72,7 +90,7 @@ class Store {
 public:
     Store(platform::Registry& reg, platform::RootKey root,
           basRegistry::Flavor flavor = basRegistry::Flavor::Applet)
-        : reg_(reg), root_(root), flavor_(flavor) {}
+        : reg_(reg), root_(root), flavor_(flavor), policies_(root == platform::RootKey::CurrentUser) {}
 
     std::string Read(const TextValue& v) const { return Text(v.name, v.def); }
     std::int16_t Read(const FlagValue& v) const { return Flag(v.name, v.def); }
@@ -91,6 +109,20 @@ public:
     // what was shown came from the default.
     bool Readable(const std::string& name) const;
 
+    // Where the value read now comes from: a policy value wins over the
+    // user's own one, value by value; the entries of a run list set by a
+    // policy (command, "dow", "ro") come from that policy's key.
+    Source SourceOf(const std::string& name) const;
+    bool Locked(const std::string& name) const { return IsPolicy(SourceOf(name)); }
+    // The user's own key alone, without the policies.
+    Store Own() const {
+        Store s(reg_, root_, flavor_);
+        s.policies_ = false;
+        return s;
+    }
+
+    // A value a policy sets is not written (the user's own one is not what
+    // was shown); that is no failure.
     void Write(const std::string& name, const std::string& text) const;
     // Writes and says whether the registry took it.
     std::error_code Save(const std::string& name, const std::string& text) const;
@@ -99,7 +131,11 @@ public:
 
     platform::Registry& registry() const { return reg_; }
     // The same key read anew: no failure of this store's earlier reads counts.
-    Store Fresh() const { return Store(reg_, root_, flavor_); }
+    Store Fresh() const {
+        Store s(reg_, root_, flavor_);
+        s.policies_ = policies_;
+        return s;
+    }
 
     // While a Batch lives, reads go through one open key instead of opening
     // it for every value; each value is still read whole.
@@ -118,10 +154,15 @@ public:
 private:
     std::optional<std::string> Raw(const std::string& name) const;
     std::error_code Query(const std::string& name, std::string& out) const;
+    std::error_code QueryOwn(const std::string& name, std::string& out) const;
+    // The policy key that holds `name`, with the status of a read that
+    // failed there; Own when no policy names it.
+    Source PolicySource(const std::string& name, std::string* out, std::error_code& ec) const;
 
     platform::Registry& reg_;
     platform::RootKey root_;
     basRegistry::Flavor flavor_;
+    bool policies_;
     mutable platform::RegKey batchKey_;
     mutable std::vector<std::string> failed_;  // names whose read failed
 };
@@ -139,8 +180,15 @@ struct RunRow {
     std::string name;
     std::string days;  // empty when only names were asked for
     bool checked = false;
+    bool policy = false;  // set by an administrator: shown, never stored as the user's
 };
 
+// "AllowOwnPrograms" set to 1 by a policy.
+bool OwnProgramsAllowed(const Store& store);
+
+// The run list: a list set by a policy gives the rows (marked `policy`),
+// followed by the user's own when the policy allows them (an own row of a
+// policy row's name is left out).
 std::string DaysText(const std::string& dow, bool runOnce, const DayInitialsT& initials);
 std::vector<RunRow> ReadRunList(const Store& store, const DayInitialsT& initials,
                                 bool namesOnly = false);
@@ -171,6 +219,8 @@ bool SaveList(const Store& store, const std::string& name, const ListRead& base,
 struct RunListRead {
     std::optional<std::vector<RunRow>> rows;
     bool selectedReadable = true;  // "SelectedList" could be read
+    // Beside a policy's rows: the user's own rows are allowed and were read.
+    bool ownRowsReadable = true;
 };
 RunListRead ReadRunListChecks(const Store& store);
 

@@ -37,7 +37,7 @@ std::string LocateLog(platform::Platform& p, const std::string& appPath) {
                                     p.clock.GeneralDate(p.clock.Now()) + "  The folder " + folder +
                                         " for events.txt could not be made; the message is:  " +
                                         basErrorCodes::Describe(error.value()),
-                                    basEventLog::kWarningType, basEventLog::kEventId);
+                                    basEventLog::kWarningType, basEventLog::kLogFolderNotMade);
     return folder;
 }
 

@@ -8,9 +8,9 @@ void AppendLogLine(platform::Platform& p, const std::string& logFolder, const st
     (void)p.files.Append(logFolder + kLogFileName, p.locale.AnsiEncode(line) + "\r\n");
 }
 
-void ReportLogEvent(platform::Platform& p, const std::string& line, std::int16_t, std::uint32_t eventId) {
+void ReportLogEvent(platform::Platform& p, const std::string& line, std::int16_t eventType, std::uint32_t eventId) {
     platform::EventRecord record;
-    record.type = kWarningType;
+    record.type = eventType == kErrorType ? kErrorType : kWarningType;
     record.category = 0;
     record.id = eventId;
     record.insertion = line;

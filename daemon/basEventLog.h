@@ -10,7 +10,22 @@
 namespace basEventLog {
 
 inline constexpr const char* kLogFileName = "events.txt";
-inline constexpr std::uint32_t kEventId = 267;
+
+// Each kind of entry keeps its identifier from release to release, so that
+// event forwarding and its queries can pick them; halcyradMsg.mc holds one
+// message for each.
+enum EventId : std::uint32_t {
+    kProgramNotStarted = 267,  // a program could not be started (warning)
+    kProgramFailed = 268,      // a program ended with a non-zero code (warning)
+    kProgramError = 269,       // starting or waiting for a program failed inside (warning)
+    kServiceNotStopped = 270,  // a service did not stop (warning; services/ reports it)
+    kSessionEndRefused = 271,  // Windows refused to end the session (error)
+    kSequenceStopped = 272,    // the shutdown sequence stopped on a fault (error)
+    kLogFolderNotMade = 273,   // the folder of events.txt could not be made (warning)
+    kTrayIconNotTaken = 274,   // the taskbar did not take the icon (warning)
+};
+inline constexpr std::uint32_t kEventId = kProgramNotStarted;
+inline constexpr std::uint16_t kErrorType = 1;
 inline constexpr std::uint16_t kWarningType = 2;
 
 // Appends `line` and CR LF to "events.txt" in `logFolder` (ending in "\") in
@@ -18,9 +33,10 @@ inline constexpr std::uint16_t kWarningType = 2;
 // line that cannot be written is lost.
 void AppendLogLine(platform::Platform& p, const std::string& logFolder, const std::string& line);
 
-// One warning entry of source "Halcyra" with `line` as its insertion string
-// and its ANSI bytes and NUL as data. The type is always a warning; failures
-// (no event log on Windows 95/98) are ignored.
+// One entry of source "Halcyra" of `eventType` (kErrorType or kWarningType;
+// anything else is a warning) with `line` as its insertion string and its
+// ANSI bytes and NUL as data. Failures (no event log on Windows 95/98) are
+// ignored.
 void ReportLogEvent(platform::Platform& p, const std::string& line, std::int16_t eventType, std::uint32_t eventId);
 
 }  // namespace basEventLog

@@ -16,8 +16,8 @@ using basEventLog::ReportLogEvent;
 
 std::string DateTimeNow(platform::Platform& p) { return p.clock.GeneralDate(p.clock.Now()); }
 
-void LogEvent(const RunContext& c, const std::string& line) {
-    if (c.logEvents == 1) ReportLogEvent(c.plat, line, basEventLog::kWarningType, basEventLog::kEventId);
+void LogEvent(const RunContext& c, const std::string& line, basEventLog::EventId id) {
+    if (c.logEvents == 1) ReportLogEvent(c.plat, line, basEventLog::kWarningType, id);
 }
 
 // Found by a search that counts hidden and system files, not folders.
@@ -116,7 +116,7 @@ std::optional<std::string> ProgramLine(platform::System& sys, const std::string&
 
 std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
     std::string line = DateTimeNow(c.plat) + ", \"" + cmdline + "\", " + description;
-    LogEvent(c, line);
+    LogEvent(c, line, basEventLog::kProgramError);
     AppendLogLine(c.plat, c.logFolder, line);
     return 0;
 }
@@ -128,7 +128,7 @@ std::string Describe(const std::error_code& error) {
 
 std::int32_t DidNotRun(const RunContext& c, const std::string& cmdline) {
     std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(c.plat) + " (check file existence).";
-    LogEvent(c, line);
+    LogEvent(c, line, basEventLog::kProgramNotStarted);
     AppendLogLine(c.plat, c.logFolder, line);
     return -1;  // what the failed wait on no process gives
 }
@@ -140,7 +140,7 @@ void RunAndLog(const RunContext& c, const std::string& name, std::string command
     std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
                        std::to_string(code) + "; the message is:  " + basErrorCodes::GetErrorText(code);
     AppendLogLine(c.plat, c.logFolder, line);
-    LogEvent(c, line);
+    LogEvent(c, line, basEventLog::kProgramFailed);
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ namespace {
 
 constexpr std::int16_t kWin9x = 1;
 
-void Log(const ShutdownContext& c, const std::string& line) {
+void Log(const ShutdownContext& c, const std::string& line, basEventLog::EventId id,
+         std::uint16_t type = basEventLog::kWarningType) {
     basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line);
-    if (c.state.LogEvents == 1)
-        basEventLog::ReportLogEvent(c.plat, line, basEventLog::kWarningType, basEventLog::kEventId);
+    if (c.state.LogEvents == 1) basEventLog::ReportLogEvent(c.plat, line, static_cast<std::int16_t>(type), id);
 }
 
 std::string Now(const ShutdownContext& c) { return c.plat.clock.GeneralDate(c.plat.clock.Now()); }
@@ -78,7 +78,7 @@ void RunPrograms(const ShutdownContext& c) {
 bool StartInstead(const ShutdownContext& c, const std::string& commandLine, std::uint16_t show) {
     std::error_code error = c.plat.processes.StartShown(commandLine, show);
     if (!error) return true;
-    Log(c, "Didn't run " + commandLine + " at " + Now(c) + " (check file existence).");
+    Log(c, "Didn't run " + commandLine + " at " + Now(c) + " (check file existence).", basEventLog::kProgramNotStarted);
     return false;
 }
 
@@ -87,7 +87,8 @@ bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
     std::error_code error = c.plat.session.EndSession(flags, Session::kPlannedReason);
     if (!error) return true;
     Log(c, Now(c) + "  Windows did not end the session (request " + std::to_string(flags) +
-               "); the message is:  " + Describe(error));
+               "); the message is:  " + Describe(error),
+        basEventLog::kSessionEndRefused, basEventLog::kErrorType);
     return false;
 }
 
@@ -121,7 +122,7 @@ Ending EndTheSession(const ShutdownContext& c) {
             std::string pif = "\"" + st.WindowsDir + kExit2Dos + "\"";
             // Without it nothing would restart: the daemon stays, as when it cannot start.
             if (!basDaemon::FileExists(c.plat.system, st.WindowsDir + kExit2Dos)) {
-                Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).");
+                Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).", basEventLog::kProgramNotStarted);
                 return Ending::Failed;
             }
             return Instead(StartInstead(c, pif, kShowMinimized));
@@ -134,7 +135,8 @@ Ending EndTheSession(const ShutdownContext& c) {
 void Stopped(const ShutdownContext& c, const std::string& what) noexcept {
     try {
         c.plat.hook.SetEnabled(true);
-        Log(c, Now(c) + "  The shutdown sequence stopped: " + what);
+        Log(c, Now(c) + "  The shutdown sequence stopped: " + what, basEventLog::kSequenceStopped,
+            basEventLog::kErrorType);
     } catch (...) {
         // The hook is what matters; a line that cannot be written is lost.
     }

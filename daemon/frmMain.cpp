@@ -229,7 +229,7 @@ void frmMain::TrayIcon_Retry() {
                        " seconds; it is added again when the taskbar restarts.";
     basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
     if (state_.LogEvents == 1)
-        basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kEventId);
+        basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kTrayIconNotTaken);
 }
 
 void frmMain::Unload() {

@@ -47,6 +47,7 @@ ManifestDPIAware true
 !define SETTINGS_KEY "Software\Halcyra"
 ; The daemon reports every entry as a warning.
 !define EVENTLOG_WARNING_TYPE 2
+!define EVENTLOG_ERROR_TYPE 1
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -193,7 +194,8 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\${DAEMON}"'
   WriteRegStr HKLM "${CPLS_KEY}" "${PRODUCT}" "$INSTDIR\${APPLET}"
   WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\${DAEMON}"
-  WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" ${EVENTLOG_WARNING_TYPE}
+  ; Errors and warnings: ${EVENTLOG_ERROR_TYPE} | ${EVENTLOG_WARNING_TYPE}
+  WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 3
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

@@ -23,7 +23,7 @@ void Report(const StopContext& c, const std::string& displayName, const std::str
     const std::string message =
         c.clock.GeneralDate(c.clock.Now()) + "  Could not stop the service " + displayName + why;
     if (c.appendLogLine) c.appendLogLine(message);
-    if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventInformation, kEventId);
+    if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventWarning, kEventId);
 }
 
 // The please-wait window, unloaded on every way out.

@@ -10,10 +10,10 @@
 // Stopping one service with a bounded wait, before a shut-down or restart.
 namespace basCheckNTService {
 
-// The event identifier of every failure report, and the type this caller
-// passes (EVENTLOG_INFORMATION_TYPE; the event-log writer makes it a warning).
-inline constexpr std::int32_t kEventId = 267;
-inline constexpr std::int16_t kEventInformation = 4;
+// The event identifier of a service that did not stop (the daemon's message
+// table holds its text), and its type, EVENTLOG_WARNING_TYPE.
+inline constexpr std::int32_t kEventId = 270;
+inline constexpr std::int16_t kEventWarning = 2;
 
 // What a stop needs from the daemon: nothing is read from its globals.
 struct StopContext {

@@ -80,6 +80,14 @@ namespace {
 std::error_code Win32Status(int code) { return {code, std::system_category()}; }
 constexpr int kInvalidHandle = 6, kAccessDenied = 5;
 
+// Windows lets only administrators write the policy keys, and the programs
+// run as a standard user.
+bool IsPolicyPath(const std::string& id) {
+    const std::string path = id.substr(id.find(':') + 1);
+    const std::string policies = "software\\policies";
+    return path.rfind(policies, 0) == 0 && (path.size() == policies.size() || path[policies.size()] == '\\');
+}
+
 }  // namespace
 
 RegKey FakeRegistry::OpenKey(RootKey root, const std::string& path) {
@@ -94,7 +102,7 @@ RegKey FakeRegistry::OpenKey(RootKey root, const std::string& path) {
 
 RegKey FakeRegistry::CreateKey(RootKey root, const std::string& path) {
     if (root == RootKey::None) return RegKey(Win32Status(kInvalidHandle));
-    if (failWrites_) return RegKey(Win32Status(kAccessDenied));
+    if (failWrites_ || (!planting_ && IsPolicyPath(Id(root, path)))) return RegKey(Win32Status(kAccessDenied));
     if (int status = Fault(Call::Create, Id(root, path), "")) return RegKey(Win32Status(status));
     // Every key along the path comes into being, as RegCreateKey does.
     std::string norm = NormalisePath(path);
@@ -126,7 +134,7 @@ std::error_code FakeRegistry::Query(const RegKey& key, const std::string& name, 
 std::error_code FakeRegistry::SetValue(const RegKey& key, const std::string& name, const RegData& value) {
     KeyNode* node = Node(key.native());
     if (!node) return Win32Status(kInvalidHandle);
-    if (failWrites_) return Win32Status(kAccessDenied);
+    if (failWrites_ || (!planting_ && IsPolicyPath(handles_[key.native()]))) return Win32Status(kAccessDenied);
     if (int status = Fault(Call::Set, handles_[key.native()], name)) return Win32Status(status);
     auto& slot = node->values[Fold(name)];
     if (slot.name.empty()) slot.name = name;
@@ -138,7 +146,7 @@ std::error_code FakeRegistry::SetValue(const RegKey& key, const std::string& nam
 std::error_code FakeRegistry::DeleteValue(const RegKey& key, const std::string& name) {
     KeyNode* node = Node(key.native());
     if (!node) return Win32Status(kInvalidHandle);
-    if (failWrites_) return Win32Status(kAccessDenied);
+    if (failWrites_ || IsPolicyPath(handles_[key.native()])) return Win32Status(kAccessDenied);
     if (int status = Fault(Call::Delete, handles_[key.native()], name)) return Win32Status(status);
     if (node->values.erase(Fold(name)) == 0) return Win32Status(kErrorFileNotFound);
     Touch(handles_[key.native()]);
@@ -153,7 +161,9 @@ void FakeRegistry::Plant(RootKey root, const std::string& path, const std::strin
     FaultHook hook = std::move(faultHook_);
     failWrites_ = false;
     faultHook_ = nullptr;
+    planting_ = true;
     SetValue(CreateKey(root, path), name, value);
+    planting_ = false;
     failWrites_ = saved;
     faultHook_ = std::move(hook);
 }

@@ -8,7 +8,9 @@
 namespace platform::fake {
 
 // In-memory registry: keys and value names match without regard to letter
-// case, values keep their types, handles must be closed.
+// case, values keep their types, handles must be closed. Writes under
+// Software\Policies are refused, as Windows refuses them to a standard user;
+// tests plant policy values.
 class FakeRegistry : public Registry {
 public:
     RegKey OpenKey(RootKey root, const std::string& path) override;
@@ -67,6 +69,7 @@ private:
     std::map<Key, std::string> handles_;     // open handle to key id
     Key next_ = 0x100;
     bool failWrites_ = false;
+    bool planting_ = false;  // a test's own value, where the programs may not write
     int queries_ = 0;
     std::map<std::string, int> failReads_;
     FaultHook faultHook_;

@@ -312,7 +312,7 @@ TEST_F(StopNTServiceTest, NeverStopsTheReasonIsLoggedAfterTheLimit) {
         EXPECT_EQ(lines, std::vector<std::string>{message});
         if (logEv == 1) {
             ASSERT_EQ(events.size(), 1u);
-            EXPECT_EQ(events[0], std::make_tuple(message, std::int16_t(4), std::int32_t(267)));
+            EXPECT_EQ(events[0], std::make_tuple(message, std::int16_t(2), std::int32_t(270)));
         } else {
             EXPECT_TRUE(events.empty());
         }

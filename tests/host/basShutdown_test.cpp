@@ -211,6 +211,8 @@ TEST_P(ServiceRights, AStandardUserSeesEachServiceLoggedWithItsReasonAnAdministr
         EXPECT_NE(Log().find("  Could not stop the service Svc B" + denied + "\r\n"), std::string::npos) << Log();
         ASSERT_EQ(eventLog.entries.size(), 2u);
         EXPECT_NE(eventLog.entries[1].record.insertion.find("Svc B" + denied), std::string::npos);
+        EXPECT_EQ(eventLog.entries[1].record.id, 270u);  // a service that did not stop: a warning
+        EXPECT_EQ(eventLog.entries[1].record.type, 2);
     } else {
         EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
         EXPECT_EQ(services.Find("b")->state, platform::svc::kStopped);
@@ -381,7 +383,15 @@ TEST_P(SequenceFailure, LeavesTheDaemonResidentWithTheHookOnAndLogsIt) {
     EXPECT_TRUE(hook.enabled);
     EXPECT_NE(Log().find(GetParam().logged), std::string::npos) << Log();
     ASSERT_EQ(eventLog.entries.size(), 1u);
-    EXPECT_NE(eventLog.entries[0].record.insertion.find(GetParam().logged), std::string::npos);
+    const platform::EventRecord& r = eventLog.entries[0].record;
+    EXPECT_NE(r.insertion.find(GetParam().logged), std::string::npos);
+    // A refused end and a stopped sequence are errors; a program not started a warning.
+    const std::string logged = GetParam().logged;
+    const auto [id, type] = logged.find("did not end the session") != std::string::npos ? std::pair(271u, 1)
+                            : logged.find("Didn't run") != std::string::npos           ? std::pair(267u, 2)
+                                                                                        : std::pair(272u, 1);
+    EXPECT_EQ(r.id, id);
+    EXPECT_EQ(r.type, type);
     // It intercepts again: the system's next dialog opens the daemon's.
     hook.Report(windows.Add("#32770", "Shut Down Windows"));
     EXPECT_EQ(hook.pending.size(), 1u);

@@ -622,3 +622,76 @@ TEST_F(AppletTexts, ItalianExplanationsAreTheFrenchOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+class AppletPolicy : public AppletFixture {
+protected:
+    void Machine(const std::string& name, const std::string& value) {
+        reg.PlantString(platform::RootKey::LocalMachine, basSettings::kPolicyKey, name, value);
+    }
+};
+
+// Values a policy sets show with their controls off and the note, and OK
+// with every control changed writes only the user's own values.
+TEST_F(AppletPolicy, PolicyValuesShowDisabledAndOnlyOwnValuesAreSaved) {
+    Machine("ShowIcon", "0");
+    Machine("LogEV", "0");
+    Machine("StopList", "Spooler,");
+    Machine("SelectedStopList", "Spooler,");
+    Machine("RunList", "Backup,");
+    Machine("SelectedList", "0,");
+    Machine("Backup", "backup.exe");
+    Put("ShowIcon", "1");
+    Put("LogEV", "1");
+    Put("UseHalcyra", "0");
+    Put("RunList", "Mine,");
+    Open([](MemoryForm& f) {
+        EXPECT_TRUE(f.GetLabel("lblPolicy").Visible());
+        EXPECT_EQ(f.GetLabel("lblPolicy").Caption(), "Set by your administrator");
+        EXPECT_EQ(f.GetCheckBox("chkShowIcon").Value(), 0);
+        auto& run = f.GetListView("lsvRun");
+        ASSERT_EQ(run.RowCount(), 1);
+        EXPECT_EQ(run.GetItemText(0, 0), "Backup");
+        for (const char* name : {"chkShowIcon", "chkLogEV", "lsvRun", "cmdAdd", "lsvStop"})
+            EXPECT_FALSE(Control(f, name).Enabled()) << name;
+        EXPECT_TRUE(f.GetCheckBox("chkForceAppsToClose").Enabled());
+        // As a user could, had the controls been on.
+        f.GetCheckBox("chkShowIcon").SetValue(1);
+        f.GetCheckBox("chkLogEV").SetValue(1);
+        f.GetCheckBox("chkForceAppsToClose").SetValue(1);
+        f.Click("cmdOK");
+    });
+    EXPECT_EQ(Stored("ShowIcon"), "1");
+    EXPECT_EQ(Stored("LogEV"), "1");
+    EXPECT_EQ(Stored("UseHalcyra"), "1");
+    EXPECT_EQ(Stored("RunList"), "Mine,");
+    EXPECT_EQ(Stored("StopList"), "<missing>");
+    EXPECT_EQ(Stored("SelectedList"), "<missing>");
+}
+
+TEST_F(AppletPolicy, TheLockPolicyKeepsEveryPageLockedEvenWithThePassword) {
+    struct Case {
+        const char* where;  // the lock's key
+        bool locked;
+    };
+    for (const Case& c : {Case{"machine", true}, Case{"own", false}}) {
+        SCOPED_TRACE(c.where);
+        if (std::string(c.where) == "machine") Machine("LockSettings", "1");
+        else {
+            reg.DeleteKey(platform::RootKey::LocalMachine, basSettings::kPolicyKey);
+            Put("LockSettings", "1");  // the user's own word locks nothing
+        }
+        Open([](MemoryForm& f) { f.Click("cmdCancel"); });
+        EXPECT_EQ(dlg->Locked(), c.locked);
+        EXPECT_EQ(form->GetLabel("lblPolicy").Visible(), c.locked);
+        EXPECT_EQ(form->GetCheckBox("chkShowIcon").Enabled(), !c.locked);
+    }
+    Machine("LockSettings", "1");
+    SetPassword("SECRET");
+    PromptAnswers("SECRET");
+    Open([](MemoryForm& f) { f.Click("cmdCancel"); });
+    EXPECT_TRUE(dlg->Locked());
+}
+
+}  // namespace

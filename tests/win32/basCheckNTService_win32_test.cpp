@@ -273,7 +273,7 @@ TEST_F(RealServices, AServiceThatIgnoresTheStopRequestIsReportedWithinASecondOfT
     EXPECT_GE(at, ULONGLONG(limit) * 1000);
     EXPECT_LE(at, ULONGLONG(limit + 1) * 1000 + 300);
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0], std::make_tuple(line, std::int16_t(4), std::int32_t(267)));
+    EXPECT_EQ(events[0], std::make_tuple(line, std::int16_t(2), std::int32_t(270)));
     EXPECT_EQ(ScHandle::Live(), handles);
 }
 

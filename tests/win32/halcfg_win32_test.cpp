@@ -352,3 +352,60 @@ TEST_F(NothingStoredIsLost, AnEntryTheAppletAddsSurvivesTheDaemonsCancel) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr const wchar_t* kMachinePolicy = L"Software\\Policies\\Halcyra\\Settings";
+
+void SetMachinePolicy(const wchar_t* name, const std::wstring& text) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMachinePolicy, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
+class PolicyEndToEnd : public AppletEndToEnd {
+protected:
+    void SetUp() override {
+        AppletEndToEnd::SetUp();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Policies\\Halcyra");
+        SetText(L"RanQuickStart", L"True");
+    }
+    void TearDown() override {
+        AppletEndToEnd::TearDown();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Policies\\Halcyra");
+    }
+};
+
+// The machine's policy hides the icon the user's own value shows, in the
+// real daemon; the real applet shows the policy's value disabled with its
+// note, and its OK leaves the user's own value as it was.
+TEST_F(PolicyEndToEnd, AMachinePolicyWinsInTheDaemonAndTheApplet) {
+    SetText(L"ShowIcon", L"1");
+    SetText(L"UseHalcyra", L"0");
+    SetMachinePolicy(L"ShowIcon", L"0");
+    ASSERT_TRUE(daemon.Start("\"" + testutil::ProgramFolder() + "halcyrad.exe\""));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (main = FindWindowW(L"HalcyraDaemon", L"Halcyra")) != nullptr; }));
+    Sleep(1500);
+    EXPECT_FALSE(HasTrayIcon(main));
+
+    HWND dialog = OpenApplet();
+    ASSERT_NE(dialog, nullptr);
+    HWND showIcon = GetDlgItem(dialog, IDC_CFG_CHKSHOWICON);
+    EXPECT_EQ(SendMessageW(showIcon, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(IsWindowEnabled(showIcon));
+    HWND note = GetDlgItem(dialog, IDC_CFG_LBLPOLICY);
+    EXPECT_TRUE(IsWindowVisible(note));
+    EXPECT_EQ(TextOf(note), L"Set by your administrator");
+    SetCheck(dialog, IDC_CFG_CHKFORCEAPPSTOCLOSE, true);
+    Click(dialog, IDOK);
+    EXPECT_EQ(WaitForSingleObject(applet.pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(Setting(L"UseHalcyra"), L"1");
+    EXPECT_EQ(Setting(L"ShowIcon"), L"1");
+    EXPECT_FALSE(HasTrayIcon(main));
+}
+
+}  // namespace

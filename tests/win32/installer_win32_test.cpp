@@ -197,7 +197,8 @@ TEST_F(Installer, EventSourceResolvesTheDaemonsEventThroughItsMessageFile) {
     wchar_t expanded[MAX_PATH] = {};
     ExpandEnvironmentStringsW(file->c_str(), expanded, MAX_PATH);
     EXPECT_EQ(std::wstring(expanded), dir + L"halcyrad.exe");
-    EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kEventSourceKey, L"TypesSupported"), DWORD{basEventLog::kWarningType});
+    EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kEventSourceKey, L"TypesSupported"),
+              DWORD{basEventLog::kErrorType | basEventLog::kWarningType});
 
     // As Event Viewer shows an entry: the registered file's message table.
     HMODULE messages = LoadLibraryExW(expanded, nullptr, LOAD_LIBRARY_AS_DATAFILE);
