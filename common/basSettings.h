@@ -36,6 +36,9 @@ inline constexpr TextValue ShowDetails{"ShowDetails", ">>"};
 inline constexpr BoolValue RanQuickStart{"RanQuickStart", false};
 inline constexpr TextValue Admin{"Admin", ""};
 inline constexpr TextValue AppPath{"AppPath", ""};
+// The programs and services also at every end of the session Windows asks
+// the daemon about, not only after its own dialog (off until chosen).
+inline constexpr FlagValue RunAtAnyShutdown{"RunAtAnyShutdown", 0};
 
 // True when `name` equals, ignoring letter case as the registry does, one
 // of the main values above: a program entry of that name would write its
