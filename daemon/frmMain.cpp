@@ -460,6 +460,7 @@ void frmMain::RunAtSessionEnd(bool logoff) {
     struct Hold {
         frmMain& m;
         bool held = false;
+        bool refused = false;  // logged once: the steps run all the same
         ~Hold() {
             if (held) (void)m.sys_.session.ReleaseEnd(m.form.Handle());
         }
@@ -487,10 +488,13 @@ void frmMain::RunAtSessionEnd(bool logoff) {
             std::string reason = Text(step == basShutdown::Step::Program ? "holdProgram" : "holdService");
             reason.replace(reason.find("%1"), 2, name);
             std::error_code error = sys_.session.HoldEnd(form.Handle(), reason);
-            if (!error) hold.held = true;
-            else if (!hold.held)
+            if (!error) {
+                hold.held = true;
+            } else if (!hold.refused) {
+                hold.refused = true;
                 LogLine("  Windows did not take the reason for holding the end of the session; the message is:  " +
                         basErrorCodes::Describe(error.value()));
+            }
         };
         basShutdown::RunSteps(ctx);
     } catch (const std::exception& e) {

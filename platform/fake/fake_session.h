@@ -29,6 +29,7 @@ public:
     std::error_code HoldEnd(WindowHandle window, const std::string& reason) override {
         if (!canHold) return {kNoHold, std::system_category()};
         if (!window) return {1400, std::system_category()};  // invalid window handle
+        if (holdStatus) return holdStatus;
         reasons.push_back(reason);
         holding = true;
         return {};
@@ -46,6 +47,7 @@ public:
     std::error_code endStatus;  // set to make Windows refuse
     std::function<void()> onEndSession;
     bool canHold = true;               // false: Windows before Vista
+    std::error_code holdStatus;        // set to refuse every reason (Wine 8's stub gives 120)
     std::vector<std::string> reasons;  // every reason shown, in order
     bool holding = false;
     int releases = 0;

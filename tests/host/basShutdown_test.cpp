@@ -586,6 +586,22 @@ TEST_F(AnyShutdown, GermanReasonsAndAFailedStepStillLetsTheEndGoOn) {
     EXPECT_FALSE(main->SequenceRunning());
 }
 
+// A reason Windows refuses (Wine has the function, but refuses every call)
+// is logged once; the end is held for the steps all the same.
+TEST_F(AnyShutdown, AReasonWindowsRefusesIsLoggedOnceAndTheStepsRunAllTheSame) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    session.holdStatus = {120, std::system_category()};
+    Start(Win::W10);
+    EXPECT_TRUE(form->QueryEndSession(0));
+    EXPECT_EQ(processes.launched.size(), 2u);
+    EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
+    const std::string refused = "Windows did not take the reason for holding the end of the session";
+    ASSERT_NE(Log().find(refused), std::string::npos) << Log();
+    EXPECT_EQ(Log().find(refused, Log().find(refused) + 1), std::string::npos) << Log();
+    EXPECT_EQ(session.releases, 0);
+}
+
 // The dialog on screen when the end comes goes as Cancel takes it: the
 // user's ticks are kept and are what runs.
 TEST_F(AnyShutdown, AnOpenDialogIsSavedAndHiddenFirst) {

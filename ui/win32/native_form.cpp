@@ -301,7 +301,8 @@ void NativeForm::ToolTipText(NMTTDISPINFOW& info) {
     info.lpszText = info.szText;
     HWND control = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.hdr.idFrom)
                                                  : ::GetDlgItem(hwnd_, static_cast<int>(info.hdr.idFrom));
-    if (!control || !::IsWindowVisible(control)) return;
+    // Its own flag: a page not shown has its controls hidden.
+    if (!control || !(::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE)) return;
     for (auto& [name, c] : controls_)
         if (c->hwnd() == control && !c->toolTipWide().empty())
             info.lpszText = const_cast<wchar_t*>(c->toolTipWide().c_str());
