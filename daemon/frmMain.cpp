@@ -95,6 +95,15 @@ const basText::Entry kTexts[] = {
      .fr = "Le mot de passe enregistré n'a pas pu être lu. Halcyra ne peut pas être déchargé à ce moment."},
 };
 
+// A sequence under way for as long as it lives.
+struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+};
+
 }  // namespace
 
 std::string frmMain::Text(const char* key) const {
@@ -451,11 +460,7 @@ void frmMain::LogLine(const std::string& text) {
 }
 
 void frmMain::RunAtSessionEnd(bool logoff) {
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running{sequenceRunning_};
+    Running running{sequenceRunning_};
     // The reason Windows shows goes with the steps, whichever way they end.
     struct Hold {
         frmMain& m;
@@ -499,6 +504,8 @@ void frmMain::RunAtSessionEnd(bool logoff) {
         basShutdown::RunSteps(ctx);
     } catch (const std::exception& e) {
         LogLine("  The steps at the end of the session stopped: " + std::string(e.what()));
+    } catch (...) {
+        LogLine("  The steps at the end of the session stopped: Unknown error");
     }
 }
 
@@ -743,11 +750,7 @@ void frmMain::cmdOK_Click() {
     };
     // Set before the request: Windows may ask at once.
     ctx.beforeRequest = [this] { ownRequest_ = true; };
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running{sequenceRunning_};
+    Running running{sequenceRunning_};
     if (basShutdown::RunShutdown(ctx) != basShutdown::Outcome::Requested) ownRequest_ = false;
 }
 
