@@ -438,8 +438,9 @@ bool frmMain::Form_QueryEndSession(std::uint32_t flags) {
         ownRequest_ = false;
         return true;
     }
-    // Windows waits for no one at a critical end.
-    if (flags & Session::kEndsCritical) return true;
+    // Windows waits for no one at a critical end; and an installer closing
+    // the daemon is no end of the session to run the steps at.
+    if (flags & (Session::kEndsCritical | Session::kEndsCloseApp)) return true;
     // A second question while the steps run: the end they hold goes on
     // when they are done, and OK's sequence asks for its own.
     if (sequenceRunning_) return false;

@@ -33,6 +33,9 @@ public:
     // What Windows says with WM_QUERYENDSESSION, in its lParam.
     static constexpr std::uint32_t kEndsLogoff = 0x80000000;    // ENDSESSION_LOGOFF
     static constexpr std::uint32_t kEndsCritical = 0x40000000;  // ENDSESSION_CRITICAL
+    // Not an end of the session: an installer's restart manager closes the
+    // program to replace its files.
+    static constexpr std::uint32_t kEndsCloseApp = 0x00000001;  // ENDSESSION_CLOSEAPP
     // The status of a hold on a system that cannot hold (ERROR_CALL_NOT_IMPLEMENTED).
     static constexpr int kNoHold = 120;
 

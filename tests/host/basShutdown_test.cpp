@@ -484,6 +484,8 @@ INSTANTIATE_TEST_SUITE_P(
         QueryRow{"LogOff", "1", Session::kEndsLogoff, QueryRow::Resident, true, true, false},
         QueryRow{"Critical", "1", Session::kEndsCritical},
         QueryRow{"CriticalLogOff", "1", Session::kEndsCritical | Session::kEndsLogoff},
+        // An installer's restart manager closing the daemon: no session end.
+        QueryRow{"InstallerClosesIt", "1", Session::kEndsCloseApp},
         // Its own request after OK: the steps ran before it was made.
         QueryRow{"OwnRequest", "1", 0, QueryRow::AfterOwnRequest},
         // Asked again while the steps run: no, and nothing starts again.
