@@ -67,6 +67,25 @@ const basText::Entry kTexts[] = {
            "dialogo.",
      .fr = "Programmes de force à terminer; ne demandez pas à sauvegarder des changements ou à répondre aux zones de "
            "dialogue. "},
+    {.key = "chkRunAtAnyShutdown",
+     .en = "Also run at shutdowns started elsewhere (Start menu, updates, shutdown command)",
+     .es = "Ejecutar también en los apagados iniciados desde otro lugar (menú Inicio, actualizaciones, comando "
+           "shutdown)",
+     .de = "Auch beim anderswo gestarteten Herunterfahren ausführen (Startmenü, Updates, Befehl shutdown)",
+     .it = "Esegui anche agli arresti avviati altrove (menu Start, aggiornamenti, comando shutdown)",
+     .fr = "Exécuter aussi lors des arrêts lancés ailleurs (menu Démarrer, mises à jour, commande shutdown)"},
+    // The box's tool tip where Windows cannot hold the end for a program.
+    {.key = "chkRunAtAnyShutdown unavailable",
+     .en = "This version of Windows does not let a program hold the end of the session; it needs Windows Vista or "
+           "later.",
+     .es = "Esta versión de Windows no permite que un programa retenga el fin de la sesión; se necesita Windows "
+           "Vista o posterior.",
+     .de = "Diese Windows-Version lässt kein Programm das Ende der Sitzung aufhalten; dazu ist Windows Vista oder "
+           "neuer nötig.",
+     .it = "Questa versione di Windows non consente a un programma di trattenere la fine della sessione; occorre "
+           "Windows Vista o successivo.",
+     .fr = "Cette version de Windows ne permet pas à un programme de retenir la fin de la session ; il faut Windows "
+           "Vista ou une version ultérieure."},
     {.key = "FrameOrder", .en = "Order", .es = "Acciones", .de = "Tätigkeiten", .it = "Azioni", .fr = "Commande"},
     {.key = "optOrder0",
      .en = "Run programs, then stop services",

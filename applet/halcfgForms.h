@@ -38,6 +38,7 @@ inline const std::vector<ui::Binding> frmMainControls = {
     {"chkShowIcon", IDC_CFG_CHKSHOWICON},
     {"chkLock", IDC_CFG_CHKLOCK},
     {"chkForceAppsToClose", IDC_CFG_CHKFORCEAPPSTOCLOSE},
+    {"chkRunAtAnyShutdown", IDC_CFG_CHKRUNATANYSHUTDOWN},
     {"FrameOrder", IDC_CFG_FRAMEORDER},
     {"optOrder0", IDC_CFG_OPTORDER0},
     {"optOrder1", IDC_CFG_OPTORDER1},

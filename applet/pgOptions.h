@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,9 @@
 namespace halcfg {
 
 // The settings page: how the daemon operates (its icon, who may choose the
-// programs, whether programs are forced to close) and the order of the
-// programs and the services.
+// programs, whether programs are forced to close, whether it also acts at
+// ends of the session it did not ask for) and the order of the programs and
+// the services.
 class pgOptions {
 public:
     explicit pgOptions(const PageContext& ctx);
@@ -29,14 +31,18 @@ public:
 
 private:
     NamedValues ShownValues() const;
+    // Whether Windows lets a program hold the end of the session, asked once.
+    bool CanHold() const;
 
     const PageContext& ctx_;
     ShownRecord shown_;
+    mutable std::optional<bool> canHold_;
 
     ui::Label& FrameOperation;
     ui::CheckBox& chkShowIcon;
     ui::CheckBox& chkLock;
     ui::CheckBox& chkForceAppsToClose;
+    ui::CheckBox& chkRunAtAnyShutdown;
     ui::Label& FrameOrder;
     std::array<ui::OptionButton*, 2> optOrder;
 };

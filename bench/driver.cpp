@@ -18,6 +18,13 @@
 //     (its window of class CLASS exists and is hidden) and leaves them running.
 //   bench_driver visible CLASS
 //     Waits up to 5 s for a visible window of class CLASS.
+//   bench_driver hold PROGRAM CLASS FLOOR FLOOR_CLASS TRIALS
+//     Starts the stand-in, PROGRAM and FLOOR resident, then asks each
+//     window WM_QUERYENDSESSION (as Windows asks at a session end) TRIALS
+//     times, the two in turn, and tells it the end was cancelled
+//     (WM_ENDSESSION FALSE) so that it stays for the next; prints the
+//     milliseconds from the question to the answer, for both. Every answer
+//     must be yes.
 //   bench_driver endsession PROGRAM CLASS RECORD
 //     One trial of the session-end figure: starts the stand-in recording the
 //     session-end messages to RECORD, starts PROGRAM and, for the daemon, has
@@ -413,6 +420,50 @@ int EndSession(const std::wstring& program, const std::wstring& cls, const std::
     return 0;
 }
 
+// One question of a session end: the milliseconds to the answer, or -1
+// when the window did not answer yes.
+double AskEnd(HWND window) {
+    DWORD_PTR answer = 0;
+    LONGLONG start = Now();
+    LRESULT sent = SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 60000, &answer);
+    LONGLONG end = Now();
+    SendMessageTimeoutW(window, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
+    if (!sent || answer != TRUE) return -1;
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(end - start) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+int Hold(const std::wstring& program, const std::wstring& cls, const std::wstring& floor,
+         const std::wstring& floorCls, int trials) {
+    Shell shell;
+    Child target, reference;
+    HWND window = ShellAndResident(shell, target, program, cls);
+    if (!window) return 1;
+    HWND floorWindow = StartResident(reference, floor, floorCls);
+    if (!floorWindow) {
+        std::printf("error: %ls did not become resident\n", floor.c_str());
+        return 1;
+    }
+    std::vector<double> program_ms, floor_ms;
+    for (int trial = 0; trial < trials; ++trial) {
+        // In turn, the first one changing each trial.
+        for (int k = 0; k < 2; ++k) {
+            bool first = (trial + k) % 2 == 0;
+            double ms = AskEnd(first ? window : floorWindow);
+            if (ms < 0) {
+                std::printf("error: trial %d: %ls did not answer yes\n", trial, (first ? program : floor).c_str());
+                return 1;
+            }
+            (first ? program_ms : floor_ms).push_back(ms);
+            PumpUntil([] { return false; }, 20);
+        }
+    }
+    for (double ms : program_ms) std::printf("program %.3f\n", ms);
+    for (double ms : floor_ms) std::printf("floor %.3f\n", ms);
+    return 0;
+}
+
 int StartShell() {
     Shell shell;
     if (!shell.Start()) {
@@ -499,10 +550,13 @@ int main(int argc, char** argv) {
         return EndToEnd(args[1], args[2], std::atoi(argv[4]), static_cast<unsigned>(std::atoi(argv[5])),
                         static_cast<unsigned>(std::atoi(argv[6])));
     if (mode == L"endsession" && args.size() == 4) return EndSession(args[1], args[2], args[3]);
+    if (mode == L"hold" && args.size() == 6 && std::atoi(argv[6]) > 0)
+        return Hold(args[1], args[2], args[3], args[4], std::atoi(argv[6]));
     if (mode == L"wizard-shown" && args.size() == 1) return WizardShown();
     if (mode == L"wizard-finish" && args.size() == 1) return WizardFinish();
     if (mode == L"resident" && args.size() == 2) return WaitResident(args[1]);
     std::printf("usage: bench_driver latency PROGRAM CLASS TRIALS | e2e PROGRAM CLASS TRIALS BUSY_MS STEP_MS | shell | start PROGRAM CLASS [...] | "
-                "visible CLASS | endsession PROGRAM CLASS RECORD | wizard-shown | wizard-finish | resident CLASS\n");
+                "visible CLASS | endsession PROGRAM CLASS RECORD | hold PROGRAM CLASS FLOOR FLOOR_CLASS TRIALS | "
+                "wizard-shown | wizard-finish | resident CLASS\n");
     return 2;
 }

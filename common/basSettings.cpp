@@ -60,7 +60,7 @@ bool IsMainValueName(const std::string& name) {
     for (const char* main : {RunList.name, SelectedList.name, StopList.name, SelectedStopList.name, RunPrograms.name,
                              StopServices.name, Order.name, UseHalcyra.name, ShowIcon.name, LogEV.name,
                              SecondsToWaitForService.name, UserCanModifyApps.name, ShutdownType.name,
-                             ShowDetails.name, RanQuickStart.name, Admin.name, AppPath.name})
+                             ShowDetails.name, RanQuickStart.name, Admin.name, AppPath.name, RunAtAnyShutdown.name})
         if (EqualsNoCase(name, main)) return true;
     return false;
 }

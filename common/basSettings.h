@@ -39,6 +39,8 @@ inline constexpr TextValue ShowDetails{"ShowDetails", ">>"};
 inline constexpr BoolValue RanQuickStart{"RanQuickStart", false};
 inline constexpr TextValue Admin{"Admin", ""};
 inline constexpr TextValue AppPath{"AppPath", ""};
+// The programs and services also at every end of the session Windows asks
+// the daemon about, not only after its own dialog (off until chosen).
 inline constexpr FlagValue RunAtAnyShutdown{"RunAtAnyShutdown", 0};
 // Policy only: "1" keeps the user's own run-list entries, after the
 // policy's, when a policy sets "RunList"; otherwise only the policy's run.

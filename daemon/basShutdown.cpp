@@ -69,7 +69,10 @@ void RunPrograms(const ShutdownContext& c) {
     ProgramsWindow window(c.ui);
     basRunPrograms::RunContext run{
         .plat = c.plat, .logFolder = c.state.LogFolder, .logEvents = c.state.LogEvents, .settingsRoot = c.state.SettingsRoot};
-    run.beforeProgram = [&window](const std::string& name) { window.Show(name); };
+    run.beforeProgram = [&window, &c](const std::string& name) {
+        if (c.beforeStep) c.beforeStep(Step::Program, name);
+        window.Show(name);
+    };
     basRunPrograms::RunCheckedPrograms(run, c.rows, c.runThisFirst);
 }
 
@@ -84,6 +87,7 @@ bool StartInstead(const ShutdownContext& c, const std::string& commandLine, std:
 
 // Asks Windows to end the session; false (logged) when it refuses.
 bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
+    if (c.beforeRequest) c.beforeRequest();
     std::error_code error = c.plat.session.EndSession(flags, Session::kPlannedReason);
     if (!error) return true;
     Log(c, Now(c) + "  Windows did not end the session (request " + std::to_string(flags) +
@@ -179,7 +183,21 @@ void StopListedServices(const ShutdownContext& c) {
     stop.reportLogEvent = [&c](const std::string& line, std::int16_t type, std::int32_t id) {
         basEventLog::ReportLogEvent(c.plat, line, type, static_cast<std::uint32_t>(id));
     };
-    for (const std::string& service : c.stopList) basCheckNTService::StopNTService(stop, service);
+    for (const std::string& service : c.stopList) {
+        if (c.beforeStep) c.beforeStep(Step::Service, service);
+        basCheckNTService::StopNTService(stop, service);
+    }
+}
+
+void RunSteps(const ShutdownContext& c) {
+    S::Store store(c.plat.registry, c.state.SettingsRoot, basRegistry::Flavor::Daemon);
+    if (store.Read(S::Order)) {
+        RunPrograms(c);
+        StopListedServices(c);
+    } else {
+        StopListedServices(c);
+        RunPrograms(c);
+    }
 }
 
 Outcome RunShutdown(const ShutdownContext& c) {
@@ -193,14 +211,7 @@ Outcome RunShutdown(const ShutdownContext& c) {
         if (c.saveAndHide) c.saveAndHide();
         c.ui.DoEvents();  // the dialog is gone before the long steps
 
-        S::Store store(c.plat.registry, c.state.SettingsRoot, basRegistry::Flavor::Daemon);
-        if (store.Read(S::Order)) {
-            RunPrograms(c);
-            StopListedServices(c);
-        } else {
-            StopListedServices(c);
-            RunPrograms(c);
-        }
+        RunSteps(c);
 
         if (c.state.HasSwitch("/develop")) {
             hook.SetEnabled(true);

@@ -16,6 +16,9 @@ namespace basShutdown {
 
 enum class Choice { Shutdown, Restart, Logoff, MsDos };
 
+// What a step is about to do: run a program, or stop a service.
+enum class Step { Program, Service };
+
 inline constexpr const char* kCycler = "cycler.exe";
 inline constexpr const char* kExit2Dos = "Exit2Dos.pif";
 // Show codes of the programs started instead of ending the session.
@@ -41,6 +44,11 @@ struct ShutdownContext {
     // Ends the daemon's process, where the sequence ends with it: a program
     // was started in place of the session's end, or there was nothing to ask.
     std::function<void()> endProcess{};
+    // Runs with the entry's or the service's name before each program starts
+    // and each service is asked to stop; may be empty.
+    std::function<void(Step step, const std::string& name)> beforeStep{};
+    // Runs just before Windows is asked to end the session; may be empty.
+    std::function<void()> beforeRequest{};
 };
 
 // How the sequence ended for the daemon.
@@ -63,6 +71,10 @@ bool PowerOffAfterShutdown(platform::Registry& registry);
 // The stop list's services, in order, each waited for; nothing for a log off,
 // an unchecked box or the "no services" line.
 void StopListedServices(const ShutdownContext& ctx);
+
+// The two middle steps in the order of "Order": the checked programs due
+// today, and the stop list's services (none for a log off).
+void RunSteps(const ShutdownContext& ctx);
 
 // The whole sequence. A step that fails enables the hook again and is
 // logged, and the daemon stays resident. A request Windows took enables the

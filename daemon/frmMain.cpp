@@ -9,6 +9,7 @@
 #include "daemon/basEventLog.h"
 #include "daemon/basCountryDialogTexts.h"
 #include "daemon/basShutdown.h"
+#include "services/basErrorCodes.h"
 #include "wizard/ListViewRunList.h"
 #include "wizard/basUtilityWizard.h"
 
@@ -72,12 +73,35 @@ const basText::Entry kTexts[] = {
      .de = "Falsches Kennwort. Halcyra kann nicht diesmal aus dem Programm genommen werden.",
      .it = "Parola d'accesso errata. Halcyra non può essere scaricato attualmente.",
      .fr = "Mot de passe incorrect. Halcyra ne peut pas être déchargé à ce moment."},
+    // What Windows shows while the daemon holds the end of the session;
+    // %1 is the entry's or the service's name.
+    {.key = "holdProgram",
+     .en = "Running %1...",
+     .es = "Ejecutando %1...",
+     .de = "%1 wird ausgeführt...",
+     .it = "Esecuzione di %1 in corso...",
+     .fr = "Exécution de %1..."},
+    {.key = "holdService",
+     .en = "Stopping %1...",
+     .es = "Deteniendo %1...",
+     .de = "%1 wird beendet...",
+     .it = "Arresto di %1 in corso...",
+     .fr = "Arrêt de %1..."},
     {.key = "unreadablePassword",
      .en = "The stored password could not be read.  Halcyra cannot be unloaded at this time.",
      .es = "No se pudo leer la contraseña guardada.  Halcyra no se puede descargar ahora.",
      .de = "Das gespeicherte Kennwort konnte nicht gelesen werden. Halcyra kann jetzt nicht beendet werden.",
      .it = "Non è stato possibile leggere la parola d'accesso salvata. Halcyra non può essere scaricato attualmente.",
      .fr = "Le mot de passe enregistré n'a pas pu être lu. Halcyra ne peut pas être déchargé à ce moment."},
+};
+
+// A sequence under way for as long as it lives.
+struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
 };
 
 }  // namespace
@@ -127,6 +151,7 @@ frmMain::frmMain(ui::Ui& ui, ui::Form& f, platform::Platform& sys, DaemonState& 
     form.OnMouseMove([this](int x, int) { Tray_MouseMessage(x); });
     form.OnShellRestart([this] { Shell_Restarted(); });
     form.OnSessionEnd([this](bool ending) { Form_EndSession(ending); });
+    form.OnQueryEndSession([this](std::uint32_t flags) { return Form_QueryEndSession(flags); });
     form.OnClick("selShutdown", [this] { selShutdown_Click(); });
     form.OnClick("selOptions", [this] { selOptions_Click(); });
     form.OnClick("selAbout", [this] { selAbout_Click(); });
@@ -319,6 +344,8 @@ void frmMain::ShowShutdownPrompt() {
         }
     };
     applyLogoff();
+    // Whatever became of an end it asked for, the user is back.
+    ownRequest_ = false;
     // Shown first, the rest after: the dialog was filled when it was hidden,
     // and its controls paint only once this returns, so settings changed
     // since are read in time; the dimmer's window comes up long after ours
@@ -401,6 +428,86 @@ void frmMain::Form_EndSession(bool ending) {
     // A cancelled end leaves the daemon as it was: resident, the hook on
     // again since the request was taken.
     if (ending) Unload();
+    else ownRequest_ = false;
+}
+
+bool frmMain::Form_QueryEndSession(std::uint32_t flags) {
+    using platform::Session;
+    // Its own request: the steps ran before it was made.
+    if (ownRequest_) {
+        ownRequest_ = false;
+        return true;
+    }
+    // Windows waits for no one at a critical end; and an installer closing
+    // the daemon is no end of the session to run the steps at.
+    if (flags & (Session::kEndsCritical | Session::kEndsCloseApp)) return true;
+    // A second question while the steps run: the end they hold goes on
+    // when they are done, and OK's sequence asks for its own.
+    if (sequenceRunning_) return false;
+    if (Settings().Read(S::RunAtAnyShutdown) != 1) return true;
+    if (!sys_.session.CanHoldEnd()) {
+        LogLine("  The programs and services did not run at this end of the session: this version of Windows "
+                "lets no program hold the end.");
+        return true;
+    }
+    RunAtSessionEnd((flags & Session::kEndsLogoff) != 0);
+    return true;
+}
+
+void frmMain::LogLine(const std::string& text) {
+    std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + text;
+    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
+    if (state_.LogEvents == 1) basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kEventId);
+}
+
+void frmMain::RunAtSessionEnd(bool logoff) {
+    Running running{sequenceRunning_};
+    // The reason Windows shows goes with the steps, whichever way they end.
+    struct Hold {
+        frmMain& m;
+        bool held = false;
+        bool refused = false;  // logged once: the steps run all the same
+        ~Hold() {
+            if (held) (void)m.sys_.session.ReleaseEnd(m.form.Handle());
+        }
+    } hold{*this};
+    try {
+        // A dialog on screen goes as Cancel takes it: what the user ticked is kept.
+        if (form.IsVisible()) {
+            basDaemon::CloseDimmer(sys_.windows);
+            SaveDialogSettings();
+            form.Hide();
+            PrepareHidden();
+        }
+        const StoredChoices& c = Choices();
+        state_.LogEvents = c.logEvents;
+        basShutdown::ShutdownContext ctx{.plat = sys_, .ui = ui_, .state = state_};
+        ctx.choice = logoff ? basShutdown::Choice::Logoff : basShutdown::Choice::Shutdown;
+        ctx.rows = c.rows;
+        ctx.runThisFirst = c.runPrograms == 1;
+        if (IsNt()) {
+            ctx.stopList = S::ParseCommaList(c.stopList);
+            if (ctx.stopList.empty()) ctx.stopList.push_back(state_.NoServicesText);
+            ctx.stopServices = c.stopServices == 1;
+        }
+        ctx.beforeStep = [this, &hold](basShutdown::Step step, const std::string& name) {
+            std::string reason = Text(step == basShutdown::Step::Program ? "holdProgram" : "holdService");
+            reason.replace(reason.find("%1"), 2, name);
+            std::error_code error = sys_.session.HoldEnd(form.Handle(), reason);
+            if (!error) {
+                hold.held = true;
+            } else if (!hold.refused) {
+                hold.refused = true;
+                LogLine("  Windows did not take the reason for holding the end of the session; the message is:  " +
+                        basErrorCodes::Describe(error.value()));
+            }
+        };
+        basShutdown::RunSteps(ctx);
+    } catch (const std::exception& e) {
+        LogLine("  The steps at the end of the session stopped: " + std::string(e.what()));
+    } catch (...) {
+        LogLine("  The steps at the end of the session stopped: Unknown error");
+    }
 }
 
 void frmMain::Form_Minimize() {
@@ -642,12 +749,10 @@ void frmMain::cmdOK_Click() {
     ctx.endProcess = [this] {
         if (OnEnd) OnEnd();
     };
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running{sequenceRunning_};
-    basShutdown::RunShutdown(ctx);
+    // Set before the request: Windows may ask at once.
+    ctx.beforeRequest = [this] { ownRequest_ = true; };
+    Running running{sequenceRunning_};
+    if (basShutdown::RunShutdown(ctx) != basShutdown::Outcome::Requested) ownRequest_ = false;
 }
 
 void frmMain::cmdCancel_Click() {

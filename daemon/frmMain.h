@@ -62,6 +62,13 @@ public:
     bool Form_QueryUnload();
     // Windows ends the session (true), or the end was cancelled (false).
     void Form_EndSession(bool ending);
+    // Windows asks whether the session may end (its flags as
+    // platform::Session names them). With "RunAtAnyShutdown" an end the
+    // daemon did not ask for itself is held while the programs and services
+    // run; the answer is then yes, as it is at once otherwise. Only a
+    // question that comes while the steps run is answered no: the end under
+    // way goes on when they are done.
+    bool Form_QueryEndSession(std::uint32_t flags);
     void Form_Minimize();
 
     // Ends the process; set by the entry point.
@@ -112,6 +119,9 @@ private:
     void SaveRunList(const basSettings::Store& store);
     void AddTrayIcon();
     bool TryTrayIcon();
+    // The steps of a session end held for them (a log-off stops no service).
+    void RunAtSessionEnd(bool logoff);
+    void LogLine(const std::string& text);
     void TrayIcon_Retry();
     int iconRetries_ = 0;
 
@@ -124,6 +134,10 @@ private:
     bool filledOnce_ = false;  // the run list has been filled and measured
     bool showing_ = false;     // between a request and the dialog on screen
     bool sequenceRunning_ = false;
+    // The daemon asked Windows to end the session itself: the next question
+    // is that end's, and its steps have run. Forgotten with that question,
+    // with a cancelled end, and when the dialog shows again.
+    bool ownRequest_ = false;
     std::uint32_t hookedShell_ = 0;  // the taskbar's process the hook is on
 
     // What the dialog shows from the settings. It is kept between showings

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace platform {
 
 // Ending the user's Windows session.
@@ -27,6 +29,25 @@ public:
     // Asks Windows to end the session; the system's status when it refuses.
     // Success means the request was taken, not that every program agreed.
     virtual std::error_code EndSession(std::uint32_t flags, std::uint32_t reason) = 0;
+
+    // What Windows says with WM_QUERYENDSESSION, in its lParam.
+    static constexpr std::uint32_t kEndsLogoff = 0x80000000;    // ENDSESSION_LOGOFF
+    static constexpr std::uint32_t kEndsCritical = 0x40000000;  // ENDSESSION_CRITICAL
+    // Not an end of the session: an installer's restart manager closes the
+    // program to replace its files.
+    static constexpr std::uint32_t kEndsCloseApp = 0x00000001;  // ENDSESSION_CLOSEAPP
+    // The status of a hold on a system that cannot hold (ERROR_CALL_NOT_IMPLEMENTED).
+    static constexpr int kNoHold = 120;
+
+    // Whether this Windows lets a program hold the end of the session with a
+    // reason it shows the user (Windows Vista and later).
+    virtual bool CanHoldEnd() = 0;
+    // Shows `reason` for `window` while it holds the session's end, replacing
+    // the one shown; only the thread that made the window may ask. The
+    // system's status when it refuses (kNoHold where it cannot hold).
+    virtual std::error_code HoldEnd(WindowHandle window, const std::string& reason) = 0;
+    // The window holds the end no more.
+    virtual std::error_code ReleaseEnd(WindowHandle window) = 0;
 };
 
 // One running process, as the system's process snapshot lists it.

@@ -23,6 +23,10 @@ public:
     virtual void SetVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
     virtual void SetFocus() = 0;
+    // A short text shown when the pointer rests on the control, disabled or
+    // not, while it is visible; "" shows none.
+    virtual void SetToolTip(const std::string& text) = 0;
+    virtual std::string ToolTip() const = 0;
 };
 
 class Label : public Control {
@@ -221,6 +225,11 @@ public:
     // Windows tells how the end of the session it asked about turned out:
     // true, it ends now; false, it was cancelled and the session goes on.
     virtual void OnSessionEnd(std::function<void(bool ending)> handler) = 0;
+    // Windows asks whether the session may end, with the flags of its
+    // question (platform::Session::kEndsLogoff, kEndsCritical); the handler's
+    // answer is the window's. Without a handler, or when it fails, the
+    // window agrees.
+    virtual void OnQueryEndSession(std::function<bool(std::uint32_t flags)> handler) = 0;
     // Runs `handler` every `milliseconds` on the window's thread until
     // StopTimer; a timer's id is above 0, and starting it again replaces it.
     virtual void StartTimer(int id, unsigned milliseconds, std::function<void()> handler) = 0;
@@ -243,7 +252,7 @@ public:
     virtual bool IsVisible() const = 0;
     // Ends a modal showing, or destroys a modeless window.
     virtual void Close() = 0;
-    // A native handle of the window (0 in memory).
+    // A native handle of the window.
     virtual platform::WindowHandle Handle() const = 0;
     // The window keeps its keyboard and mouse input while the program waits
     // for a program or a service; every other window loses it meanwhile.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/session.h"
@@ -23,11 +24,33 @@ public:
         if (onEndSession) onEndSession();
         return endStatus;
     }
+    bool CanHoldEnd() override { return canHold; }
+    // As Windows: nothing before Vista, and no hold without a window.
+    std::error_code HoldEnd(WindowHandle window, const std::string& reason) override {
+        if (!canHold) return {kNoHold, std::system_category()};
+        if (!window) return {1400, std::system_category()};  // invalid window handle
+        if (holdStatus) return holdStatus;
+        reasons.push_back(reason);
+        holding = true;
+        return {};
+    }
+    std::error_code ReleaseEnd(WindowHandle window) override {
+        if (!canHold) return {kNoHold, std::system_category()};
+        if (!window) return {1400, std::system_category()};
+        ++releases;
+        holding = false;
+        return {};
+    }
     int privilegeEnables = 0;
     std::error_code privilegeStatus;
     std::vector<Request> requests;
     std::error_code endStatus;  // set to make Windows refuse
     std::function<void()> onEndSession;
+    bool canHold = true;               // false: Windows before Vista
+    std::error_code holdStatus;        // set to refuse every reason (Wine 8's stub gives 120)
+    std::vector<std::string> reasons;  // every reason shown, in order
+    bool holding = false;
+    int releases = 0;
 };
 
 class FakeProcessList : public ProcessList {

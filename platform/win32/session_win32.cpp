@@ -11,6 +11,34 @@ namespace {
 
 std::error_code LastError() { return {static_cast<int>(GetLastError()), std::system_category()}; }
 
+// ShutdownBlockReasonCreate and ShutdownBlockReasonDestroy: Windows Vista and
+// later. The headers of the floor do not declare them.
+using ReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ReasonDestroy = BOOL(WINAPI*)(HWND);
+
+struct HoldApi {
+    ReasonCreate create = nullptr;
+    ReasonDestroy destroy = nullptr;
+    explicit operator bool() const { return create && destroy; }
+};
+
+const HoldApi& Hold() {
+    static const HoldApi api = [] {
+        HoldApi a;
+        // user32 is loaded in every program with windows.
+        if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
+            a.create = reinterpret_cast<ReasonCreate>(
+                reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonCreate")));
+            a.destroy = reinterpret_cast<ReasonDestroy>(
+                reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonDestroy")));
+        }
+        return a;
+    }();
+    return api;
+}
+
+HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window.value); }
+
 // A kernel handle closed when it goes; both "none" values count as none.
 class OwnedHandle {
 public:
@@ -47,6 +75,20 @@ std::error_code Win32Session::EnableShutdownPrivilege() {
 
 std::error_code Win32Session::EndSession(std::uint32_t flags, std::uint32_t reason) {
     if (!ExitWindowsEx(flags, reason)) return LastError();
+    return {};
+}
+
+bool Win32Session::CanHoldEnd() { return static_cast<bool>(Hold()); }
+
+std::error_code Win32Session::HoldEnd(WindowHandle window, const std::string& reason) {
+    if (!Hold()) return {kNoHold, std::system_category()};
+    if (!Hold().create(Hwnd(window), Widen(reason).c_str())) return LastError();
+    return {};
+}
+
+std::error_code Win32Session::ReleaseEnd(WindowHandle window) {
+    if (!Hold()) return {kNoHold, std::system_category()};
+    if (!Hold().destroy(Hwnd(window))) return LastError();
     return {};
 }
 

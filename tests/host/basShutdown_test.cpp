@@ -419,4 +419,214 @@ INSTANTIATE_TEST_SUITE_P(
                    Win::W2000, Choice::Shutdown, 0, "The shutdown sequence stopped: no dimmer"}),
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
+// Ends of the session the daemon did not ask for: Windows asks its window
+// first, and with "RunAtAnyShutdown" the steps run while the end is held.
+using platform::Session;
+
+struct QueryRow {
+    const char* name;
+    const char* setting;  // "RunAtAnyShutdown"; null: not stored
+    std::uint32_t flags;
+    enum When { Resident, AfterOwnRequest, DuringTheSteps, DuringOk } when = Resident;
+    bool answer = true;
+    bool programs = false;  // the checked programs ran at this end
+    bool services = false;  // and the services were asked to stop
+};
+
+void PrintTo(const QueryRow& row, std::ostream* os) { *os << row.name; }
+
+class AnyShutdown : public ShutdownFixture, public ::testing::WithParamInterface<QueryRow> {};
+
+TEST_P(AnyShutdown, DecidesWhetherTheEndIsHeldForTheSteps) {
+    const QueryRow& row = GetParam();
+    Configure();
+    if (row.setting) Put("RunAtAnyShutdown", row.setting);
+    Start(Win::W10);
+    size_t before = 0, stopsBefore = 0;
+    if (row.when == QueryRow::AfterOwnRequest) {
+        Choose(Choice::Shutdown);
+        PressOK();
+        ASSERT_EQ(Flags(), std::vector<std::uint32_t>{9});
+        before = processes.launched.size();
+        stopsBefore = services.stopRequests.size();
+    }
+    std::vector<bool> inner;  // the answers to questions asked while steps ran
+    if (row.when == QueryRow::DuringTheSteps || row.when == QueryRow::DuringOk)
+        processes.onLaunch = [&](const std::string&) { inner.push_back(form->QueryEndSession(0)); };
+    bool answer;
+    if (row.when == QueryRow::DuringOk) {
+        Choose(Choice::Shutdown);
+        PressOK();
+        answer = true;  // OK's own request follows; nothing else was asked
+    } else {
+        answer = form->QueryEndSession(row.flags);
+    }
+    EXPECT_EQ(answer, row.answer);
+    if (row.when == QueryRow::DuringTheSteps || row.when == QueryRow::DuringOk) {
+        EXPECT_EQ(inner, std::vector<bool>(2, false));
+    }
+    std::vector<std::string> ran(processes.launched.begin() + static_cast<long>(before), processes.launched.end());
+    std::vector<std::string> stopped(services.stopRequests.begin() + static_cast<long>(stopsBefore),
+                                     services.stopRequests.end());
+    bool steps = row.programs && row.when != QueryRow::DuringOk;
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(ran, (row.programs ? Names{"C:\\bin\\scan.exe", "C:\\bin\\clean.exe"} : Names{}));
+    EXPECT_EQ(stopped, (row.services ? Names{"a", "b"} : Names{}));
+    // What Windows showed meanwhile, each step's own reason, and no hold left.
+    std::vector<std::string> reasons;
+    if (steps) reasons = {"Running Scan...", "Running Clean..."};
+    if (steps && row.services) reasons.insert(reasons.end(), {"Stopping Svc A...", "Stopping Svc B..."});
+    EXPECT_EQ(session.reasons, reasons);
+    EXPECT_FALSE(session.holding);
+    EXPECT_EQ(session.releases, steps ? 1 : 0);
+    // Resident as before: the end goes on, or Windows says it was cancelled.
+    EXPECT_FALSE(main->SequenceRunning());
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(form->visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AnyShutdown,
+    ::testing::Values(
+        QueryRow{"NotStored", nullptr, 0},
+        QueryRow{"Off", "0", 0},
+        QueryRow{"ShutDownOrRestart", "1", 0, QueryRow::Resident, true, true, true},
+        QueryRow{"LogOff", "1", Session::kEndsLogoff, QueryRow::Resident, true, true, false},
+        QueryRow{"Critical", "1", Session::kEndsCritical},
+        QueryRow{"CriticalLogOff", "1", Session::kEndsCritical | Session::kEndsLogoff},
+        // An installer's restart manager closing the daemon: no session end.
+        QueryRow{"InstallerClosesIt", "1", Session::kEndsCloseApp},
+        // Its own request after OK: the steps ran before it was made.
+        QueryRow{"OwnRequest", "1", 0, QueryRow::AfterOwnRequest},
+        // Asked again while the steps run: no, and nothing starts again.
+        QueryRow{"AgainDuringTheSteps", "1", 0, QueryRow::DuringTheSteps, true, true, true},
+        QueryRow{"DuringOksSequence", "1", 0, QueryRow::DuringOk, true, true, true}),
+    [](const ::testing::TestParamInfo<QueryRow>& info) { return std::string(info.param.name); });
+
+// The mark of the daemon's own request goes with its question, and with an
+// end that was cancelled before it was asked: the next end is held again.
+TEST_F(AnyShutdown, OnlyTheQuestionOfItsOwnRequestIsLetThrough) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    Put("StopServices", "0");
+    Start(Win::W10);
+    for (bool cancelledBeforeAsked : {false, true}) {
+        SCOPED_TRACE(cancelledBeforeAsked ? "cancelled first" : "asked");
+        Choose(Choice::Shutdown);
+        PressOK();
+        processes.launched.clear();
+        if (cancelledBeforeAsked) form->SessionEnds(false);
+        else EXPECT_TRUE(form->QueryEndSession(0));
+        EXPECT_TRUE(processes.launched.empty());
+        EXPECT_TRUE(form->QueryEndSession(0));
+        EXPECT_EQ(processes.launched.size(), 2u);
+    }
+}
+
+// Each end runs what is due today, as OK does: the weekday rule, and the
+// once-a-day rule with its stamp written as today.
+TEST_F(AnyShutdown, RunsWhatIsDueTodayAndStampsOnceADayEntries) {
+    Put("RunList", "Every,Once,Sunday,");
+    Put("SelectedList", "0,1,2,");
+    Put("Every", "C:\\bin\\every.exe");
+    Put("Once", "C:\\bin\\once.exe");
+    Put("roOnce", "True");
+    Put("Sunday", "C:\\bin\\sunday.exe");
+    Put("dowSunday", "1");
+    for (const char* f : {"C:\\bin\\every.exe", "C:\\bin\\once.exe", "C:\\bin\\sunday.exe"}) sys.files[f] = 0x20;
+    Put("RunAtAnyShutdown", "1");
+    clock.now = {2024, 3, 5, 2, 17, 0, 0};  // a Tuesday
+    Start(Win::W10);
+    EXPECT_TRUE(form->QueryEndSession(0));
+    form->SessionEnds(false);
+    EXPECT_TRUE(form->QueryEndSession(Session::kEndsLogoff));
+    EXPECT_EQ(processes.launched,
+              (std::vector<std::string>{"C:\\bin\\every.exe", "C:\\bin\\once.exe", "C:\\bin\\every.exe"}));
+    EXPECT_EQ(Stored("lrOnce"), std::to_string(basSettings::DayKey(2024, 3, 5)));
+}
+
+// A session end never waits on the daemon longer than the waits it was
+// given: five minutes a program, the service limit a service, and a second
+// a service for the last look at its state.
+TEST_F(AnyShutdown, AnEndHeldForHungProgramsAndServicesWaitsOnlyTheirLimits) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    Put("SecondsToWaitForService", "7");
+    processes.otherwise.exitCode = std::nullopt;
+    for (auto& svc : services.services) svc.stopAfterMs = -1;
+    Start(Win::W10);
+    const std::uint64_t start = clock.ms;
+    EXPECT_TRUE(form->QueryEndSession(0));
+    std::uint64_t waited = clock.ms - start;
+    for (std::uint32_t w : processes.waits) waited += w;
+    EXPECT_EQ(processes.waits, (std::vector<std::uint32_t>{300000, 300000}));
+    EXPECT_GE(waited, 2 * 300000u + 2 * 7000u);
+    EXPECT_LE(waited, 2 * 300000u + 2 * 7000u + 2 * 1000u);
+    EXPECT_NE(Log().find("Could not stop the service Svc B because"), std::string::npos) << Log();
+}
+
+// Where Windows cannot hold the end for a program (before Vista), the end
+// goes on at once and the log says the steps did not run.
+TEST_F(AnyShutdown, WithoutAHoldTheEndGoesOnAndTheLogSaysWhy) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    session.canHold = false;
+    Start(Win::W2000);
+    EXPECT_TRUE(form->QueryEndSession(0));
+    EXPECT_TRUE(processes.launched.empty());
+    EXPECT_TRUE(services.stopRequests.empty());
+    EXPECT_NE(Log().find("The programs and services did not run at this end of the session: this version of Windows "
+                         "lets no program hold the end."),
+              std::string::npos)
+        << Log();
+}
+
+// The reasons in the user's language; the hold ends even when a step fails,
+// and the failure is logged.
+TEST_F(AnyShutdown, GermanReasonsAndAFailedStepStillLetsTheEndGoOn) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    SetWindowsLanguage(1031);
+    services.onStatusQuery = [](const std::string&) { throw std::runtime_error("service manager gone"); };
+    Start(Win::W10);
+    EXPECT_TRUE(form->QueryEndSession(0));
+    EXPECT_EQ(session.reasons, (std::vector<std::string>{"Scan wird ausgeführt...", "Clean wird ausgeführt...",
+                                                         "Svc A wird beendet..."}));
+    EXPECT_FALSE(session.holding);
+    EXPECT_NE(Log().find("The steps at the end of the session stopped: service manager gone"), std::string::npos)
+        << Log();
+    EXPECT_FALSE(main->SequenceRunning());
+}
+
+// A reason Windows refuses (Wine has the function, but refuses every call)
+// is logged once; the end is held for the steps all the same.
+TEST_F(AnyShutdown, AReasonWindowsRefusesIsLoggedOnceAndTheStepsRunAllTheSame) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    session.holdStatus = {120, std::system_category()};
+    Start(Win::W10);
+    EXPECT_TRUE(form->QueryEndSession(0));
+    EXPECT_EQ(processes.launched.size(), 2u);
+    EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
+    const std::string refused = "Windows did not take the reason for holding the end of the session";
+    ASSERT_NE(Log().find(refused), std::string::npos) << Log();
+    EXPECT_EQ(Log().find(refused, Log().find(refused) + 1), std::string::npos) << Log();
+    EXPECT_EQ(session.releases, 0);
+}
+
+// The dialog on screen when the end comes goes as Cancel takes it: the
+// user's ticks are kept and are what runs.
+TEST_F(AnyShutdown, AnOpenDialogIsSavedAndHiddenFirst) {
+    Configure();
+    Put("RunAtAnyShutdown", "1");
+    Start(Win::W10);
+    form->MouseMove(static_cast<int>(basTrayIcon::kMouseDoubleClick), 0);
+    ASSERT_TRUE(form->visible);
+    RunList().UncheckItem(0);
+    EXPECT_TRUE(form->QueryEndSession(Session::kEndsLogoff));
+    EXPECT_FALSE(form->visible);
+    EXPECT_EQ(Stored("SelectedList"), "1,");
+    EXPECT_EQ(processes.launched, std::vector<std::string>{"C:\\bin\\clean.exe"});
+}
+
 }  // namespace

@@ -371,7 +371,7 @@ TEST_F(ShutdownDialogTest, AnIconNeverTakenIsLoggedAndANewTaskbarStartsOver) {
 
 TEST_F(ShutdownDialogTest, IconRetriesEndWhenTheIconIsThereOrTurnedOff) {
     // An add the busy taskbar timed out on, which still put the icon there.
-    shell.icons.insert({platform::WindowHandle{}, 1u});
+    shell.icons.insert({ui.NextFormHandle(), 1u});
     shell.refuseAdds = 1;
     Load(Win::W2000);
     EXPECT_EQ(form->timers.count(frmMain::kIconTimer), 0u);

@@ -108,7 +108,8 @@ TEST_F(AppletLock, LockedStateDisablesExactlyItsControls) {
     EXPECT_EQ(Disabled(*form),
               (Names{"cmdApply", "lsvRun", "cmdAdd", "cmdEdit", "cmdRemove", "cmdUp", "cmdDown", "cmdWizard",
                      "chkRunThisFirst", "lsvStop", "chkStopServices", "lblSeconds", "txtServiceSeconds", "lblSec",
-                     "chkShowIcon", "chkLock", "chkForceAppsToClose", "optOrder0", "optOrder1", "cmdUnload",
+                     "chkShowIcon", "chkLock", "chkForceAppsToClose", "chkRunAtAnyShutdown", "optOrder0",
+                     "optOrder1", "cmdUnload",
                      "cmdView", "cmdPurge", "chkLogEV"}));
     EXPECT_EQ(form->GetListView("lsvRun").BackColor(), ui::SysColor::ButtonFace);
     EXPECT_EQ(form->GetListView("lsvStop").BackColor(), ui::SysColor::ButtonFace);
@@ -255,6 +256,51 @@ TEST_F(AppletApply, ChangesEnableApplyAndApplyStoresThemAtOnce) {
         f.Click("cmdCancel");
     });
     EXPECT_TRUE(form->closed);
+}
+
+// "RunAtAnyShutdown": missing is off; the box stores "1" or "0" on Apply,
+// only when it changed. Where Windows cannot hold the end of the session
+// (before Vista) the box is off limits, says why, and the stored value stays.
+TEST_F(AppletApply, TheAnyShutdownBoxStoresItsFlagWhereWindowsCanHoldTheEnd) {
+    struct Case {
+        const char* stored;  // null: not there
+        bool canHold;
+        std::uint16_t language;
+        const char* after;  // what is stored after a click on the box and OK
+        const char* toolTip;
+    };
+    const Case cases[] = {
+        {nullptr, true, 1033, "1", ""},
+        {"1", true, 1033, "0", ""},
+        {"1", false, 1033, "1",
+         "This version of Windows does not let a program hold the end of the session; it needs Windows Vista or "
+         "later."},
+        {nullptr, false, 1036, "<missing>",
+         "Cette version de Windows ne permet pas à un programme de retenir la fin de la session ; il faut Windows "
+         "Vista ou une version ultérieure."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored ? c.stored : "missing") + (c.canHold ? "" : ", no hold"));
+        reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
+        if (c.stored) Put("RunAtAnyShutdown", c.stored);
+        session.canHold = c.canHold;
+        SetWindowsLanguage(c.language);
+        reg.written.clear();
+        Open([&](MemoryForm& f) {
+            Page(f, 2);
+            ui::CheckBox& box = f.GetCheckBox("chkRunAtAnyShutdown");
+            EXPECT_EQ(box.Value(), c.stored && c.stored[0] == '1' ? 1 : 0);
+            EXPECT_EQ(box.Enabled(), c.canHold);
+            EXPECT_EQ(box.ToolTip(), c.toolTip);
+            f.Click("chkRunAtAnyShutdown");
+            EXPECT_EQ(f.GetButton("cmdApply").Enabled(), c.canHold);
+            f.Click("cmdOK");
+        });
+        EXPECT_EQ(Stored("RunAtAnyShutdown"), c.after);
+        if (!c.canHold) {
+            EXPECT_EQ(reg.written, Names{});
+        }
+    }
 }
 
 TEST_F(AppletApply, CancelWritesNothing) {
@@ -570,21 +616,27 @@ TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
         const char* orderOption;
         const char* runColumn;
         int widths[2];  // of the run list's columns, the list 340 pixels wide
+        const char* anyShutdown;
     };
     const Case cases[] = {
         {1033, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application",
-         {170, 85}},
+         {170, 85}, "Also run at shutdowns started elsewhere (Start menu, updates, shutdown command)"},
         {3082, "Puestas de Halcyra", "Aceptar", "Applicar", "Settings", "Run programs, then stop services",
-         "Applicaciónes", {170, 141}},
+         "Applicaciónes", {170, 141},
+         "Ejecutar también en los apagados iniciados desde otro lugar (menú Inicio, actualizaciones, comando "
+         "shutdown)"},
         {1031, "Halcyra-Einstellungen", "OK", "Zutreffen", "Settings", "Run programs, then stop services",
-         "Anwendung", {170, 85}},
+         "Anwendung", {170, 85},
+         "Auch beim anderswo gestarteten Herunterfahren ausführen (Startmenü, Updates, Befehl shutdown)"},
         // Italian shows the French labels and the German caption.
         {1040, "Halcyra-Einstellungen", "OK", "Applicano", "Configurations ",
-         "Exécutez les programmes, puis arrêtez les services", "Applicazione", {100, 100}},
+         "Exécutez les programmes, puis arrêtez les services", "Applicazione", {100, 100},
+         "Esegui anche agli arresti avviati altrove (menu Start, aggiornamenti, comando shutdown)"},
         {1036, "Configurations De Halcyra", "OK", "S'appliquent", "Configurations ",
-         "Exécutez les programmes, puis arrêtez les services", "Programmes", {100, 100}},
+         "Exécutez les programmes, puis arrêtez les services", "Programmes", {100, 100},
+         "Exécuter aussi lors des arrêts lancés ailleurs (menu Démarrer, mises à jour, commande shutdown)"},
         {1043, "Halcyra Settings", "OK", "&Apply", "Settings", "Run programs, then stop services", "Application",
-         {170, 85}},
+         {170, 85}, "Also run at shutdowns started elsewhere (Start menu, updates, shutdown command)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.language);
@@ -598,6 +650,7 @@ TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
         EXPECT_EQ(form->GetListView("lsvRun").ColumnHeader(0), c.runColumn);
         EXPECT_EQ(form->GetListView("lsvRun").ColumnWidth(0), c.widths[0]);
         EXPECT_EQ(form->GetListView("lsvRun").ColumnWidth(1), c.widths[1]);
+        EXPECT_EQ(form->GetCheckBox("chkRunAtAnyShutdown").Caption(), c.anyShutdown);
     }
     // The arrows of both pages are Wingdings' characters 0xF1 and 0xF2.
     for (const char* button : {"cmdUp", "cmdUpServices"}) {

@@ -560,4 +560,160 @@ TEST_F(ShutdownEndToEnd, ThePleaseWaitWindowAnswersAndQueuedClicksDoNothingDurin
     DeleteFileW(Widen(go).c_str());
 }
 
+// Ends of the session that do not pass through the dialog (the Start
+// menu's power button, shutdown.exe, an update): a program calls
+// ExitWindowsEx itself. Wine's wineboot asks the programs one at a time by
+// process id, each asked, told and ended before the next: with the stand-in
+// taskbar started after the daemon (a higher id), the stand-in is asked only
+// once the daemon has answered and been told the session ends.
+class AnyShutdownEndToEnd : public ShutdownEndToEnd {
+protected:
+    // A helper that notes each run in `runs`, waits for `go` when asked
+    // to, then writes the time to `marker`.
+    void ConfigureHelper(const std::string& serviceDisplay, bool waitForGo) {
+        Configure(serviceDisplay);
+        runs = TempFile("runs");
+        go = TempFile("go");
+        std::string helper = "\"" + testutil::ProgramFolder() + "exit_with.exe\" 0 --append \"" + runs + "\"";
+        if (waitForGo) helper += " --wait-for \"" + go + "\"";
+        helper += " --touch \"" + marker + "\"";
+        SetSetting(L"Helper", Widen(helper).c_str());
+    }
+    // The daemon first, then the stand-in with a higher process id.
+    HWND StartDaemonBeforeTheShell() {
+        shell.Kill();
+        HWND main = StartDaemon(daemon);
+        for (int attempt = 0; main && attempt < 8; ++attempt) {
+            StartShell();
+            if (shell.pi.dwProcessId > daemon.pi.dwProcessId) return main;
+            shell.Kill();
+        }
+        return nullptr;
+    }
+    // What the Start menu does: ExitWindowsEx from a program of the desktop.
+    void EndTheSessionElsewhere(UINT flags) {
+        Process caller;
+        ASSERT_TRUE(caller.Start("\"" + testutil::ProgramFolder() + "standin_shell.exe\" --exit-windows " +
+                                 std::to_string(flags)));
+        ASSERT_EQ(WaitForSingleObject(caller.pi.hProcess, 10000), WAIT_OBJECT_0);
+        ASSERT_EQ(caller.ExitCode(), 0u) << "ExitWindowsEx was refused";
+    }
+    static bool Answers(HWND w) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    }
+    void Go() { CloseHandle(CreateFileW(Widen(go).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+    void TearDown() override {
+        DeleteFileW(Widen(go).c_str());
+        ShutdownEndToEnd::TearDown();
+    }
+    std::string runs, go;
+};
+
+// The end is held while the helper runs: the daemon keeps answering, the
+// stand-in is not asked yet; then the service stops, the daemon agrees, is
+// told and ends, and only then is the stand-in asked.
+TEST_F(AnyShutdownEndToEnd, AShutdownFromElsewhereIsHeldWhileTheHelperRunsAndTheServiceStops) {
+    std::string serviceRecord = TempFile("service");
+    E2eService service(serviceRecord);
+    ASSERT_TRUE(service.Start());
+    ConfigureHelper(service.display(), true);
+    SetSetting(L"RunAtAnyShutdown", L"1");
+    HWND main = StartDaemonBeforeTheShell();
+    ASSERT_NE(main, nullptr) << "the stand-in never got a higher process id than the daemon";
+    EndTheSessionElsewhere(EWX_SHUTDOWN);
+    ASSERT_TRUE(WaitFor([&] { return Contents(runs) == "run\r\n"; }, 15000)) << "the helper did not start";
+    for (int i = 0; i < 20; ++i) {  // held for two seconds
+        ASSERT_TRUE(Answers(main)) << "the daemon stopped answering while it held the end";
+        Sleep(100);
+    }
+    EXPECT_TRUE(daemon.Running());
+    EXPECT_EQ(Contents(shellLog), "");
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
+    Go();
+    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0) << "the daemon did not end";
+    ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 15000)) << Contents(shellLog);
+    auto shellLines = Lines(shellLog);
+    EXPECT_EQ(shellLines[0].first, "queryendsession 0 1");
+    EXPECT_EQ(shellLines[1].first, "endsession 1");
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_STOPPED));
+    long long helperDone = MarkerTime(), stopAt = 0;
+    for (auto& [word, us] : Lines(serviceRecord))
+        if (word == "stop-request") stopAt = us;
+    ASSERT_NE(helperDone, 0);
+    ASSERT_NE(stopAt, 0);
+    EXPECT_LT(helperDone, stopAt);
+    EXPECT_LT(stopAt, shellLines[0].second);
+    EXPECT_EQ(Contents(runs), "run\r\n");
+}
+
+// Off, as it is unless chosen: the same end runs nothing and stops nothing.
+TEST_F(AnyShutdownEndToEnd, WithTheSettingOffAShutdownFromElsewhereRunsNothing) {
+    std::string serviceRecord = TempFile("service");
+    E2eService service(serviceRecord);
+    ASSERT_TRUE(service.Start());
+    ConfigureHelper(service.display(), false);
+    SetSetting(L"RunAtAnyShutdown", L"0");
+    HWND main = StartDaemonBeforeTheShell();
+    ASSERT_NE(main, nullptr) << "the stand-in never got a higher process id than the daemon";
+    EndTheSessionElsewhere(EWX_SHUTDOWN);
+    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0) << "the daemon did not end";
+    ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 15000)) << Contents(shellLog);
+    EXPECT_EQ(Lines(shellLog)[0].first, "queryendsession 0 1");
+    EXPECT_EQ(Contents(runs), "");
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+// Wine asks with lParam 0 even for a log-off, so the log-off is asked here
+// as Windows asks it: the helper runs and no service stops. A second
+// question while the helper runs is answered at once, no, and starts
+// nothing; a cancelled end leaves the daemon resident and intercepting.
+TEST_F(AnyShutdownEndToEnd, ALogOffRunsTheHelperOnceAndStopsNoService) {
+    std::string serviceRecord = TempFile("service");
+    E2eService service(serviceRecord);
+    ASSERT_TRUE(service.Start());
+    ConfigureHelper(service.display(), true);
+    SetSetting(L"RunAtAnyShutdown", L"1");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    DWORD_PTR first = 99;
+    LRESULT delivered = 0;
+    std::thread windows([&] {
+        delivered = SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, &first);
+    });
+    ASSERT_TRUE(WaitFor([&] { return Contents(runs) == "run\r\n"; }, 15000)) << "the helper did not start";
+    DWORD_PTR second = 99;
+    DWORD before = GetTickCount();
+    EXPECT_NE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &second), 0);
+    EXPECT_LT(GetTickCount() - before, 1000u);
+    EXPECT_EQ(second, static_cast<DWORD_PTR>(FALSE));
+    Go();
+    windows.join();
+    EXPECT_NE(delivered, 0);
+    EXPECT_EQ(first, static_cast<DWORD_PTR>(TRUE));
+    EXPECT_NE(MarkerTime(), 0);
+    EXPECT_EQ(Contents(runs), "run\r\n");
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
+    SendMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(daemon.Running());
+    HWND system = ShellOpens(L"Shut Down Windows");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(system) && IsWindowVisible(main); }));
+}
+
+// OK in the daemon's own dialog runs the helper; the end it then asks for
+// is let through at once, so the helper does not run a second time.
+TEST_F(AnyShutdownEndToEnd, TheDaemonsOwnEndAfterOkRunsTheHelperOnce) {
+    ConfigureHelper("No such service", false);
+    SetSetting(L"StopServices", L"0");
+    SetSetting(L"RunAtAnyShutdown", L"1");
+    HWND main = StartDaemon(daemon);
+    ASSERT_NE(main, nullptr);
+    PressOK(main);
+    ASSERT_EQ(WaitForSingleObject(daemon.pi.hProcess, 30000), WAIT_OBJECT_0) << "the daemon did not end";
+    ASSERT_TRUE(WaitFor([&] { return Lines(shellLog).size() >= 2; }, 15000)) << Contents(shellLog);
+    EXPECT_EQ(Lines(shellLog)[0].first, "queryendsession 0 1");
+    EXPECT_EQ(Contents(runs), "run\r\n");
+}
+
 }  // namespace

@@ -446,6 +446,62 @@ TEST_F(NativeUiWindow, SizesInTwips) {
     EXPECT_LE(std::abs((r.left + r.right) / 2 - ::GetSystemMetrics(SM_CXSCREEN) / 2), 1);
 }
 
+// Windows asks whether the session may end: the handler answers, through
+// the dialog's result, with the question's flags. The answer is set last,
+// so a message the handler's waits let through (here another question)
+// does not change it. Without a handler, or when it fails, the window agrees.
+TEST_F(NativeUiWindow, TheQuestionOfASessionEndIsAnsweredByItsHandler) {
+    auto ask = [&](LPARAM flags) { return ::SendMessageW(Window(), WM_QUERYENDSESSION, 0, flags); };
+    EXPECT_EQ(ask(ENDSESSION_LOGOFF), TRUE);
+    std::vector<std::uint32_t> asked;
+    LRESULT inner = -1;
+    form->OnQueryEndSession([&](std::uint32_t flags) {
+        asked.push_back(flags);
+        if (asked.size() == 1) inner = ::SendMessageW(Window(), WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL);
+        return asked.size() != 1 && flags == ENDSESSION_CRITICAL;
+    });
+    EXPECT_EQ(ask(ENDSESSION_LOGOFF), FALSE);
+    EXPECT_EQ(inner, TRUE);
+    EXPECT_EQ(asked, (std::vector<std::uint32_t>{ENDSESSION_LOGOFF, ENDSESSION_CRITICAL}));
+    std::vector<std::string> reported;
+    platform::SetCallbackErrorSink([&](const std::string& what) { reported.push_back(what); });
+    form->OnQueryEndSession([](std::uint32_t) -> bool { throw std::runtime_error("registry gone"); });
+    EXPECT_EQ(ask(0), TRUE);
+    EXPECT_EQ(reported, std::vector<std::string>{"registry gone"});
+    platform::SetCallbackErrorSink(nullptr);
+}
+
+// A tool tip goes to the form's tool-tip window twice, for the control and
+// for its place on the dialog (which gets the mouse while the control is
+// disabled); the text is given only while the control is visible.
+TEST_F(NativeUiControls, AToolTipIsGivenForADisabledControlWhileItIsVisible) {
+    auto& box = form->GetCheckBox("chkRunThisFirst");
+    HWND control = Item(IDC_MAIN_CHKRUNTHISFIRST);
+    box.SetEnabled(false);
+    box.SetToolTip("Needs Windows Vista or later.");
+    EXPECT_EQ(box.ToolTip(), "Needs Windows Vista or later.");
+    HWND tips = nullptr;
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w && !tips;
+         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+        if (::GetWindow(w, GW_OWNER) == Window()) tips = w;
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 2);
+    auto text = [&](UINT_PTR id, UINT flags) {
+        NMTTDISPINFOW info{};
+        info.hdr = {tips, id, static_cast<UINT>(TTN_GETDISPINFOW)};
+        info.uFlags = flags;
+        ::SendMessageW(Window(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(info.lpszText ? info.lpszText : L"<none>");
+    };
+    EXPECT_EQ(text(IDC_MAIN_CHKRUNTHISFIRST, 0), L"Needs Windows Vista or later.");
+    EXPECT_EQ(text(reinterpret_cast<UINT_PTR>(control), TTF_IDISHWND), L"Needs Windows Vista or later.");
+    box.SetVisible(false);
+    EXPECT_EQ(text(IDC_MAIN_CHKRUNTHISFIRST, 0), L"");
+    box.SetVisible(true);
+    box.SetToolTip("");
+    EXPECT_EQ(text(IDC_MAIN_CHKRUNTHISFIRST, 0), L"");
+}
+
 TEST_F(NativeUiWindow, ShowHideAndVisibilityOfControls) {
     EXPECT_FALSE(form->IsVisible());
     auto& opt = form->GetOption("optMSDOS");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -69,6 +70,33 @@ TEST(Win32Session, TheShutdownRightIsEnabledInTheToken) {
     EXPECT_TRUE(PrivilegeCheck(token, &set, &held));
     EXPECT_TRUE(held);
     CloseHandle(token);
+}
+
+// The hold on the end of the session is looked up in user32 at run time.
+// Wine has ShutdownBlockReasonCreate and ShutdownBlockReasonDestroy whatever
+// Windows version it reports (Wine 8's refuse every call with 120): the
+// adapter finds them, passes each call on for a window of this thread and
+// gives back exactly what the system said.
+TEST(Win32Session, TheHoldIsLookedUpAndEachCallGivesTheSystemsAnswer) {
+    platform::win32::Win32Session session;
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+    using Destroy = BOOL(WINAPI*)(HWND);
+    auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonCreate")));
+    auto destroy = reinterpret_cast<Destroy>(reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonDestroy")));
+    ASSERT_TRUE(create && destroy) << "this Wine has no hold on the end of the session";
+    EXPECT_TRUE(session.CanHoldEnd());
+    auto direct = [](BOOL ok) { return ok ? 0 : static_cast<int>(GetLastError()); };
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const platform::WindowHandle w{reinterpret_cast<std::uintptr_t>(window)};
+    int expected = direct(create(window, L"Running Defragment..."));
+    EXPECT_EQ(session.HoldEnd(w, "Running Defragment...").value(), expected);
+    EXPECT_EQ(session.HoldEnd(w, "Stopping Print Spooler...").value(), expected);
+    int released = direct(destroy(window));
+    EXPECT_EQ(session.ReleaseEnd(w).value(), released);
+    std::cout << "ShutdownBlockReasonCreate: " << expected << ", ShutdownBlockReasonDestroy: " << released << "\n";
+    DestroyWindow(window);
 }
 
 TEST(Win32Processes, StartShownStartsWithoutWaitingOrGivesTheStatus) {

@@ -302,6 +302,12 @@ void MemoryForm::SessionEnds(bool ending) {
     if (sessionEnd_) Act([&] { sessionEnd_(ending); });
 }
 
+bool MemoryForm::QueryEndSession(std::uint32_t flags) {
+    bool agree = true;
+    if (queryEndSession_ && !platform::Guarded([&] { agree = queryEndSession_(flags); })) agree = true;
+    return agree;
+}
+
 bool MemoryForm::Tick(int id) {
     auto it = timers.find(id);
     if (it == timers.end()) return false;
@@ -339,7 +345,8 @@ void MemoryForm::Close() {
 std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& templateName, Form*) {
     auto t = templates.find(templateName);
     if (t == templates.end()) throw std::logic_error("template " + templateName + " is not registered");
-    auto f = std::make_unique<MemoryForm>(*this, templateName, t->second);
+    nextHandle_ += 4;
+    auto f = std::make_unique<MemoryForm>(*this, templateName, t->second, platform::WindowHandle{nextHandle_});
     forms.push_back(f.get());
     return f;
 }

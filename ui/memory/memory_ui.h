@@ -2,6 +2,7 @@
 #include <deque>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "ui/controls.h"
@@ -16,6 +17,7 @@ public:
     bool enabled = true;
     bool visible = true;
     bool focused = false;
+    std::string toolTip;
 };
 
 // The state every control has, whatever its interface.
@@ -27,6 +29,8 @@ public:
     void SetVisible(bool v) override { visible = v; }
     bool Visible() const override { return visible; }
     void SetFocus() override { focused = true; }
+    void SetToolTip(const std::string& t) override { toolTip = t; }
+    std::string ToolTip() const override { return toolTip; }
 };
 
 // Controls with a caption.
@@ -204,8 +208,8 @@ public:
         std::string menuName;
         std::vector<Binding> menuEntries;
     };
-    MemoryForm(MemoryUi& ui, std::string templateName, Names names)
-        : ui_(ui), template_(std::move(templateName)), names_(std::move(names)) {}
+    MemoryForm(MemoryUi& ui, std::string templateName, Names names, platform::WindowHandle handle)
+        : ui_(ui), template_(std::move(templateName)), names_(std::move(names)), handle_(handle) {}
     ~MemoryForm() override;
     const std::string& TemplateName() const override { return template_; }
 
@@ -259,6 +263,7 @@ public:
     void OnMouseMove(std::function<void(int, int)> h) override { mouseMove_ = std::move(h); }
     void OnShellRestart(std::function<void()> h) override { shellRestart_ = std::move(h); }
     void OnSessionEnd(std::function<void(bool)> h) override { sessionEnd_ = std::move(h); }
+    void OnQueryEndSession(std::function<bool(std::uint32_t)> h) override { queryEndSession_ = std::move(h); }
     void StartTimer(int id, unsigned ms, std::function<void()> h) override { timers[id] = {ms, std::move(h)}; }
     void StopTimer(int id) override { timers.erase(id); }
 
@@ -277,7 +282,8 @@ public:
     void Hide() override { visible = false; }
     bool IsVisible() const override { return visible; }
     void Close() override;
-    platform::WindowHandle Handle() const override { return {}; }
+    // Each form a handle of its own, as each window has.
+    platform::WindowHandle Handle() const override { return handle_; }
     void KeepInputDuringWaits() override { keepsInputDuringWaits = true; }
     void ShowInTaskbar() override { inTaskbar = true; }
 
@@ -304,6 +310,8 @@ public:
     void ShellRestarts();
     // Windows ends the session (true) or says the end was cancelled (false).
     void SessionEnds(bool ending);
+    // Windows asks whether the session may end; the window's answer.
+    bool QueryEndSession(std::uint32_t flags);
     // A running timer's interval elapses once; false when it is not running.
     bool Tick(int id);
     bool HasHandler(const std::string& name) const { return clicks_.count(name) > 0; }
@@ -338,6 +346,7 @@ private:
     MemoryUi& ui_;
     std::string template_;
     Names names_;
+    platform::WindowHandle handle_;
     std::map<std::string, std::unique_ptr<MemoryControl>> controls_;
     std::map<std::string, std::unique_ptr<MemMenu>> menus_;
     std::map<std::string, std::function<void()>> clicks_, changes_;
@@ -351,6 +360,7 @@ private:
     std::function<void(int, int)> mouseMove_;
     std::function<void()> shellRestart_;
     std::function<void(bool)> sessionEnd_;
+    std::function<bool(std::uint32_t)> queryEndSession_;
 };
 
 class MemoryUi : public Ui {
@@ -392,7 +402,12 @@ public:
     std::deque<std::function<void()>> queued;
 
     MemoryForm* Find(const std::string& templateName) const;
+    // The handle the next form gets: each form has one of its own.
+    platform::WindowHandle NextFormHandle() const { return {nextHandle_ + 4}; }
     void Forget(MemoryForm* form);
+
+private:
+    std::uintptr_t nextHandle_ = 0x10000;
 };
 
 }  // namespace ui::memory

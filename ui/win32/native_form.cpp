@@ -337,6 +337,54 @@ void NativeForm::RunShellRestart() {
     handler();
 }
 
+void SetControlToolTip(NativeForm& form, NativeControlBase& control, const std::string& text) {
+    control.toolTip_ = text;
+    control.toolTipWide_ = Widen(text);
+    if (!text.empty()) form.AddToolTip(control);
+}
+
+// Two tools per control: the control itself while it is enabled, and its
+// rectangle on the dialog, which gets the mouse while the control is
+// disabled. Both ask for their text when they show, so a control on a page
+// not shown has none.
+void NativeForm::AddToolTip(NativeControlBase& control) {
+    if (!hwnd_ || tipped_.count(control.hwnd())) return;
+    if (!toolTips_) {
+        toolTips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                      module_, nullptr);
+        if (!toolTips_) throw std::runtime_error("the tool-tip window could not be made");
+        // Long texts wrap instead of running off the screen.
+        ::SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, 360);
+    }
+    // The size of the common controls 5 record: version 6 takes it as well.
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hwnd_;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+    ::SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(control.hwnd()));
+    ::GetWindowRect(control.hwnd(), &tool.rect);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    ::SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tipped_.insert(control.hwnd());
+}
+
+void NativeForm::ToolTipText(NMTTDISPINFOW& info) {
+    info.szText[0] = L'\0';
+    info.lpszText = info.szText;
+    HWND control = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.hdr.idFrom)
+                                                 : ::GetDlgItem(hwnd_, static_cast<int>(info.hdr.idFrom));
+    // Its own flag: a page not shown has its controls hidden.
+    if (!control || !(::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE)) return;
+    for (auto& [name, c] : controls_)
+        if (c->hwnd() == control && !c->toolTipWide().empty())
+            info.lpszText = const_cast<wchar_t*>(c->toolTipWide().c_str());
+}
+
 void NativeForm::StartTimer(int id, unsigned milliseconds, std::function<void()> handler) {
     if (id <= 0) throw std::logic_error("a timer's id is above 0");
     if (!::SetTimer(hwnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr))
@@ -532,6 +580,10 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NOTIFY: {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code == static_cast<UINT>(TTN_GETDISPINFOW) && hdr->hwndFrom == toolTips_) {
+            ToolTipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+            return TRUE;
+        }
         if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end() && dynamic_cast<NativeListView*>(it->second)) RunNamed(dblClicks_, it->second->name());
@@ -614,6 +666,16 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (modal_) modalDone_ = true;
         return FALSE;
+    case WM_QUERYENDSESSION: {
+        if (!queryEndSession_) return FALSE;  // the dialog manager agrees
+        auto handler = queryEndSession_;
+        bool agree = true;
+        // A handler that failed never holds the end.
+        if (!platform::Guarded([&] { agree = handler(static_cast<std::uint32_t>(lParam)); })) agree = true;
+        // Set last: the handler's waits run other messages through here.
+        if (hwnd_) ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, agree ? TRUE : FALSE);
+        return TRUE;
+    }
     case WM_ENDSESSION:
         if (sessionEnd_) {
             auto handler = sessionEnd_;

@@ -18,6 +18,10 @@
 namespace ui::win32 {
 
 class NativeForm;
+class NativeControlBase;
+
+// Gives a control its tool tip on the form's tool-tip window.
+void SetControlToolTip(NativeForm& form, NativeControlBase& control, const std::string& text);
 
 // What every wrapper has, whatever its interface.
 class NativeControlBase {
@@ -27,6 +31,10 @@ public:
     virtual ~NativeControlBase() = default;
     HWND hwnd() const { return hwnd_; }
     const std::string& name() const { return name_; }
+    // The tool tip as the tool-tip window asks for it: empty while hidden.
+    const std::wstring& toolTipWide() const { return toolTipWide_; }
+    std::string toolTip_;
+    std::wstring toolTipWide_;
 
 protected:
     NativeForm& form_;
@@ -44,6 +52,8 @@ public:
     void SetVisible(bool visible) override { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
     bool Visible() const override { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
     void SetFocus() override { ::SetFocus(hwnd_); }
+    void SetToolTip(const std::string& text) override { SetControlToolTip(form_, *this, text); }
+    std::string ToolTip() const override { return toolTip_; }
 };
 
 std::string WindowText(HWND hwnd);
@@ -242,10 +252,15 @@ public:
     void OnMouseMove(std::function<void(int, int)> handler) override { mouseMove_ = std::move(handler); }
     void OnShellRestart(std::function<void()> handler) override { shellRestart_ = std::move(handler); }
     void OnSessionEnd(std::function<void(bool)> handler) override { sessionEnd_ = std::move(handler); }
+    void OnQueryEndSession(std::function<bool(std::uint32_t)> handler) override {
+        queryEndSession_ = std::move(handler);
+    }
     void StartTimer(int id, unsigned milliseconds, std::function<void()> handler) override;
     void StopTimer(int id) override;
     // Runs the shell-restart handler, if any.
     void RunShellRestart();
+    // Registers `control` with the form's tool-tip window, made on first use.
+    void AddToolTip(NativeControlBase& control);
 
     void SetCaption(const std::string& text) override;
     std::string Caption() const override { return WindowText(hwnd_); }
@@ -291,6 +306,8 @@ private:
                                         DWORD_PTR data);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND control);
+    // The text of a tool the tool-tip window asks for.
+    void ToolTipText(NMTTDISPINFOW& info);
     template <class T>
     T& Get(const std::string& name, const char* kind);
     void RunChange(const std::string& name);
@@ -332,7 +349,10 @@ private:
     std::function<void(int, int)> mouseMove_;
     std::function<void()> shellRestart_;
     std::function<void(bool)> sessionEnd_;
+    std::function<bool(std::uint32_t)> queryEndSession_;
     std::map<int, std::function<void()>> timers_;
+    HWND toolTips_ = nullptr;
+    std::set<HWND> tipped_;  // controls registered with it
 };
 
 // The screen's dots per inch, horizontally or vertically, and conversions

@@ -17,7 +17,11 @@
 //   --open CAPTION   the stand-in opens a dialog with that caption
 //   --close CAPTION  the stand-in's windows with that caption are closed
 //   --quit           the stand-in ends
-// The exit code is 0 when the request was carried out.
+// The exit code is 0 when the request was carried out. On its own:
+//   --exit-windows FLAGS  ends the session as the Start menu's power button
+//                         does: the shutdown right on, then ExitWindowsEx
+//                         with FLAGS (decimal); the exit code is 0 or the
+//                         system's status.
 //
 // For scripts/bench it also times, from its own side, how long another
 // program takes to show its window after the stand-in starts creating one
@@ -30,6 +34,7 @@
 #include <set>
 #include <utility>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
@@ -237,8 +242,26 @@ HWND FindServer() {
     return nullptr;
 }
 
+DWORD ExitWindowsNow(UINT flags) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return GetLastError();
+    TOKEN_PRIVILEGES tp{};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
+    // The failing step's status, or ERROR_NOT_ALL_ASSIGNED where the token lacks the right.
+    DWORD status = GetLastError();
+    CloseHandle(token);
+    if (status != ERROR_SUCCESS) return status;
+    // Planned, "other".
+    return ExitWindowsEx(flags, 0x80000000) ? 0 : GetLastError();
+}
+
 int Client(int argc, wchar_t** argv) {
     std::wstring verb = argv[1];
+    if (verb == L"--exit-windows")
+        return argc < 3 ? 3 : static_cast<int>(ExitWindowsNow(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10))));
     HWND server = FindServer();
     if (!server) return 2;
     if (verb == L"--quit") {
