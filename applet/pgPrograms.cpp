@@ -78,6 +78,8 @@ void pgPrograms::Load() {
                       {"chkRunThisFirst", chkRunThisFirst},
                       {"lblRunExplain", lblRunExplain}});
     ShowArrows(cmdUp, cmdDown);
+    // English in every language: no other wording of it exists.
+    cmdWizard.SetToolTip("Discovers and adds existing utilities on this computer");
     mnuCommand.SetCaption("selCommandPrompt", ctx_.Text("selCommandPrompt"));
 
     S::Store store = ctx_.Settings();

@@ -659,6 +659,7 @@ TEST_F(AppletTexts, EachLanguageShowsItsOwnTextsAndKeepsTheRest) {
         EXPECT_EQ(up.caption, "\xC3\xB1");
     }
     EXPECT_EQ(form->GetButton("cmdDownServices").Caption(), "\xC3\xB2");
+    EXPECT_EQ(form->GetButton("cmdWizard").ToolTip(), "Discovers and adds existing utilities on this computer");
     EXPECT_EQ(form->GetLabel("lblPassword").Caption(), "Set the password to prevent changing settings");
     EXPECT_EQ(form->GetMenu("mnuCommand").Caption("selCommandPrompt"), "Open a command prompt");
 }
