@@ -443,8 +443,13 @@ bool SaveRunRows(const Store& store, const RunListRead& base, const std::vector<
     }
     std::string names = BuildRunListText(merged), selected = BuildSelectedListText(merged);
     bool ok = true;
-    if (NamesOf(merged) != NamesOf(*now.rows)) ok = WriteChecked(store, RunList.name, names);
-    if (ok && BuildSelectedListText(*now.rows) != selected) ok = WriteChecked(store, SelectedList.name, selected);
+    const bool namesChanged = NamesOf(merged) != NamesOf(*now.rows);
+    if (namesChanged) ok = WriteChecked(store, RunList.name, names);
+    // The checks are positions in the names: under new names a stored
+    // position past the old rows (ticking nothing before) would tick one.
+    if (ok && (BuildSelectedListText(*now.rows) != selected ||
+               (namesChanged && store.Fresh().Read(SelectedList) != selected)))
+        ok = WriteChecked(store, SelectedList.name, selected);
     return ok;
 }
 
