@@ -247,4 +247,16 @@ void PressKey(HWND dialog, WPARAM key) {
     PostMessageW(target, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3LL << 30));
 }
 
+void CheckWindow(HWND window, const std::string& where, const std::vector<ui::Binding>& names,
+                 std::vector<std::string>& problems) {
+    for (const auto& p : CutTexts(window, names)) problems.push_back(where + ": cut: " + p);
+    for (const auto& p : AccessKeyClashes(window, names)) problems.push_back(where + ": " + p);
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const auto& l : lines) all += "\n  " + l;
+    return all;
+}
+
 }  // namespace dialogcheck

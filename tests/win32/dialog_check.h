@@ -36,4 +36,12 @@ HWND VisibleWindowWith(int controlId);
 // posted to it, for the message loop and its dialog manager to handle.
 void PressKey(HWND dialog, WPARAM key);
 
+// Fit and access keys of one window as it stands, each problem prefixed
+// with where it was seen.
+void CheckWindow(HWND window, const std::string& where, const std::vector<ui::Binding>& names,
+                 std::vector<std::string>& problems);
+
+// The problems, one per indented line, for a failure message.
+std::string Joined(const std::vector<std::string>& lines);
+
 }  // namespace dialogcheck

@@ -33,6 +33,9 @@
 
 namespace {
 
+using dialogcheck::CheckWindow;
+using dialogcheck::Joined;
+
 struct Language {
     std::uint16_t code;
     const char* name;
@@ -64,20 +67,6 @@ public:
     platform::OsVersion version{2, 5, 0};
     platform::OsVersion Version() override { return version; }
 };
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const auto& l : lines) all += "\n  " + l;
-    return all;
-}
-
-// Fit and access keys of one window as it stands, each problem prefixed
-// with where it was seen.
-void CheckWindow(HWND window, const std::string& where, const std::vector<ui::Binding>& names,
-                 std::vector<std::string>& problems) {
-    for (const auto& p : dialogcheck::CutTexts(window, names)) problems.push_back(where + ": cut: " + p);
-    for (const auto& p : dialogcheck::AccessKeyClashes(window, names)) problems.push_back(where + ": " + p);
-}
 
 void SetRanQuickStart() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Halcyra");

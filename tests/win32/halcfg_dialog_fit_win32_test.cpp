@@ -32,6 +32,9 @@
 
 namespace {
 
+using dialogcheck::CheckWindow;
+using dialogcheck::Joined;
+
 using testutil::WaitFor;
 
 struct Language {
@@ -64,18 +67,6 @@ public:
 private:
     const Language& language_;
 };
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const auto& l : lines) all += "\n  " + l;
-    return all;
-}
-
-void CheckWindow(HWND window, const std::string& where, const std::vector<ui::Binding>& names,
-                 std::vector<std::string>& problems) {
-    for (const auto& p : dialogcheck::CutTexts(window, names)) problems.push_back(where + ": cut: " + p);
-    for (const auto& p : dialogcheck::AccessKeyClashes(window, names)) problems.push_back(where + ": " + p);
-}
 
 // A click as the dialog manager reports it, posted: what it opens is modal.
 void Click(HWND dialog, int id) {
