@@ -1,5 +1,7 @@
 #include "applet/pgPrograms.h"
 
+#include <algorithm>
+
 #include "applet/frmProgramSelection.h"
 #include "common/basProduct.h"
 #include "common/basWinVer.h"
@@ -18,6 +20,8 @@ std::string FolderOf(const std::string& program) {
     size_t slash = program.find_last_of('\\');
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
 }
+
+constexpr int kMinPolicyColumn = 100;
 
 bool SameRows(const std::vector<S::RunRow>& a, const std::vector<S::RunRow>& b) {
     if (a.size() != b.size()) return false;
@@ -93,12 +97,31 @@ void pgPrograms::Load() {
     runShown_ = RunRows();
 }
 
+// An administrator's rows come first, say so in a column of their own, and
+// keep their place and checks.
 void pgPrograms::LoadRunList(const S::Store& store) {
+    policyRows_ = 0;
     for (const S::RunRow& row : S::ReadRunList(store, ctx_.state.DayInitials)) {
         int r = lsvRun.AddRow(row.name);
         lsvRun.SetCellText(r, 1, row.days);
         if (row.checked) lsvRun.CheckItem(r);
+        if (!row.policy) continue;
+        if (policyRows_++ == 0) {
+            lsvRun.AddColumn("");
+            lsvRun.SetColumnWidth(2, std::max(lsvRun.ClientWidth() - lsvRun.ColumnWidth(0) - lsvRun.ColumnWidth(1),
+                                              kMinPolicyColumn));
+        }
+        lsvRun.SetCellText(r, 2, ctx_.Text("lblPolicy"));
+        lsvRun.LockItemCheck(r);
     }
+}
+
+// A row an administrator set is not the user's to edit, remove or move,
+// nor to put another row above.
+bool pgPrograms::RefusePolicyRow(int row, int step) {
+    if (row < 0 || (row >= policyRows_ && row + step >= policyRows_)) return false;
+    ctx_.ui.MsgBox(ctx_.Text("lblPolicy"), basProduct::kAppTitle, ui::kMbOk | ui::kMbInformation);
+    return true;
 }
 
 void pgPrograms::SetLocked(bool locked) {
@@ -204,7 +227,7 @@ void pgPrograms::cmdAdd_Click() {
 
 void pgPrograms::cmdEdit_Click() {
     int row = lsvRun.SelectedRow();
-    if (lsvRun.RowCount() == 0 || row < 0) return;
+    if (lsvRun.RowCount() == 0 || row < 0 || RefusePolicyRow(row, 0)) return;
     try {
         AppletState& state = ctx_.state;
         bool checked = lsvRun.IsItemChecked(row);
@@ -251,7 +274,7 @@ void pgPrograms::cmdEdit_Click() {
 
 void pgPrograms::cmdRemove_Click() {
     int row = lsvRun.SelectedRow();
-    if (row < 0) return;
+    if (row < 0 || RefusePolicyRow(row, 0)) return;
     lsvRun.DeleteItem(row);
     // The row that took its place, or the new last one, is selected next.
     int rows = lsvRun.RowCount();
@@ -261,11 +284,11 @@ void pgPrograms::cmdRemove_Click() {
 }
 
 void pgPrograms::cmdUp_Click() {
-    if (MoveSelectedRow(lsvRun, -1)) ctx_.Changed();
+    if (!RefusePolicyRow(lsvRun.SelectedRow(), -1) && MoveSelectedRow(lsvRun, -1)) ctx_.Changed();
 }
 
 void pgPrograms::cmdDown_Click() {
-    if (MoveSelectedRow(lsvRun, +1)) ctx_.Changed();
+    if (!RefusePolicyRow(lsvRun.SelectedRow(), +1) && MoveSelectedRow(lsvRun, +1)) ctx_.Changed();
 }
 
 void pgPrograms::cmdWizard_Click() {

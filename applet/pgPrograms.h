@@ -28,6 +28,7 @@ public:
 
 private:
     void LoadRunList(const basSettings::Store& store);
+    bool RefusePolicyRow(int row, int step);
     NamedValues ShownValues() const;
     std::vector<basSettings::RunRow> RunRows() const;
     void SaveRunList(const basSettings::Store& store, std::vector<std::string>& notSaved);
@@ -48,6 +49,7 @@ private:
     const PageContext& ctx_;
     ShownRecord shown_;
     bool listByPolicy_ = false;  // a policy sets the list: shown, not edited
+    int policyRows_ = 0;         // the list's first rows, set by a policy
     basSettings::RunListRead runRead_;
     std::vector<basSettings::RunRow> runShown_;
 

@@ -534,7 +534,9 @@ void frmMain::FillRunList(const std::vector<S::RunRow>& rows) {
     // Rows the list already shows keep their rows and column widths (refilling
     // and measuring them again is the slow part of showing the dialog); only
     // the check boxes follow the settings.
-    bool same = lsvRun.RowCount() == static_cast<int>(rows.size());
+    std::vector<bool> byPolicy;
+    for (const auto& row : rows) byPolicy.push_back(row.policy);
+    bool same = lsvRun.RowCount() == static_cast<int>(rows.size()) && byPolicy == policyRows_;
     for (int r = 0; same && r < lsvRun.RowCount(); ++r) {
         const auto& row = rows[static_cast<size_t>(r)];
         same = lsvRun.GetItemText(r, 0) == row.name && lsvRun.GetItemText(r, 1) == row.days;
@@ -551,7 +553,10 @@ void frmMain::FillRunList(const std::vector<S::RunRow>& rows) {
         int r = lsvRun.AddRow(row.name);
         lsvRun.SetCellText(r, 1, row.days);
         if (row.checked) lsvRun.CheckItem(r);
+        // An administrator's row runs as the policy ticks it.
+        if (row.policy) lsvRun.LockItemCheck(r);
     }
+    policyRows_ = std::move(byPolicy);
     lsvRun.AutoSizeColumns(true);
     filledOnce_ = true;
 }
@@ -608,6 +613,8 @@ const frmMain::StoredChoices& frmMain::Choices() {
     c.runProgramsReadable = store.Readable(S::RunPrograms.name);
     c.stopServicesReadable = store.Readable(S::StopServices.name);
     c.stopList = store.Read(S::SelectedStopList);
+    c.runProgramsByPolicy = store.Locked(S::RunPrograms.name);
+    c.stopServicesByPolicy = store.Locked(S::StopServices.name);
     choices_ = std::move(c);
     return *choices_;
 }
@@ -630,15 +637,16 @@ void frmMain::LoadDialogSettings() {
     state_.ForceClose = c.useHalcyra;
     state_.LogEvents = c.logEvents;
 
-    bool locked = c.userCanModifyApps == 0 || state_.HasSwitch("/lock");
-    if (locked) {
+    userLocked_ = c.userCanModifyApps == 0 || state_.HasSwitch("/lock");
+    if (userLocked_) {
         chkRunThisFirst.SetEnabled(false);
         chkStopServices.SetEnabled(false);
         lsvRun.SetEnabled(false);
     } else {
-        chkRunThisFirst.SetEnabled(true);
+        // A choice an administrator made is shown, not offered.
+        chkRunThisFirst.SetEnabled(!c.runProgramsByPolicy);
         lsvRun.SetEnabled(true);
-        chkStopServices.SetEnabled(IsNt());
+        chkStopServices.SetEnabled(IsNt() && !c.stopServicesByPolicy);
         if (!IsNt()) lstStop.SetBackColor(ui::SysColor::ButtonFace);
     }
 
@@ -686,7 +694,7 @@ void frmMain::SaveDialogSettings() {
 }
 
 void frmMain::ApplyListRule(ui::CheckBox& box, ui::Control& list, bool isListView) {
-    bool on = box.Enabled() && box.Value() == 1;
+    bool on = !userLocked_ && (isListView || IsNt()) && box.Value() == 1;
     list.SetEnabled(on);
     ui::SysColor color = on ? ui::SysColor::Window : ui::SysColor::ButtonFace;
     if (isListView) lsvRun.SetBackColor(color);

@@ -132,6 +132,8 @@ private:
     platform::Platform& sys_;
     DaemonState& state_;
     bool filledOnce_ = false;  // the run list has been filled and measured
+    std::vector<bool> policyRows_;  // by row, as last filled: set by a policy
+    bool userLocked_ = false;  // "UserCanModifyApps" 0 or "/lock": no choice changes
     bool showing_ = false;     // between a request and the dialog on screen
     bool sequenceRunning_ = false;
     // The daemon asked Windows to end the session itself: the next question
@@ -156,6 +158,8 @@ private:
         bool selectedListReadable = true;
         bool runProgramsReadable = true;
         bool stopServicesReadable = true;
+        bool runProgramsByPolicy = false;
+        bool stopServicesByPolicy = false;
         bool AllReadable() const {
             return runListReadable && selectedListReadable && runProgramsReadable && stopServicesReadable;
         }

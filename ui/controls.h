@@ -127,6 +127,9 @@ public:
     virtual void CheckItem(int row) = 0;
     virtual void UncheckItem(int row) = 0;
     virtual bool IsItemChecked(int row) const = 0;
+    // The row's check box keeps its state against the user's clicks and
+    // keys (CheckItem and UncheckItem still set it); until the row goes.
+    virtual void LockItemCheck(int row) = 0;
     virtual void SelectItem(int row) = 0;
     virtual int SelectedRow() const = 0;  // -1 when none
     virtual void DeleteItem(int row) = 0;

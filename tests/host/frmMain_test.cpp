@@ -256,6 +256,37 @@ TEST_F(ShutdownDialogTest, CheckBoxesEnableTheirLists) {
     EXPECT_EQ(RunList().color, SysColor::Window);
 }
 
+// What a policy decides shows and stays: its boxes off for input while
+// their lists follow them, its rows' checks fixed, the user's rows theirs.
+TEST_F(ShutdownDialogTest, PolicyChoicesShowButTakeNoInput) {
+    auto machine = [this](const char* name, const char* value) {
+        reg.PlantString(platform::RootKey::LocalMachine, basSettings::kPolicyKey, name, value);
+    };
+    machine("RunPrograms", "1");
+    machine("StopServices", "0");
+    machine("AllowOwnPrograms", "1");
+    machine("RunList", "Backup,");
+    machine("SelectedList", "0,");
+    machine("Backup", "backup.exe");
+    Put("RunPrograms", "0");
+    Put("StopServices", "1");
+    Put("SelectedStopList", "Spooler,");
+    Put("RunList", "Mine,");
+    Put("Mine", "mine.exe");
+    auto& m = Load(Win::W2000);
+    EXPECT_EQ(m.chkRunThisFirst.Value(), 1);
+    EXPECT_FALSE(m.chkRunThisFirst.Enabled());
+    EXPECT_FALSE(form->KeyDown('F'));
+    EXPECT_TRUE(RunList().Enabled());
+    EXPECT_EQ(m.chkStopServices.Value(), 0);
+    EXPECT_FALSE(m.chkStopServices.Enabled());
+    EXPECT_FALSE(StopList().Enabled());
+    ASSERT_EQ(RunList().RowCount(), 2);
+    EXPECT_FALSE(RunList().ClickCheckBox(0));
+    EXPECT_TRUE(RunList().IsItemChecked(0));
+    EXPECT_TRUE(RunList().ClickCheckBox(1));
+}
+
 TEST_F(ShutdownDialogTest, TabsShowTheirOwnControls) {
     auto& m = Load(Win::W2000);
     EXPECT_TRUE(RunList().Visible());

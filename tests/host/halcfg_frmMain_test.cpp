@@ -724,6 +724,45 @@ TEST_F(AppletPolicy, PolicyValuesShowDisabledAndOnlyOwnValuesAreSaved) {
     EXPECT_EQ(Stored("SelectedList"), "<missing>");
 }
 
+// Beside a policy's list the user keeps their own rows: the policy's say so,
+// keep their checks and place, and refuse edits; the user's stay theirs.
+TEST_F(AppletPolicy, PolicyRowsAreMarkedAndKeepTheirPlaceBesideTheUsersOwn) {
+    Machine("AllowOwnPrograms", "1");
+    Machine("RunList", "Backup,");
+    Machine("SelectedList", "0,");
+    Machine("Backup", "backup.exe");
+    Put("RunList", "Mine,");
+    Put("SelectedList", "");
+    Put("Mine", "mine.exe");
+    Open([this](MemoryForm& f) {
+        auto& run = dynamic_cast<ui::memory::MemListView&>(f.GetListView("lsvRun"));
+        ASSERT_EQ(run.RowCount(), 2);
+        EXPECT_TRUE(run.Enabled());
+        EXPECT_EQ(run.GetItemText(0, 2), "Set by your administrator");
+        EXPECT_EQ(run.GetItemText(1, 2), "");
+        EXPECT_FALSE(run.ClickCheckBox(0));
+        EXPECT_TRUE(run.ClickCheckBox(1));
+        struct Attempt {
+            int row;
+            const char* button;
+        };
+        for (const Attempt& a : {Attempt{0, "cmdRemove"}, Attempt{0, "cmdEdit"}, Attempt{0, "cmdDown"},
+                                 Attempt{1, "cmdUp"}}) {
+            SCOPED_TRACE(a.button);
+            ui.messageBoxes.clear();
+            run.SelectItem(a.row);
+            f.Click(a.button);
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_EQ(ui.messageBoxes[0].text, "Set by your administrator");
+            EXPECT_EQ(run.GetItemText(0, 0), "Backup");
+            EXPECT_EQ(run.GetItemText(1, 0), "Mine");
+        }
+        f.Click("cmdOK");
+    });
+    EXPECT_EQ(Stored("RunList"), "Mine,");
+    EXPECT_EQ(Stored("SelectedList"), "0,");
+}
+
 TEST_F(AppletPolicy, TheLockPolicyKeepsEveryPageLockedEvenWithThePassword) {
     struct Case {
         const char* where;  // the lock's key

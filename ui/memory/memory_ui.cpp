@@ -83,6 +83,18 @@ bool MemListView::IsItemChecked(int row) const {
     return row >= 0 && row < RowCount() && rows[static_cast<size_t>(row)].stateImage == 2;
 }
 
+void MemListView::LockItemCheck(int row) {
+    if (row >= 0 && row < RowCount()) rows[static_cast<size_t>(row)].checkLocked = true;
+}
+
+bool MemListView::ClickCheckBox(int row) {
+    if (!checkBoxes || !Enabled() || !Visible() || row < 0 || row >= RowCount()) return false;
+    Row& r = rows[static_cast<size_t>(row)];
+    if (r.checkLocked) return false;
+    r.stateImage = r.stateImage == 2 ? 1 : 2;
+    return true;
+}
+
 void MemListView::SelectItem(int row) {
     if (row < 0 || row >= RowCount()) return;
     selected = row;

@@ -135,6 +135,7 @@ public:
     struct Row {
         std::vector<std::string> cells;
         int stateImage = 0;  // 0 none, 1 unchecked, 2 checked
+        bool checkLocked = false;
     };
 
     void ClearColumns() override {
@@ -155,6 +156,10 @@ public:
     void CheckItem(int row) override;
     void UncheckItem(int row) override;
     bool IsItemChecked(int row) const override;
+    void LockItemCheck(int row) override;
+    // The user's click on the row's check box: refused while disabled or
+    // locked, as the native list refuses it.
+    bool ClickCheckBox(int row);
     void SelectItem(int row) override;
     int SelectedRow() const override { return selected; }
     void DeleteItem(int row) override;

@@ -216,19 +216,34 @@ std::string NativeListView::GetItemText(int row, int column) const {
         buffer.assign(buffer.size() * 4, L'\0');
     }
 }
-void NativeListView::CheckItem(int row) {
+void NativeListView::SetCheckState(int row, UINT state) {
     LVITEMW item{};
     item.mask = LVIF_STATE;
-    item.state = kStateChecked;
+    item.state = state;
     item.stateMask = kStateImageMask;
+    settingCheck_ = true;
     ::SendMessageW(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    settingCheck_ = false;
 }
-void NativeListView::UncheckItem(int row) {
+void NativeListView::CheckItem(int row) { SetCheckState(row, kStateChecked); }
+void NativeListView::UncheckItem(int row) { SetCheckState(row, kStateUnchecked); }
+// The mark rides on the item, so it moves and goes with the row.
+void NativeListView::LockItemCheck(int row) {
     LVITEMW item{};
-    item.mask = LVIF_STATE;
-    item.state = kStateUnchecked;
-    item.stateMask = kStateImageMask;
-    ::SendMessageW(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = 1;
+    ::SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+bool NativeListView::RefusesChange(const NMLISTVIEW& change) const {
+    if (settingCheck_ || change.iItem < 0 || !(change.uChanged & LVIF_STATE)) return false;
+    if (!((change.uNewState ^ change.uOldState) & kStateImageMask)) return false;
+    // Rows inserted without a parameter read 0.
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = change.iItem;
+    if (!::SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return false;
+    return item.lParam == 1;
 }
 bool NativeListView::IsItemChecked(int row) const {
     auto state = static_cast<UINT>(::SendMessageW(hwnd_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kStateImageMask));

@@ -584,6 +584,13 @@ INT_PTR NativeForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             ToolTipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
             return TRUE;
         }
+        if (hdr->code == static_cast<UINT>(LVN_ITEMCHANGING)) {
+            auto it = byId_.find(static_cast<int>(hdr->idFrom));
+            auto* list = it == byId_.end() ? nullptr : dynamic_cast<NativeListView*>(it->second);
+            if (!list || !list->RefusesChange(*reinterpret_cast<NMLISTVIEW*>(lParam))) return FALSE;
+            ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
         if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
             auto it = byId_.find(static_cast<int>(hdr->idFrom));
             if (it != byId_.end() && dynamic_cast<NativeListView*>(it->second)) RunNamed(dblClicks_, it->second->name());

@@ -177,6 +177,10 @@ public:
     void CheckItem(int row) override;
     void UncheckItem(int row) override;
     bool IsItemChecked(int row) const override;
+    void LockItemCheck(int row) override;
+    // Whether the change a list reports before making it is a check the
+    // user may not make.
+    bool RefusesChange(const NMLISTVIEW& change) const;
     void SelectItem(int row) override;
     int SelectedRow() const override;
     void DeleteItem(int row) override;
@@ -195,6 +199,8 @@ public:
 
 private:
     void AddExtendedStyle(DWORD bits);
+    void SetCheckState(int row, UINT state);
+    bool settingCheck_ = false;  // a check set by the program, not the user
     ui::SysColor color_ = ui::SysColor::Window;
     bool colorApplied_ = false;
 };
