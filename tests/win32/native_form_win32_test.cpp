@@ -135,6 +135,43 @@ TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
     EXPECT_EQ(lv.HitTestCheckBox(bounds.left + 8, bounds.bottom + 200), -1);
 }
 
+// A click on a row's check box, as the mouse gives it.
+void ClickStateIcon(HWND list, int row) {
+    RECT bounds{}, label{};
+    ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(list, row, &label, LVIR_LABEL);
+    LPARAM at = MAKELPARAM(bounds.left + 8, (label.top + label.bottom) / 2);
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+TEST_F(NativeUiListView, ALockedCheckKeepsItsStateAgainstClicksButNotTheProgram) {
+    auto& lv = form->GetListView("lsvRun");
+    HWND list = Item(IDC_MAIN_LSVRUN);
+    lv.SetCheckBoxes();
+    lv.AddColumn("Programs");
+    lv.AddRow("Scan for Errors");
+    lv.AddRow("Defragment");
+    lv.AutoSizeColumns(true);
+    lv.LockItemCheck(1);
+    ClickStateIcon(list, 0);
+    ASSERT_TRUE(lv.IsItemChecked(0)) << "a click on a free row's box ticks it";
+    ClickStateIcon(list, 1);
+    EXPECT_FALSE(lv.IsItemChecked(1));
+    lv.SelectItem(1);
+    ::SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    ::SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_FALSE(lv.IsItemChecked(1));
+    lv.CheckItem(1);
+    EXPECT_TRUE(lv.IsItemChecked(1));
+    // The lock goes with its row, not with its place.
+    lv.InsertRow(0, "Backup");
+    ClickStateIcon(list, 1);
+    EXPECT_FALSE(lv.IsItemChecked(1));
+    ClickStateIcon(list, 2);
+    EXPECT_TRUE(lv.IsItemChecked(2));
+}
+
 TEST_F(NativeUiListView, BackColorIsTheSystemColour) {
     auto& lv = form->GetListView("lsvRun");
     EXPECT_EQ(lv.BackColor(), ui::SysColor::Window);
