@@ -586,10 +586,16 @@ void frmMain::InitialLoad() {
 }
 
 bool frmMain::SettingsChanged() {
-    if (!settingsWatch_) settingsWatch_ = sys_.registry.Watch(state_.SettingsRoot, S::kSettingsKey);
-    // Asked every time, so that the watch follows each change from now on;
-    // a change seen stays seen until the settings are read.
-    settingsChanged_ = settingsWatch_->Changed() || settingsChanged_;
+    if (settingsWatches_.empty()) {
+        // A policy the administrator sets or lifts while the daemon runs
+        // counts as much as the user's own change.
+        settingsWatches_.push_back(sys_.registry.Watch(state_.SettingsRoot, S::kSettingsKey));
+        settingsWatches_.push_back(sys_.registry.Watch(platform::RootKey::LocalMachine, S::kPolicyKey));
+        settingsWatches_.push_back(sys_.registry.Watch(platform::RootKey::CurrentUser, S::kPolicyKey));
+    }
+    // Each asked every time, so that it follows each change from now on; a
+    // change seen stays seen until the settings are read.
+    for (auto& watch : settingsWatches_) settingsChanged_ = watch->Changed() || settingsChanged_;
     return settingsChanged_;
 }
 

@@ -172,7 +172,7 @@ private:
     void PrepareHidden();
     void LoadUnlessPrepared();
     std::optional<StoredChoices> choices_;
-    std::unique_ptr<platform::RegistryWatch> settingsWatch_;
+    std::vector<std::unique_ptr<platform::RegistryWatch>> settingsWatches_;
     bool settingsChanged_ = false;  // seen by the watch, not yet read
     bool prepared_ = false;         // hidden and filled from the settings as they stand
     // System dialogs already being replaced: the hook reports a window more

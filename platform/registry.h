@@ -36,9 +36,10 @@ public:
     virtual ~RegistryWatch() = default;
     // True on the first call, and afterwards whenever a value of the key or of
     // a key below it may have changed since the previous call, or the key was
-    // created or deleted. Also true on every call while the key cannot be
-    // watched (it is missing, or the system refuses): a false answer is a
-    // promise, a true one only a hint.
+    // created or deleted. A missing key is watched for its coming (at the
+    // nearest key above it that is there); one the system refuses to watch
+    // answers true on every call: a false answer is a promise, a true one
+    // only a hint.
     virtual bool Changed() = 0;
 };
 

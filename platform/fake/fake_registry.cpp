@@ -49,7 +49,7 @@ public:
     FakeWatch(FakeRegistry& reg, std::string id) : reg_(reg), id_(std::move(id)) {}
     bool Changed() override {
         long now = reg_.changes_[id_];
-        bool changed = !armed_ || now != seen_ || !reg_.keys_.count(id_);
+        bool changed = !armed_ || now != seen_;
         armed_ = true;
         seen_ = now;
         return changed;
@@ -68,6 +68,9 @@ std::unique_ptr<RegistryWatch> FakeRegistry::Watch(RootKey root, const std::stri
 
 void FakeRegistry::DeleteKey(RootKey root, const std::string& path) {
     std::string id = Id(root, path);
+    // A watch on a key below sees it go as well.
+    for (auto& [watched, count] : changes_)
+        if (watched.rfind(id + "\\", 0) == 0) ++count;
     for (auto it = keys_.begin(); it != keys_.end();) {
         bool below = it->first == id || it->first.rfind(id + "\\", 0) == 0;
         it = below ? keys_.erase(it) : std::next(it);

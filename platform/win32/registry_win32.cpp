@@ -60,9 +60,29 @@ private:
         size_t cut = path_.find_last_of(L'\\');
         std::wstring parent = cut == std::wstring::npos ? L"" : path_.substr(0, cut);
         if (RegOpenKeyExW(root_, parent.c_str(), 0, KEY_NOTIFY, &parent_) != ERROR_SUCCESS) parent_ = nullptr;
-        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_NOTIFY, &key_) != ERROR_SUCCESS) key_ = nullptr;
+        LONG rc = RegOpenKeyExW(root_, path_.c_str(), 0, KEY_NOTIFY, &key_);
+        if (rc != ERROR_SUCCESS) key_ = nullptr;
+        if (rc == ERROR_FILE_NOT_FOUND) return ArmForComing();
         return parent_ && key_ && Notify(parent_, FALSE, REG_NOTIFY_CHANGE_NAME) &&
                Notify(key_, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET);
+    }
+    // A key that is not there (a policy key, mostly) comes with a new key
+    // somewhere below the nearest one that is: watched there, a missing key
+    // costs nothing until then.
+    bool ArmForComing() {
+        if (parent_) RegCloseKey(parent_);
+        parent_ = nullptr;
+        std::wstring above = path_;
+        for (;;) {
+            size_t cut = above.find_last_of(L'\\');
+            if (cut == std::wstring::npos) break;
+            above.resize(cut);
+            LONG rc = RegOpenKeyExW(root_, above.c_str(), 0, KEY_NOTIFY, &parent_);
+            if (rc == ERROR_SUCCESS) return Notify(parent_, TRUE, REG_NOTIFY_CHANGE_NAME);
+            parent_ = nullptr;
+            if (rc != ERROR_FILE_NOT_FOUND) return false;
+        }
+        return false;
     }
     void Disarm() {
         if (key_) RegCloseKey(key_);

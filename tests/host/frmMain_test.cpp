@@ -478,6 +478,23 @@ TEST_F(ShutdownDialogTest, ReloadReadsTheRegistryOnlyAfterAChange) {
     EXPECT_EQ(run.Value(), 0);
     EXPECT_FALSE(run.Enabled());
 
+    // So does an administrator setting or lifting a policy meanwhile.
+    Put("UserCanModifyApps", "1");
+    m.LoadDialogSettings();
+    for (platform::RootKey root : {platform::RootKey::LocalMachine, platform::RootKey::CurrentUser}) {
+        reg.PlantString(root, basSettings::kPolicyKey, "RunPrograms", "1");
+        m.LoadDialogSettings();
+        EXPECT_EQ(run.Value(), 1);
+        EXPECT_FALSE(run.Enabled());
+        reg.DeleteKey(root, "Software\\Policies\\Halcyra");
+        m.LoadDialogSettings();
+        EXPECT_EQ(run.Value(), 0);
+        EXPECT_TRUE(run.Enabled());
+    }
+    reads = reg.Queries();
+    m.LoadDialogSettings();
+    EXPECT_EQ(reg.Queries(), reads);
+
     // The key removed: every value is its default again.
     reg.DeleteKey(platform::RootKey::CurrentUser, basSettings::kSettingsKey);
     m.LoadDialogSettings();

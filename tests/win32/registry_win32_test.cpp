@@ -115,7 +115,7 @@ TEST_F(Win32RegistryTest, WatchReportsEachChangeOfTheKeyOnce) {
     auto watch = reg.Watch(RootKey::CurrentUser, path);
     ASSERT_TRUE(watch);
     EXPECT_TRUE(watch->Changed());  // nothing read yet
-    EXPECT_TRUE(watch->Changed());  // no key to watch: never a promise
+    EXPECT_FALSE(watch->Changed());  // missing, and watched for its coming
     basRegistry::SaveString(reg, RootKey::CurrentUser, path, "A", "1");
     EXPECT_TRUE(watch->Changed());
     EXPECT_FALSE(watch->Changed());
@@ -141,11 +141,20 @@ TEST_F(Win32RegistryTest, WatchReportsEachChangeOfTheKeyOnce) {
     basRegistry::SaveString(reg, RootKey::CurrentUser, scratch.path() + "\\Beside", "D", "4");
     EXPECT_FALSE(watch->Changed());
 
-    // Deleted: reported, and no promise while it is missing; back again, it
-    // is watched again.
+    // Deleted: reported, then watched for its coming back, also from deeper
+    // down; back again, it is watched again.
     ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path).c_str()), ERROR_SUCCESS);
     EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+    auto deep = reg.Watch(RootKey::CurrentUser, path + "\\Deeper");
+    EXPECT_TRUE(deep->Changed());
+    EXPECT_FALSE(deep->Changed());
+    basRegistry::SaveString(reg, RootKey::CurrentUser, path + "\\Deeper", "E", "6");
+    EXPECT_TRUE(deep->Changed());
+    EXPECT_FALSE(deep->Changed());
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path).c_str()), ERROR_SUCCESS);
     EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
     basRegistry::SaveString(reg, RootKey::CurrentUser, path, "A", "5");
     EXPECT_TRUE(watch->Changed());
     EXPECT_FALSE(watch->Changed());
