@@ -304,4 +304,26 @@ TEST_F(RunProgramsWin32, EventEntriesCarryTheirFieldsIntoTheirMessages) {
     FreeLibrary(table);
 }
 
+// Every id's message shows each of its fields once and neither the log line
+// nor a string the daemon does not send.
+TEST_F(RunProgramsWin32, EveryMessageShowsEachFieldOnce) {
+    HMODULE table = LoadLibraryExW(Widen(testutil::ProgramFolder() + "halcyrad.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(table);
+    // Strings sent, the line last.
+    const std::pair<DWORD, size_t> kinds[] = {{267, 2}, {268, 4}, {269, 3}, {270, 3}, {271, 3}, {272, 2},
+                                              {273, 3}, {274, 2}, {275, 2}, {276, 2}, {277, 1}};
+    for (auto [id, count] : kinds) {
+        SentEvent e{EVENTLOG_WARNING_TYPE, id, {}, {}, TRUE};
+        for (size_t i = 0; i < 9; ++i) e.strings.push_back(L"<" + std::to_wstring(i + 1) + L">");
+        std::wstring text = Message(table, e);
+        for (size_t i = 0; i < e.strings.size(); ++i) {
+            size_t at = text.find(e.strings[i]), shown = at == std::wstring::npos ? 0 : 1;
+            if (shown && text.find(e.strings[i], at + 1) != std::wstring::npos) shown = 2;
+            EXPECT_EQ(shown, i + 1 < count ? 1u : 0u) << id << " %" << i + 1 << ": " << Narrow(text);
+        }
+    }
+    FreeLibrary(table);
+}
+
 }  // namespace
