@@ -32,12 +32,12 @@ std::string LocateLog(platform::Platform& p, const std::string& appPath) {
     if (folder == appPath) return folder;
     std::error_code error = p.files.MakeFolder(folder);
     if (error && basSettings::Store(p.registry, platform::RootKey::CurrentUser, basRegistry::Flavor::Daemon)
-                         .Read(basSettings::LogEV) == 1)
-        basEventLog::ReportLogEvent(p,
+                         .Read(basSettings::LogEV) == 1) {
+        const std::string reason = basErrorCodes::Describe(error.value());
+        basEventLog::ReportLogEvent(p, basEventLog::kWarningType, basEventLog::kLogFolderNotMade, {folder, reason},
                                     p.clock.GeneralDate(p.clock.Now()) + "  The folder " + folder +
-                                        " for events.txt could not be made; the message is:  " +
-                                        basErrorCodes::Describe(error.value()),
-                                    basEventLog::kWarningType, basEventLog::kLogFolderNotMade);
+                                        " for events.txt could not be made; the message is:  " + reason);
+    }
     return folder;
 }
 

@@ -1,5 +1,7 @@
 #include "daemon/basEventLog.h"
 
+#include <utility>
+
 #include "daemon/basDaemon.h"
 
 namespace basEventLog {
@@ -8,12 +10,14 @@ void AppendLogLine(platform::Platform& p, const std::string& logFolder, const st
     (void)p.files.Append(logFolder + kLogFileName, p.locale.AnsiEncode(line) + "\r\n");
 }
 
-void ReportLogEvent(platform::Platform& p, const std::string& line, std::int16_t eventType, std::uint32_t eventId) {
+void ReportLogEvent(platform::Platform& p, std::uint16_t eventType, EventId eventId, std::vector<std::string> fields,
+                    const std::string& line) {
     platform::EventRecord record;
     record.type = eventType == kErrorType ? kErrorType : kWarningType;
     record.category = 0;
     record.id = eventId;
-    record.insertion = line;
+    record.insertions = std::move(fields);
+    record.insertions.push_back(line);
     record.data = p.locale.AnsiEncode(line);
     record.data.push_back('\0');
     (void)p.eventLog.Report(basDaemon::kAppTitle, record);

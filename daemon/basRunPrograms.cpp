@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "daemon/basEventLog.h"
 #include "services/basErrorCodes.h"
@@ -16,8 +17,8 @@ using basEventLog::ReportLogEvent;
 
 std::string DateTimeNow(platform::Platform& p) { return p.clock.GeneralDate(p.clock.Now()); }
 
-void LogEvent(const RunContext& c, const std::string& line, basEventLog::EventId id) {
-    if (c.logEvents == 1) ReportLogEvent(c.plat, line, basEventLog::kWarningType, id);
+void LogEvent(const RunContext& c, basEventLog::EventId id, std::vector<std::string> fields, const std::string& line) {
+    if (c.logEvents == 1) ReportLogEvent(c.plat, basEventLog::kWarningType, id, std::move(fields), line);
 }
 
 // Found by a search that counts hidden and system files, not folders.
@@ -116,7 +117,7 @@ std::optional<std::string> ProgramLine(platform::System& sys, const std::string&
 
 std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
     std::string line = DateTimeNow(c.plat) + ", \"" + cmdline + "\", " + description;
-    LogEvent(c, line, basEventLog::kProgramError);
+    LogEvent(c, basEventLog::kProgramError, {cmdline, description}, line);
     AppendLogLine(c.plat, c.logFolder, line);
     return 0;
 }
@@ -128,7 +129,7 @@ std::string Describe(const std::error_code& error) {
 
 std::int32_t DidNotRun(const RunContext& c, const std::string& cmdline) {
     std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(c.plat) + " (check file existence).";
-    LogEvent(c, line, basEventLog::kProgramNotStarted);
+    LogEvent(c, basEventLog::kProgramNotStarted, {cmdline}, line);
     AppendLogLine(c.plat, c.logFolder, line);
     return -1;  // what the failed wait on no process gives
 }
@@ -137,10 +138,11 @@ void RunAndLog(const RunContext& c, const std::string& name, std::string command
     if (c.beforeProgram) c.beforeProgram(name);
     std::int32_t code = ExecCmd(c, command);
     if (code == 0) return;
+    const std::string text = basErrorCodes::GetErrorText(code);
     std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
-                       std::to_string(code) + "; the message is:  " + basErrorCodes::GetErrorText(code);
+                       std::to_string(code) + "; the message is:  " + text;
     AppendLogLine(c.plat, c.logFolder, line);
-    LogEvent(c, line, basEventLog::kProgramFailed);
+    LogEvent(c, basEventLog::kProgramFailed, {command, std::to_string(code), text}, line);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "common/basRegistry.h"
 #include "daemon/basDaemon.h"
@@ -22,10 +23,10 @@ namespace {
 
 constexpr std::int16_t kWin9x = 1;
 
-void Log(const ShutdownContext& c, const std::string& line, basEventLog::EventId id,
-         std::uint16_t type = basEventLog::kWarningType) {
+void Log(const ShutdownContext& c, basEventLog::EventId id, std::uint16_t type, std::vector<std::string> fields,
+         const std::string& line) {
     basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line);
-    if (c.state.LogEvents == 1) basEventLog::ReportLogEvent(c.plat, line, static_cast<std::int16_t>(type), id);
+    if (c.state.LogEvents == 1) basEventLog::ReportLogEvent(c.plat, type, id, std::move(fields), line);
 }
 
 std::string Now(const ShutdownContext& c) { return c.plat.clock.GeneralDate(c.plat.clock.Now()); }
@@ -81,7 +82,8 @@ void RunPrograms(const ShutdownContext& c) {
 bool StartInstead(const ShutdownContext& c, const std::string& commandLine, std::uint16_t show) {
     std::error_code error = c.plat.processes.StartShown(commandLine, show);
     if (!error) return true;
-    Log(c, "Didn't run " + commandLine + " at " + Now(c) + " (check file existence).", basEventLog::kProgramNotStarted);
+    Log(c, basEventLog::kProgramNotStarted, basEventLog::kWarningType, {commandLine},
+        "Didn't run " + commandLine + " at " + Now(c) + " (check file existence).");
     return false;
 }
 
@@ -90,9 +92,9 @@ bool EndSession(const ShutdownContext& c, std::uint32_t flags) {
     if (c.beforeRequest) c.beforeRequest();
     std::error_code error = c.plat.session.EndSession(flags, Session::kPlannedReason);
     if (!error) return true;
-    Log(c, Now(c) + "  Windows did not end the session (request " + std::to_string(flags) +
-               "); the message is:  " + Describe(error),
-        basEventLog::kSessionEndRefused, basEventLog::kErrorType);
+    const std::string request = std::to_string(flags), reason = Describe(error);
+    Log(c, basEventLog::kSessionEndRefused, basEventLog::kErrorType, {request, reason},
+        Now(c) + "  Windows did not end the session (request " + request + "); the message is:  " + reason);
     return false;
 }
 
@@ -126,7 +128,8 @@ Ending EndTheSession(const ShutdownContext& c) {
             std::string pif = "\"" + st.WindowsDir + kExit2Dos + "\"";
             // Without it nothing would restart: the daemon stays, as when it cannot start.
             if (!basDaemon::FileExists(c.plat.system, st.WindowsDir + kExit2Dos)) {
-                Log(c, "Didn't run " + pif + " at " + Now(c) + " (check file existence).", basEventLog::kProgramNotStarted);
+                Log(c, basEventLog::kProgramNotStarted, basEventLog::kWarningType, {pif},
+                    "Didn't run " + pif + " at " + Now(c) + " (check file existence).");
                 return Ending::Failed;
             }
             return Instead(StartInstead(c, pif, kShowMinimized));
@@ -139,8 +142,8 @@ Ending EndTheSession(const ShutdownContext& c) {
 void Stopped(const ShutdownContext& c, const std::string& what) noexcept {
     try {
         c.plat.hook.SetEnabled(true);
-        Log(c, Now(c) + "  The shutdown sequence stopped: " + what, basEventLog::kSequenceStopped,
-            basEventLog::kErrorType);
+        Log(c, basEventLog::kSequenceStopped, basEventLog::kErrorType, {what},
+            Now(c) + "  The shutdown sequence stopped: " + what);
     } catch (...) {
         // The hook is what matters; a line that cannot be written is lost.
     }
@@ -180,8 +183,11 @@ void StopListedServices(const ShutdownContext& c) {
     stop.develop = c.state.HasSwitch("/develop");
     stop.logEvents = c.state.LogEvents;
     stop.appendLogLine = [&c](const std::string& line) { basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line); };
-    stop.reportLogEvent = [&c](const std::string& line, std::int16_t type, std::int32_t id) {
-        basEventLog::ReportLogEvent(c.plat, line, type, static_cast<std::uint32_t>(id));
+    static_assert(basCheckNTService::kEventId == basEventLog::kServiceNotStopped);
+    stop.reportLogEvent = [&c](std::int16_t type, std::int32_t id, const std::vector<std::string>& fields,
+                               const std::string& line) {
+        basEventLog::ReportLogEvent(c.plat, static_cast<std::uint16_t>(type), static_cast<basEventLog::EventId>(id),
+                                    fields, line);
     };
     for (const std::string& service : c.stopList) {
         if (c.beforeStep) c.beforeStep(Step::Service, service);

@@ -249,12 +249,12 @@ void frmMain::TrayIcon_Retry() {
     }
     if (++iconRetries_ < kIconRetries) return;
     form.StopTimer(kIconTimer);
+    const std::string seconds = std::to_string(kIconRetries * kIconRetryMs / 1000);
     std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + "  The taskbar did not take the tray icon in " +
-                       std::to_string(kIconRetries * kIconRetryMs / 1000) +
-                       " seconds; it is added again when the taskbar restarts.";
+                       seconds + " seconds; it is added again when the taskbar restarts.";
     basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
     if (state_.LogEvents == 1)
-        basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kTrayIconNotTaken);
+        basEventLog::ReportLogEvent(sys_, basEventLog::kWarningType, basEventLog::kTrayIconNotTaken, {seconds}, line);
 }
 
 void frmMain::Unload() {
@@ -446,7 +446,8 @@ bool frmMain::Form_QueryEndSession(std::uint32_t flags) {
     if (sequenceRunning_) return false;
     if (Settings().Read(S::RunAtAnyShutdown) != 1) return true;
     if (!sys_.session.CanHoldEnd()) {
-        LogLine("  The programs and services did not run at this end of the session: this version of Windows "
+        LogLine(basEventLog::kEndNotHeld, basEventLog::kWarningType, {},
+                "  The programs and services did not run at this end of the session: this version of Windows "
                 "lets no program hold the end.");
         return true;
     }
@@ -454,10 +455,11 @@ bool frmMain::Form_QueryEndSession(std::uint32_t flags) {
     return true;
 }
 
-void frmMain::LogLine(const std::string& text) {
+void frmMain::LogLine(basEventLog::EventId id, std::uint16_t type, std::vector<std::string> fields,
+                      const std::string& text) {
     std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + text;
     basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
-    if (state_.LogEvents == 1) basEventLog::ReportLogEvent(sys_, line, basEventLog::kWarningType, basEventLog::kEventId);
+    if (state_.LogEvents == 1) basEventLog::ReportLogEvent(sys_, type, id, std::move(fields), line);
 }
 
 void frmMain::RunAtSessionEnd(bool logoff) {
@@ -498,15 +500,19 @@ void frmMain::RunAtSessionEnd(bool logoff) {
                 hold.held = true;
             } else if (!hold.refused) {
                 hold.refused = true;
-                LogLine("  Windows did not take the reason for holding the end of the session; the message is:  " +
-                        basErrorCodes::Describe(error.value()));
+                const std::string why = basErrorCodes::Describe(error.value());
+                LogLine(basEventLog::kHoldReasonRefused, basEventLog::kWarningType, {why},
+                        "  Windows did not take the reason for holding the end of the session; the message is:  " +
+                            why);
             }
         };
         basShutdown::RunSteps(ctx);
     } catch (const std::exception& e) {
-        LogLine("  The steps at the end of the session stopped: " + std::string(e.what()));
+        LogLine(basEventLog::kEndStepsStopped, basEventLog::kErrorType, {e.what()},
+                "  The steps at the end of the session stopped: " + std::string(e.what()));
     } catch (...) {
-        LogLine("  The steps at the end of the session stopped: Unknown error");
+        LogLine(basEventLog::kEndStepsStopped, basEventLog::kErrorType, {"Unknown error"},
+                "  The steps at the end of the session stopped: Unknown error");
     }
 }
 

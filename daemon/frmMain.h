@@ -7,6 +7,7 @@
 
 #include "common/basSettings.h"
 #include "daemon/DaemonState.h"
+#include "daemon/basEventLog.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 
@@ -121,7 +122,9 @@ private:
     bool TryTrayIcon();
     // The steps of a session end held for them (a log-off stops no service).
     void RunAtSessionEnd(bool logoff);
-    void LogLine(const std::string& text);
+    // A line of the log after the date and time, and the event of `id`
+    // with `fields` when the event log is on.
+    void LogLine(basEventLog::EventId id, std::uint16_t type, std::vector<std::string> fields, const std::string& text);
     void TrayIcon_Retry();
     int iconRetries_ = 0;
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -11,7 +12,7 @@ struct EventRecord {
     std::uint16_t type = 2;  // warning
     std::uint16_t category = 0;
     std::uint32_t id = 0;
-    std::string insertion;  // the one insertion string
+    std::vector<std::string> insertions;  // %1, %2, ... of the identifier's message
     std::string data;       // binary data, as bytes
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "services/basErrorCodes.h"
 #include "services/basServices.h"
@@ -18,12 +19,15 @@ namespace {
 constexpr std::uint32_t kManagerAccess = svc::kManagerConnect | svc::kManagerEnumerateService;
 constexpr std::uint32_t kStopAccess = svc::kStop | svc::kQueryStatus | svc::kQueryConfig;
 
-// One line of the log, and of the event log when it is on.
+// One line of the log, and of the event log when it is on; `why` starts
+// with " because ", which the event's reason field goes without.
 void Report(const StopContext& c, const std::string& displayName, const std::string& why) {
     const std::string message =
         c.clock.GeneralDate(c.clock.Now()) + "  Could not stop the service " + displayName + why;
     if (c.appendLogLine) c.appendLogLine(message);
-    if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(message, kEventWarning, kEventId);
+    constexpr std::string_view kBecause = " because ";
+    const std::string reason = why.compare(0, kBecause.size(), kBecause) == 0 ? why.substr(kBecause.size()) : why;
+    if (c.logEvents == 1 && c.reportLogEvent) c.reportLogEvent(kEventWarning, kEventId, {displayName, reason}, message);
 }
 
 // The please-wait window, unloaded on every way out.

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/service_manager.h"
@@ -30,10 +31,13 @@ struct StopContext {
     bool develop = false;
     // "LogEV": 1 also sends the failure to the event log.
     std::int16_t logEvents = 1;
-    // AppendLogLine (a line of events.txt) and ReportLogEvent (line, event
-    // type, event identifier); either may be empty.
+    // AppendLogLine (a line of events.txt) and ReportLogEvent (event type,
+    // event identifier, the entry's fields: the display name and the reason,
+    // and the line); either may be empty.
     std::function<void(const std::string& line)> appendLogLine;
-    std::function<void(const std::string& line, std::int16_t eventType, std::int32_t eventId)> reportLogEvent;
+    std::function<void(std::int16_t eventType, std::int32_t eventId, const std::vector<std::string>& fields,
+                       const std::string& line)>
+        reportLogEvent;
     // How often the state is looked at between the once-a-second requests.
     unsigned pollMs = 50;
 };

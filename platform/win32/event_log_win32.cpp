@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/text.h"
 
 namespace platform::win32 {
@@ -13,13 +15,16 @@ std::error_code LastError() { return {static_cast<int>(GetLastError()), std::sys
 }  // namespace
 
 std::error_code Win32EventLog::Report(const std::string& source, const EventRecord& record) {
+    std::vector<std::wstring> insertions;
+    insertions.reserve(record.insertions.size());
+    for (const std::string& s : record.insertions) insertions.push_back(Widen(s));
+    std::vector<LPCWSTR> strings;
+    for (const std::wstring& s : insertions) strings.push_back(s.c_str());
     HANDLE log = RegisterEventSourceW(nullptr, Widen(source).c_str());
     if (!log) return LastError();
-    std::wstring insertion = Widen(record.insertion);
-    LPCWSTR strings[] = {insertion.c_str()};
     std::error_code status;
-    if (!ReportEventW(log, record.type, record.category, record.id, nullptr, 1,
-                      static_cast<DWORD>(record.data.size()), strings,
+    if (!ReportEventW(log, record.type, record.category, record.id, nullptr, static_cast<WORD>(strings.size()),
+                      static_cast<DWORD>(record.data.size()), strings.empty() ? nullptr : strings.data(),
                       record.data.empty() ? nullptr : const_cast<char*>(record.data.data())))
         status = LastError();
     DeregisterEventSource(log);

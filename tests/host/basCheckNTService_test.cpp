@@ -61,9 +61,8 @@ protected:
         c.develop = develop;
         c.logEvents = static_cast<std::int16_t>(logEvents);
         c.appendLogLine = [this](const std::string& line) { lines.push_back(line); };
-        c.reportLogEvent = [this](const std::string& line, std::int16_t type, std::int32_t id) {
-            events.emplace_back(line, type, id);
-        };
+        c.reportLogEvent = [this](std::int16_t type, std::int32_t id, const std::vector<std::string>& fields,
+                                  const std::string& line) { events.emplace_back(line, type, id, fields); };
         return c;
     }
     std::vector<std::string> RowTexts(ui::memory::MemListView& lv) {
@@ -77,7 +76,7 @@ protected:
     RecordingUi ui;
     std::int16_t winPlatform = 2;
     std::vector<std::string> lines;
-    std::vector<std::tuple<std::string, std::int16_t, std::int32_t>> events;
+    std::vector<std::tuple<std::string, std::int16_t, std::int32_t, std::vector<std::string>>> events;
 };
 
 using CServiceTest = Services;
@@ -312,7 +311,10 @@ TEST_F(StopNTServiceTest, NeverStopsTheReasonIsLoggedAfterTheLimit) {
         EXPECT_EQ(lines, std::vector<std::string>{message});
         if (logEv == 1) {
             ASSERT_EQ(events.size(), 1u);
-            EXPECT_EQ(events[0], std::make_tuple(message, std::int16_t(2), std::int32_t(270)));
+            EXPECT_EQ(events[0], std::make_tuple(message, std::int16_t(2), std::int32_t(270),
+                                                 std::vector<std::string>{
+                                                     "Print Spooler",
+                                                     "the service cannot accept the stop messages at this time"}));
         } else {
             EXPECT_TRUE(events.empty());
         }
@@ -391,6 +393,8 @@ TEST_F(StopNTServiceTest, AServiceThatCannotBeFoundOrOpenedIsLoggedWithItsReason
         EXPECT_EQ(lines, std::vector<std::string>{message});
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(std::get<0>(events[0]), message);
+        // The reason field goes without its " because ".
+        EXPECT_EQ(std::get<3>(events[0]), (std::vector<std::string>{c.display, std::string(c.reason).substr(9)}));
         EXPECT_TRUE(scm.stopRequests.empty());
     }
     EXPECT_TRUE(ui.created.empty());

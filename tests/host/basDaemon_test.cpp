@@ -97,11 +97,15 @@ TEST_F(StartupTest, ALogFolderThatCannotBeMadeIsReportedToTheEventLog) {
     files.readOnly = {"C:\\Program Files\\Halcyra\\", "C:\\Users\\user\\AppData\\Local\\"};
     ASSERT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Program Files\\Halcyra"));
     ASSERT_EQ(eventLog.entries.size(), 1u);
-    EXPECT_NE(eventLog.entries[0].record.insertion.find(
-                  "  The folder C:\\Users\\user\\AppData\\Local\\Halcyra\\ for events.txt could not be made; the "
-                  "message is:  Access is denied."),
+    const platform::EventRecord& r = eventLog.entries[0].record;
+    EXPECT_EQ(r.id, 273u);
+    ASSERT_EQ(r.insertions.size(), 3u);
+    EXPECT_EQ(r.insertions[0], "C:\\Users\\user\\AppData\\Local\\Halcyra\\");
+    EXPECT_EQ(r.insertions[1], "Access is denied.");
+    EXPECT_NE(r.insertions[2].find("  The folder C:\\Users\\user\\AppData\\Local\\Halcyra\\ for events.txt could not "
+                                   "be made; the message is:  Access is denied."),
               std::string::npos)
-        << eventLog.entries[0].record.insertion;
+        << r.insertions[2];
 }
 
 TEST_F(StartupTest, TheServiceWaitIsHeldToTenMinutesAndAHeldValueIsLogged) {

@@ -128,12 +128,38 @@ TEST_F(RunProgramsTest, AFailedStartGivesBothLinesInBothLogs) {
     EXPECT_EQ(files.contents[std::string(kAppPath) + "events.txt"],
               locale.AnsiEncode(expected[0]) + "\r\n" + locale.AnsiEncode(expected[1]) + "\r\n");
     ASSERT_EQ(eventLog.entries.size(), 2u);
-    // Warnings, each kind with its own identifier: not started, then its code.
+    // Warnings, each kind with its own identifier and fields, the whole line
+    // last: not started, then its code (which has no text).
     const std::uint32_t ids[] = {267u, 268u};
+    const std::vector<std::string> insertions[] = {{"C:\\Tools\\prüf.exe /a", expected[0]},
+                                                   {"C:\\Tools\\prüf.exe /a", "-1", "", expected[1]}};
     for (size_t i = 0; i < 2; ++i) {
         const auto& [source, r] = eventLog.entries[i];
-        EXPECT_EQ(std::tie(source, r.type, r.category, r.id, r.insertion, r.data),
-                  std::make_tuple("Halcyra", 2, 0, ids[i], expected[i], locale.AnsiEncode(expected[i]) + '\0'));
+        EXPECT_EQ(std::tie(source, r.type, r.category, r.id, r.insertions, r.data),
+                  std::make_tuple("Halcyra", 2, 0, ids[i], insertions[i], locale.AnsiEncode(expected[i]) + '\0'));
+    }
+}
+
+// The other two kinds: a code with the system's text for it, and a
+// failure inside the start (a document nothing opens).
+TEST_F(RunProgramsTest, AFailedProgramsEntryHoldsItsFields) {
+    sys.files["C:\\Docs\\plan.xyz"] = 0x20;
+    processes.outcomes["C:\\bin\\run.exe"].exitCode = 5;
+    struct Case { const char* command; std::uint32_t id; std::vector<std::string> fields; } cases[] = {
+        {"C:\\bin\\run.exe", 268, {"C:\\bin\\run.exe", "5", "Access is denied."}},
+        {"C:\\Docs\\plan.xyz", 269,
+         {"C:\\Docs\\plan.xyz", "No application is associated with the specified file for this operation."}},
+    };
+    for (const Case& c : cases) {
+        files.contents.clear();
+        eventLog.entries.clear();
+        Started(c.command);
+        ASSERT_EQ(LogLines().size(), 1u) << c.command;
+        ASSERT_EQ(eventLog.entries.size(), 1u) << c.command;
+        std::vector<std::string> insertions = c.fields;
+        insertions.push_back(LogLines()[0]);
+        EXPECT_EQ(eventLog.entries[0].record.id, c.id);
+        EXPECT_EQ(eventLog.entries[0].record.insertions, insertions);
     }
 }
 

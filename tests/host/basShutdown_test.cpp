@@ -61,6 +61,20 @@ protected:
         form->Click("cmdOK");
     }
     std::string Log() { return files.contents["C:\\Halcyra\\events.txt"]; }
+    // The one event entry of `id`: its level and fields, and last the whole
+    // line events.txt got.
+    void ExpectEvent(std::uint32_t id, std::uint16_t type, const std::vector<std::string>& fields) {
+        std::vector<const platform::EventRecord*> found;
+        for (const auto& e : eventLog.entries)
+            if (e.record.id == id) found.push_back(&e.record);
+        ASSERT_EQ(found.size(), 1u) << id;
+        const platform::EventRecord& r = *found[0];
+        EXPECT_EQ(r.type, type) << id;
+        ASSERT_EQ(r.insertions.size(), fields.size() + 1) << id;
+        EXPECT_EQ(std::vector<std::string>(r.insertions.begin(), r.insertions.end() - 1), fields);
+        EXPECT_NE(("\r\n" + Log()).find("\r\n" + r.insertions.back() + "\r\n"), std::string::npos)
+            << r.insertions.back() << "\n" << Log();
+    }
     std::vector<std::uint32_t> Flags() {
         std::vector<std::uint32_t> f;
         for (const auto& r : session.requests) {
@@ -210,9 +224,15 @@ TEST_P(ServiceRights, AStandardUserSeesEachServiceLoggedWithItsReasonAnAdministr
         EXPECT_NE(Log().find("  Could not stop the service Svc A" + denied + "\r\n"), std::string::npos) << Log();
         EXPECT_NE(Log().find("  Could not stop the service Svc B" + denied + "\r\n"), std::string::npos) << Log();
         ASSERT_EQ(eventLog.entries.size(), 2u);
-        EXPECT_NE(eventLog.entries[1].record.insertion.find("Svc B" + denied), std::string::npos);
-        EXPECT_EQ(eventLog.entries[1].record.id, 270u);  // a service that did not stop: a warning
-        EXPECT_EQ(eventLog.entries[1].record.type, 2);
+        // A service that did not stop: a warning with its name and the reason.
+        const platform::EventRecord& b = eventLog.entries[1].record;
+        EXPECT_EQ(b.id, 270u);
+        EXPECT_EQ(b.type, 2);
+        ASSERT_EQ(b.insertions.size(), 3u);
+        EXPECT_EQ(b.insertions[0], "Svc B");
+        EXPECT_EQ(b.insertions[1], "the service could not be opened; the message is:  Access is denied.");
+        EXPECT_NE(Log().find(b.insertions[2] + "\r\n"), std::string::npos) << Log();
+        EXPECT_NE(b.insertions[2].find("Svc B" + denied), std::string::npos);
     } else {
         EXPECT_EQ(services.stopRequests, (std::vector<std::string>{"a", "b"}));
         EXPECT_EQ(services.Find("b")->state, platform::svc::kStopped);
@@ -368,6 +388,7 @@ struct FailureRow {
     Choice choice;
     int shift;
     const char* logged;
+    std::vector<std::string> fields;  // of its event entry
 };
 
 void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
@@ -383,15 +404,13 @@ TEST_P(SequenceFailure, LeavesTheDaemonResidentWithTheHookOnAndLogsIt) {
     EXPECT_TRUE(hook.enabled);
     EXPECT_NE(Log().find(GetParam().logged), std::string::npos) << Log();
     ASSERT_EQ(eventLog.entries.size(), 1u);
-    const platform::EventRecord& r = eventLog.entries[0].record;
-    EXPECT_NE(r.insertion.find(GetParam().logged), std::string::npos);
+    EXPECT_NE(eventLog.entries[0].record.insertions.back().find(GetParam().logged), std::string::npos);
     // A refused end and a stopped sequence are errors; a program not started a warning.
     const std::string logged = GetParam().logged;
     const auto [id, type] = logged.find("did not end the session") != std::string::npos ? std::pair(271u, 1)
                             : logged.find("Didn't run") != std::string::npos           ? std::pair(267u, 2)
                                                                                         : std::pair(272u, 1);
-    EXPECT_EQ(r.id, id);
-    EXPECT_EQ(r.type, type);
+    ExpectEvent(id, static_cast<std::uint16_t>(type), GetParam().fields);
     // It intercepts again: the system's next dialog opens the daemon's.
     hook.Report(windows.Add("#32770", "Shut Down Windows"));
     EXPECT_EQ(hook.pending.size(), 1u);
@@ -404,19 +423,21 @@ INSTANTIATE_TEST_SUITE_P(
                    [](ShutdownFixture& f) { f.session.endStatus = {1314, std::system_category()}; }, Win::NT4,
                    Choice::Shutdown, 0,
                    "Windows did not end the session (request 1); the message is:  A required privilege is not "
-                   "held by the client."},
+                   "held by the client.",
+                   {"1", "A required privilege is not held by the client."}},
         FailureRow{"CyclerDoesNotStart",
                    [](ShutdownFixture& f) {
                        f.processes.outcomes["\"C:\\Halcyra\\cycler.exe\""] = {.starts = false};
                    },
-                   Win::W98, Choice::Restart, ui::kShiftMask, "Didn't run \"C:\\Halcyra\\cycler.exe\" at "},
+                   Win::W98, Choice::Restart, ui::kShiftMask, "Didn't run \"C:\\Halcyra\\cycler.exe\" at ",
+                   {"\"C:\\Halcyra\\cycler.exe\""}},
         FailureRow{"Exit2DosMissing", [](ShutdownFixture&) {}, Win::W98, Choice::MsDos, 0,
-                   "Didn't run \"C:\\WINNT\\Exit2Dos.pif\" at "},
+                   "Didn't run \"C:\\WINNT\\Exit2Dos.pif\" at ", {"\"C:\\WINNT\\Exit2Dos.pif\""}},
         FailureRow{"RunTimeError",
                    [](ShutdownFixture& f) {
                        f.windows.failClose = [](platform::WindowHandle) { throw std::runtime_error("no dimmer"); };
                    },
-                   Win::W2000, Choice::Shutdown, 0, "The shutdown sequence stopped: no dimmer"}),
+                   Win::W2000, Choice::Shutdown, 0, "The shutdown sequence stopped: no dimmer", {"no dimmer"}}),
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 // Ends of the session the daemon did not ask for: Windows asks its window
@@ -579,6 +600,7 @@ TEST_F(AnyShutdown, WithoutAHoldTheEndGoesOnAndTheLogSaysWhy) {
                          "lets no program hold the end."),
               std::string::npos)
         << Log();
+    ExpectEvent(277, 2, {});
 }
 
 // The reasons in the user's language; the hold ends even when a step fails,
@@ -595,6 +617,7 @@ TEST_F(AnyShutdown, GermanReasonsAndAFailedStepStillLetsTheEndGoOn) {
     EXPECT_FALSE(session.holding);
     EXPECT_NE(Log().find("The steps at the end of the session stopped: service manager gone"), std::string::npos)
         << Log();
+    ExpectEvent(275, 1, {"service manager gone"});
     EXPECT_FALSE(main->SequenceRunning());
 }
 
@@ -611,6 +634,7 @@ TEST_F(AnyShutdown, AReasonWindowsRefusesIsLoggedOnceAndTheStepsRunAllTheSame) {
     const std::string refused = "Windows did not take the reason for holding the end of the session";
     ASSERT_NE(Log().find(refused), std::string::npos) << Log();
     EXPECT_EQ(Log().find(refused, Log().find(refused) + 1), std::string::npos) << Log();
+    ExpectEvent(276, 2, {"This function is only valid in Windows NT mode."});
     EXPECT_EQ(session.releases, 0);
 }
 

@@ -394,6 +394,11 @@ TEST_F(ShutdownDialogTest, AnIconNeverTakenIsLoggedAndANewTaskbarStartsOver) {
               std::string::npos)
         << log;
     ASSERT_EQ(eventLog.entries.size(), 1u);
+    const platform::EventRecord& r = eventLog.entries[0].record;
+    EXPECT_EQ(r.id, 274u);
+    EXPECT_EQ(r.insertions.size(), 2u);
+    EXPECT_EQ(r.insertions.front(), "120");
+    EXPECT_NE(log.find(r.insertions.back() + "\r\n"), std::string::npos) << r.insertions.back();
     shell.refuseAdds = 0;
     form->ShellRestarts();
     EXPECT_EQ(shell.icons.size(), 1u);

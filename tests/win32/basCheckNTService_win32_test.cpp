@@ -209,9 +209,8 @@ protected:
         basCheckNTService::StopContext c(manager ? *manager : scm, clock, ui);
         c.waitSeconds = waitSeconds;
         c.appendLogLine = [this](const std::string& line) { lines.emplace_back(line, GetTickCount64() - t0); };
-        c.reportLogEvent = [this](const std::string& line, std::int16_t type, std::int32_t id) {
-            events.emplace_back(line, type, id);
-        };
+        c.reportLogEvent = [this](std::int16_t type, std::int32_t id, const std::vector<std::string>& fields,
+                                  const std::string& line) { events.emplace_back(line, type, id, fields); };
         return c;
     }
 
@@ -221,7 +220,7 @@ protected:
     WatchingUi ui{nativeUi};
     ULONGLONG t0 = 0;
     std::vector<std::pair<std::string, ULONGLONG>> lines;  // with ms since t0
-    std::vector<std::tuple<std::string, std::int16_t, std::int32_t>> events;
+    std::vector<std::tuple<std::string, std::int16_t, std::int32_t, std::vector<std::string>>> events;
 };
 
 TEST_F(RealServices, AServiceThatStopsAtOnceNoLogLineAndThePleaseWaitWindow) {
@@ -273,7 +272,10 @@ TEST_F(RealServices, AServiceThatIgnoresTheStopRequestIsReportedWithinASecondOfT
     EXPECT_GE(at, ULONGLONG(limit) * 1000);
     EXPECT_LE(at, ULONGLONG(limit + 1) * 1000 + 300);
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0], std::make_tuple(line, std::int16_t(2), std::int32_t(270)));
+    EXPECT_EQ(events[0], std::make_tuple(line, std::int16_t(2), std::int32_t(270),
+                                         std::vector<std::string>{
+                                             service.display(),
+                                             "the service cannot accept the stop messages at this time"}));
     EXPECT_EQ(ScHandle::Live(), handles);
 }
 

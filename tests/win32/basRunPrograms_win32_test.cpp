@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "common/basRegistry.h"
+#include "daemon/basEventLog.h"
 #include "daemon/basRunPrograms.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -176,24 +178,152 @@ TEST_F(RunProgramsWin32, TheWaitAnswersSentAndPostedMessages) {
     DestroyWindow(window);
 }
 
-TEST_F(RunProgramsWin32, EventLogAndMessageTable) {
-    platform::EventRecord record{2, 0, 267, "Program x returned an error code of 1", {}};
-    record.data = ToAnsi(record.insertion) + '\0';
-    EXPECT_FALSE(win.eventLog.Report("Halcyra", record));
+TEST_F(RunProgramsWin32, AppendingInAMissingFolderFails) {
     EXPECT_EQ(win.files.Append(dir + "missing\\events.txt", "x"),
               std::error_code(ERROR_PATH_NOT_FOUND, std::system_category()));
+}
 
-    HMODULE exe = LoadLibraryExW(Widen(testutil::ProgramFolder() + "halcyrad.exe").c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(exe);
-    const wchar_t* insertion = L"12/8/2026 8:45:06 AM  Program x returned an error code of 1";
-    DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(insertion)};
-    wchar_t text[512];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, exe, 267,
-                             0, text, 512,
-                             reinterpret_cast<va_list*>(args));
-    FreeLibrary(exe);
-    EXPECT_EQ(std::wstring(text, n), insertion);
+// What the event log adapter hands to ReportEventW, taken on its way out
+// through this program's import of it and passed on to the real function.
+// Wine keeps no entry to read back: its ReadEventLogW finds none.
+struct SentEvent {
+    WORD type;
+    DWORD id;
+    std::vector<std::wstring> strings;
+    std::string data;
+    BOOL result;
+};
+std::vector<SentEvent> sentEvents;
+decltype(&ReportEventW) realReportEvent;
+
+BOOL WINAPI KeepReportEvent(HANDLE log, WORD type, WORD category, DWORD id, PSID user, WORD count, DWORD size,
+                            LPCWSTR* strings, LPVOID data) {
+    SentEvent e{type, id, {}, size ? std::string(static_cast<const char*>(data), size) : std::string(), FALSE};
+    for (WORD i = 0; i < count; ++i) e.strings.emplace_back(strings[i]);
+    e.result = realReportEvent(log, type, category, id, user, count, size, strings, data);
+    sentEvents.push_back(e);
+    return e.result;
+}
+
+// Points this program's import of advapi32's ReportEventW at KeepReportEvent
+// while it lives.
+class KeepEvents {
+public:
+    KeepEvents() {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+            if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "advapi32.dll") != 0 || !d->OriginalFirstThunk)
+                continue;
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+            for (; name->u1.AddressOfData; ++name, ++slot) {
+                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<char*>(byName->Name), "ReportEventW") == 0) slot_ = reinterpret_cast<ULONG_PTR*>(&slot->u1.Function);
+            }
+        }
+        if (!slot_) return;
+        realReportEvent = reinterpret_cast<decltype(&ReportEventW)>(*slot_);
+        Put(reinterpret_cast<ULONG_PTR>(&KeepReportEvent));
+        sentEvents.clear();
+    }
+    ~KeepEvents() {
+        if (slot_) Put(reinterpret_cast<ULONG_PTR>(realReportEvent));
+    }
+    KeepEvents(const KeepEvents&) = delete;
+    KeepEvents& operator=(const KeepEvents&) = delete;
+    bool Found() const { return slot_ != nullptr; }
+
+private:
+    void Put(ULONG_PTR function) {
+        DWORD was;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &was);
+        *slot_ = function;
+        VirtualProtect(slot_, sizeof *slot_, was, &was);
+    }
+    ULONG_PTR* slot_ = nullptr;
+};
+
+// An entry's strings put into its message in halcyrad.exe's message table,
+// as Event Viewer shows it.
+std::wstring Message(HMODULE table, const SentEvent& e) {
+    std::vector<DWORD_PTR> args;
+    for (const std::wstring& s : e.strings) args.push_back(reinterpret_cast<DWORD_PTR>(s.c_str()));
+    wchar_t text[2048];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, table, e.id, 0, text, 2048,
+                             reinterpret_cast<va_list*>(args.data()));
+    return n ? std::wstring(text, n) : L"<no message " + std::to_wstring(GetLastError()) + L">";
+}
+
+// Each entry reaches ReportEventW with every field in UTF-16 and the line of
+// events.txt last, and each field lands where the message table says.
+TEST_F(RunProgramsWin32, EventEntriesCarryTheirFieldsIntoTheirMessages) {
+    KeepEvents keep;
+    ASSERT_TRUE(keep.Found()) << "the adapter's ReportEventW import";
+    std::string failing = tool + " 3 é", gone = dir + "gone.exe";
+    Entry("HalcyraTest fails", failing);
+    Entry("HalcyraTest gone", gone);
+    basRunPrograms::RunCheckedPrograms({win.plat, dir, 1}, rows, true);
+    const std::string serviceLine = "12/8/2026 8:45:09 AM  Could not stop the service Druckwarteschlange für "
+                                    "Ü because access to the service is denied";
+    basEventLog::ReportLogEvent(win.plat, basEventLog::kWarningType, basEventLog::kServiceNotStopped,
+                                {"Druckwarteschlange für Ü", "access to the service is denied"}, serviceLine);
+
+    ASSERT_EQ(sentEvents.size(), 4u);
+    // events.txt, line by line, as the last strings must hold it.
+    std::vector<std::string> lines;
+    std::string log = Log();
+    for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(log.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 3u) << log;
+    lines.push_back(ToAnsi(serviceLine));
+
+    HMODULE table = LoadLibraryExW(Widen(testutil::ProgramFolder() + "halcyrad.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(table);
+    struct Expected { DWORD id; size_t strings; std::wstring message; } expected[] = {
+        {268, 4, L"The program " + Widen(failing) +
+                     L" returned the error code 3; the message is: The system cannot find the path specified."},
+        {267, 2, L"The program " + Widen(gone) + L" could not be started; check that its file exists."},
+        {268, 4, L"The program " + Widen(gone) + L" returned the error code -1; the message is: "},
+        {270, 3, L"The service Druckwarteschlange für Ü could not be stopped because access to the service is denied"},
+    };
+    for (size_t i = 0; i < sentEvents.size(); ++i) {
+        const SentEvent& e = sentEvents[i];
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(e.result);
+        EXPECT_EQ(e.type, EVENTLOG_WARNING_TYPE);
+        EXPECT_EQ(e.id, expected[i].id);
+        ASSERT_EQ(e.strings.size(), expected[i].strings);
+        EXPECT_EQ(ToAnsi(Narrow(e.strings.back())), lines[i]);
+        EXPECT_EQ(e.data, lines[i] + '\0');
+        EXPECT_EQ(Message(table, e), expected[i].message);
+    }
+    FreeLibrary(table);
+}
+
+// Every id's message shows each of its fields once and neither the log line
+// nor a string the daemon does not send.
+TEST_F(RunProgramsWin32, EveryMessageShowsEachFieldOnce) {
+    HMODULE table = LoadLibraryExW(Widen(testutil::ProgramFolder() + "halcyrad.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(table);
+    // Strings sent, the line last.
+    const std::pair<DWORD, size_t> kinds[] = {{267, 2}, {268, 4}, {269, 3}, {270, 3}, {271, 3}, {272, 2},
+                                              {273, 3}, {274, 2}, {275, 2}, {276, 2}, {277, 1}};
+    for (auto [id, count] : kinds) {
+        SentEvent e{EVENTLOG_WARNING_TYPE, id, {}, {}, TRUE};
+        for (size_t i = 0; i < 9; ++i) e.strings.push_back(L"<" + std::to_wstring(i + 1) + L">");
+        std::wstring text = Message(table, e);
+        for (size_t i = 0; i < e.strings.size(); ++i) {
+            size_t at = text.find(e.strings[i]), shown = at == std::wstring::npos ? 0 : 1;
+            if (shown && text.find(e.strings[i], at + 1) != std::wstring::npos) shown = 2;
+            EXPECT_EQ(shown, i + 1 < count ? 1u : 0u) << id << " %" << i + 1 << ": " << Narrow(text);
+        }
+    }
+    FreeLibrary(table);
 }
 
 }  // namespace

@@ -203,13 +203,15 @@ TEST_F(Installer, EventSourceResolvesTheDaemonsEventThroughItsMessageFile) {
     // As Event Viewer shows an entry: the registered file's message table.
     HMODULE messages = LoadLibraryExW(expanded, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(messages);
-    const wchar_t* insertion = L"3/2/2026 6:15:00 PM  Program Backup returned an error code of 2";
-    DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(insertion)};
+    const wchar_t* command = L"C:\\Tools\\backup.exe /all";
+    const wchar_t* line = L"Didn't run \"C:\\Tools\\backup.exe /all\" at 3/2/2026 6:15:00 PM (check file existence).";
+    DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(command), reinterpret_cast<DWORD_PTR>(line)};
     wchar_t text[512] = {};
     DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, messages,
-                             basEventLog::kEventId, 0, text, 512, reinterpret_cast<va_list*>(args));
+                             basEventLog::kProgramNotStarted, 0, text, 512, reinterpret_cast<va_list*>(args));
     FreeLibrary(messages);
-    EXPECT_EQ(std::wstring(text, n), insertion);
+    EXPECT_EQ(std::wstring(text, n),
+              L"The program C:\\Tools\\backup.exe /all could not be started; check that its file exists.");
 }
 
 TEST_F(Installer, ControlPanelOpensTheRegisteredApplet) {
