@@ -378,9 +378,11 @@ void frmMain::selShutdown_Click() {
 void frmMain::selOptions_Click() {
     if (sequenceRunning_) return;
     std::string command = basDaemon::OptionsCommand(sys_.system, state_.WinPlatform, state_.AppPath);
-    if (command.empty() || !sys_.processes.Start(command))
-        basEventLog::AppendLogLine(sys_, state_.LogFolder, "Didn't run " + command + " at " +
-                                                              sys_.clock.GeneralDate(sys_.clock.Now()) + ".");
+    if (!command.empty() && sys_.processes.Start(command)) return;
+    std::string line = "Didn't run " + command + " at " + sys_.clock.GeneralDate(sys_.clock.Now()) + ".";
+    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
+    if (state_.LogEvents == 1)
+        basEventLog::ReportLogEvent(sys_, basEventLog::kWarningType, basEventLog::kProgramNotStarted, {command}, line);
 }
 
 void frmMain::selAbout_Click() {

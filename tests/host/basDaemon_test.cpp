@@ -314,6 +314,10 @@ TEST_F(TrayTest, OptionsThatCannotStartIsLogged) {
     EXPECT_NE(files.contents["C:\\Halcyra\\events.txt"].find(
                   "Didn't run \"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl at "),
               std::string::npos);
+    ASSERT_EQ(eventLog.entries.size(), 1u);
+    EXPECT_EQ(eventLog.entries[0].record.id, 267u);
+    EXPECT_EQ(eventLog.entries[0].record.insertions.front(),
+              "\"C:\\WINNT\\system32\\rundll32.exe\" shell32.dll,Control_RunDLL halcfg.cpl");
 }
 
 class UnloadTest : public testing_support::DaemonFixture {
