@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "applet/frmChangePassword.h"
+#include "common/basDaemonClose.h"
 #include "common/basEncrypt.h"
 #include "common/basLogFile.h"
 #include "common/basProduct.h"
@@ -13,15 +14,6 @@
 namespace halcfg {
 
 namespace S = basSettings;
-
-namespace {
-
-// How long Unload gives the daemon to answer WM_CLOSE, then to end: a daemon
-// busy with its shutdown sequence must not hold up the Control Panel.
-constexpr std::uint32_t kCloseAnswerMs = 5000;
-constexpr std::uint32_t kDaemonEndMs = 5000;
-
-}  // namespace
 
 pgActions::pgActions(const PageContext& ctx, std::function<void()> unlock)
     : ctx_(ctx),
@@ -87,8 +79,6 @@ void pgActions::Save(const S::Store& store, std::vector<std::string>& notSaved) 
     shown_.Save(store, ShownValues(), notSaved);
 }
 
-// The daemon answers WM_CLOSE with 0 whether it ends or only hides its
-// dialog: only the end of its process says it unloaded.
 void pgActions::cmdUnload_Click() {
     platform::WindowHandle daemon = ctx_.FindDaemon();
     if (!daemon) {
@@ -96,16 +86,10 @@ void pgActions::cmdUnload_Click() {
         return;
     }
     platform::Platform& sys = ctx_.sys;
-    // Opened before the close, so an end that comes at once still counts.
-    std::error_code openError;
-    std::uint32_t processId = sys.windows.ProcessOf(daemon);
-    std::unique_ptr<platform::Process> process = processId ? sys.processes.Open(processId, openError) : nullptr;
-    basTrayIcon::TrayIconRemove(sys.shell, daemon);
-    ctx_.ui.DoEvents();
-    bool answered = sys.windows.SendClose(daemon, kCloseAnswerMs).has_value();
-    // A process we may not open leaves its window as the only sign.
-    bool ended = process ? process->Wait(answered ? kDaemonEndMs : 0) == platform::Process::kEnded
-                         : !sys.windows.Exists(daemon);
+    bool ended = basDaemonClose::CloseAndWait(sys, daemon, [&] {
+        basTrayIcon::TrayIconRemove(sys.shell, daemon);
+        ctx_.ui.DoEvents();
+    });
     if (ended) {
         cmdUnload.SetEnabled(false);
         ctx_.ui.MsgBox(ctx_.Text("unloaded"), basProduct::kAppTitle, ui::kMbInformation);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/basDaemonClose.h"
 #include "common/basLogFile.h"
 #include "common/basRegistry.h"
 #include "common/basSettings.h"
@@ -99,8 +100,14 @@ bool Startup(platform::Platform& p, ui::Ui& ui, halcyrad::DaemonState& state, co
         state.LogFolder = LocateLog(p, state.AppPath);
         return true;
     };
-    if (state.HasSwitch("/develop")) return remember();
     platform::WindowManager::Handle running = p.windows.Find(kWindowClass, kAppTitle);
+    // An installer's way to free the program's file: the copy running in
+    // this session ends as Unload ends it, and this one does not stay.
+    if (state.HasSwitch("/close")) {
+        if (running) basDaemonClose::CloseAndWait(p, running);
+        return false;
+    }
+    if (state.HasSwitch("/develop")) return remember();
     if (!running) return remember();
     StartDimmer(p, state.AppPath);
     ui.DoEvents();

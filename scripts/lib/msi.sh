@@ -14,8 +14,11 @@ halcyra_msi() {
     "$root/installer/halcyra.wxs" 2> >(grep -v -e 'GLib-GObject-WARNING' -e '^$' >&2) && [ -s "$out" ] || return 1
   # The event log expands its message file's path: "#%" makes it REG_EXPAND_SZ.
   msibuild "$out" -q "UPDATE \`Registry\` SET \`Value\` = '#%[#halcyrad.exe]' WHERE \`Name\` = 'EventMessageFile'" &&
-  # A running daemon is asked to close before InstallValidate looks for files
-  # in use: an executable in a folder (34), its return ignored (+64).
-  msibuild "$out" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('EndDaemon', 98, 'TARGETDIR', '\"[SystemFolder]taskkill.exe\" /IM halcyrad.exe')" &&
+  # A running daemon is closed before InstallValidate looks for files in
+  # use: the installed halcyrad.exe's "/close" asks it as Unload does and
+  # waits for its end (taskkill would only ask, and the files would still be
+  # held). An executable in a folder (34), its failure ignored (+64): on a
+  # first install there is nothing to run, nor to close.
+  msibuild "$out" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('EndDaemon', 98, 'INSTALLDIR', '\"[INSTALLDIR]halcyrad.exe\" /close')" &&
   msibuild "$out" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('EndDaemon', 1399)"
 }

@@ -67,3 +67,22 @@ halcyra_win_stop() {
   fi
   rm -f "$build/display" "$build/xvfb.num"
 }
+
+# halcyra_scratch_prefix BUILD_DIR PREFIX: a prefix of a script's own, made
+# fresh, on the display of the build's Windows session, in the C locale, its
+# background processes started (detached from the caller's pipe) and
+# WINEPREFIX pointing at it. Fails, saying why, without a display.
+halcyra_scratch_prefix() {
+  local build=$1 prefix=$2
+  if [ -z "${DISPLAY:-}" ] && [ -f "$build/display" ]; then export DISPLAY=$(cat "$build/display"); fi
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "no display; run under scripts/test or halcyra_win_start" >&2
+    return 1
+  fi
+  unset LC_ALL LC_TIME LC_MESSAGES
+  export LANG=C.UTF-8
+  halcyra_win_prepare "$prefix"
+  export WINEPREFIX=$prefix
+  timeout 120 wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+  return 0
+}

@@ -41,6 +41,22 @@ TEST_F(StartupTest, SecondCopyBringsTheFirstToTheFrontAndEnds) {
     EXPECT_EQ(Stored("AppPath"), "<missing>");
 }
 
+// An installer's "/close": the running copy is closed and this one ends,
+// with no dimmer, no front and nothing stored; with none running, nothing.
+TEST_F(StartupTest, CloseEndsTheRunningCopyAndThisOne) {
+    state.CommandLine = "halcyrad.exe /close";
+    sys.files["C:\\Halcyra\\dusker.exe"] = 0x20;
+    EXPECT_FALSE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
+    EXPECT_TRUE(windows.closeSent.empty());
+    auto running = windows.Add(basDaemon::kWindowClass, "Halcyra");
+    EXPECT_FALSE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));
+    EXPECT_EQ(windows.closeSent, std::vector<platform::WindowManager::Handle>{running});
+    EXPECT_FALSE(windows.Exists(running));
+    EXPECT_TRUE(windows.broughtToFront.empty());
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_EQ(Stored("AppPath"), "<missing>");
+}
+
 TEST_F(StartupTest, MessageBoxTitledHalcyraIsNotTheDaemon) {
     windows.Add("#32770", "Halcyra");
     EXPECT_TRUE(basDaemon::Startup(plat, ui, state, "C:\\Halcyra"));

@@ -45,10 +45,6 @@ zip -sf "$root/dist/halcyra-$version-x86.zip" | grep -qx "  halcyra-$version-x86
   fail "halcyrad.exe missing from the 32-bit zip"
 
 source "$root/scripts/lib/winenv.sh"
-if [ -z "${DISPLAY:-}" ] && [ -f "$build/display" ]; then export DISPLAY=$(cat "$build/display"); fi
-[ -n "${DISPLAY:-}" ] || fail "no display; run under scripts/test or halcyra_win_start"
-unset LC_ALL LC_TIME LC_MESSAGES
-export LANG=C.UTF-8
 prefix=$work/wineprefix
 cleanup() {
   WINEPREFIX=$prefix wineserver -k 2>/dev/null
@@ -58,11 +54,8 @@ cleanup() {
 trap cleanup EXIT
 rm -rf "$work"
 mkdir -p "$work"
-halcyra_win_prepare "$prefix"
-export WINEPREFIX=$prefix
-# Wine's background processes start now, detached from ctest's pipe; so does
-# everything the test starts, its output going to a file.
-timeout 120 wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+halcyra_scratch_prefix "$build" "$prefix" || fail "no Wine prefix"
+# Everything the test starts runs detached too, its output going to a file.
 HALCYRA_SETUP=$(winepath -w "$setup") timeout 300 wine "$program" </dev/null >"$build/installer-test.log" 2>&1
 status=$?
 cat "$build/installer-test.log"

@@ -12,10 +12,6 @@ fail() { echo "msi test: $*" >&2; exit 1; }
 
 source "$root/scripts/lib/msi.sh"
 source "$root/scripts/lib/winenv.sh"
-if [ -z "${DISPLAY:-}" ] && [ -f "$build/display" ]; then export DISPLAY=$(cat "$build/display"); fi
-[ -n "${DISPLAY:-}" ] || fail "no display; run under scripts/test or halcyra_win_start"
-unset LC_ALL LC_TIME LC_MESSAGES
-export LANG=C.UTF-8
 prefix=$work/wineprefix
 daemon_pid=
 cleanup() {
@@ -34,9 +30,7 @@ halcyra_msi x64 "$build/bin" "$version" "$msi" || fail "wixl could not build $ms
 msiinfo export "$msi" Property | tr -d '\r' | grep -q $'^ALLUSERS\t1' || fail "the package is not per machine"
 msiinfo suminfo "$msi" | grep -q 'x64;1033' || fail "the package is not for x64: $(msiinfo suminfo "$msi" | grep -i template)"
 
-halcyra_win_prepare "$prefix"
-export WINEPREFIX=$prefix
-timeout 120 wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+halcyra_scratch_prefix "$build" "$prefix" || fail "no Wine prefix"
 
 # reg VALUE_OF KEY NAME: the data of a value as reg.exe shows it, or nothing.
 value_of() {
@@ -85,15 +79,13 @@ done
 daemon_pid=$(pgrep -f 'Halcyra.halcyrad\.exe' | head -1)
 echo "msi test: the Run key's command started the daemon"
 
-# Removal. The daemon is closed first as the applet's Unload closes it
-# (WM_CLOSE, which taskkill without /F sends): under this Wine the package's
-# own EndDaemon action does not reach it.
-wine taskkill /IM halcyrad.exe </dev/null >/dev/null 2>&1
-for _ in $(seq 1 20); do kill -0 "$daemon_pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$daemon_pid" 2>/dev/null && fail "the daemon did not close on WM_CLOSE"
-daemon_pid=
+# Removal with the daemon running: the package asks it to close (WM_CLOSE,
+# as the applet's Unload does) before it looks for files in use.
 timeout 300 wine msiexec /x "$(winepath -w "$msi")" /qn </dev/null >"$work/remove.log" 2>&1 ||
   { cat "$work/remove.log"; fail "msiexec /x failed"; }
+for _ in $(seq 1 20); do kill -0 "$daemon_pid" 2>/dev/null || break; sleep 0.5; done
+kill -0 "$daemon_pid" 2>/dev/null && fail "the package did not close the running daemon"
+daemon_pid=
 for f in halcyrad.exe halcfg.cpl halcyra.html halcyraset.html; do
   [ ! -e "$unix_dir/$f" ] || fail "$f is still there after removal"
 done
