@@ -115,6 +115,18 @@ TEST_F(NativeUiListView, DeleteAndSelect) {
     EXPECT_EQ(lv.RowCount(), 0);
 }
 
+// A row's whole bounds and its label's, as the list lays them out.
+struct RowRects {
+    RECT bounds{}, label{};
+    int MidY() const { return (label.top + label.bottom) / 2; }
+};
+RowRects RectsOf(HWND list, int row) {
+    RowRects r;
+    ListView_GetItemRect(list, row, &r.bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(list, row, &r.label, LVIR_LABEL);
+    return r;
+}
+
 TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
     auto& lv = form->GetListView("lsvRun");
     HWND list = Item(IDC_MAIN_LSVRUN);
@@ -124,10 +136,9 @@ TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
     lv.AddRow("Defragment");
     lv.AutoSizeColumns(true);
 
-    RECT bounds{}, label{};
-    ListView_GetItemRect(list, 1, &bounds, LVIR_BOUNDS);
-    ListView_GetItemRect(list, 1, &label, LVIR_LABEL);
-    int y = (label.top + label.bottom) / 2;
+    const RowRects rects = RectsOf(list, 1);
+    const RECT &bounds = rects.bounds, &label = rects.label;
+    int y = rects.MidY();
     ASSERT_GT(label.left, bounds.left + 8) << "no room for a state icon";
     // The state icon sits at the left of the row, before the label.
     EXPECT_EQ(lv.HitTestCheckBox(bounds.left + 8, y), 1);
@@ -137,10 +148,8 @@ TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
 
 // A click on a row's check box, as the mouse gives it.
 void ClickStateIcon(HWND list, int row) {
-    RECT bounds{}, label{};
-    ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
-    ListView_GetItemRect(list, row, &label, LVIR_LABEL);
-    LPARAM at = MAKELPARAM(bounds.left + 8, (label.top + label.bottom) / 2);
+    RowRects r = RectsOf(list, row);
+    LPARAM at = MAKELPARAM(r.bounds.left + 8, r.MidY());
     ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::SendMessageW(list, WM_LBUTTONUP, 0, at);
 }
