@@ -1,7 +1,5 @@
 #include "applet/pgPrograms.h"
 
-#include <algorithm>
-
 #include "applet/frmProgramSelection.h"
 #include "common/basProduct.h"
 #include "common/basWinVer.h"
@@ -20,8 +18,6 @@ std::string FolderOf(const std::string& program) {
     size_t slash = program.find_last_of('\\');
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
 }
-
-constexpr int kMinPolicyColumn = 100;
 
 bool SameRows(const std::vector<S::RunRow>& a, const std::vector<S::RunRow>& b) {
     if (a.size() != b.size()) return false;
@@ -106,14 +102,12 @@ void pgPrograms::LoadRunList(const S::Store& store) {
         lsvRun.SetCellText(r, 1, row.days);
         if (row.checked) lsvRun.CheckItem(r);
         if (!row.policy) continue;
-        if (policyRows_++ == 0) {
-            lsvRun.AddColumn("");
-            lsvRun.SetColumnWidth(2, std::max(lsvRun.ClientWidth() - lsvRun.ColumnWidth(0) - lsvRun.ColumnWidth(1),
-                                              kMinPolicyColumn));
-        }
+        if (policyRows_++ == 0) lsvRun.AddColumn("");
         lsvRun.SetCellText(r, 2, ctx_.Text("lblPolicy"));
         lsvRun.LockItemCheck(r);
     }
+    // The note is read whole, as after an edit the columns fit their texts.
+    if (policyRows_ > 0) RefitRunColumns();
 }
 
 // A row an administrator set is not the user's to edit, remove or move,
