@@ -17,7 +17,15 @@ std::error_code LastError() { return {static_cast<int>(GetLastError()), std::sys
 std::error_code Win32EventLog::Report(const std::string& source, const EventRecord& record) {
     std::vector<std::wstring> insertions;
     insertions.reserve(record.insertions.size());
-    for (const std::string& s : record.insertions) insertions.push_back(Widen(s));
+    for (const std::string& s : record.insertions) {
+        // Windows refuses the whole entry for one string over its limit: a
+        // very long command line is cut, never the entry lost (the log file
+        // keeps it whole). A surrogate pair is not split.
+        constexpr size_t kMaxInsertion = 31839;
+        std::wstring w = Widen(s);
+        if (w.size() > kMaxInsertion) w.resize(kMaxInsertion - (IS_HIGH_SURROGATE(w[kMaxInsertion - 1]) ? 1 : 0));
+        insertions.push_back(std::move(w));
+    }
     std::vector<LPCWSTR> strings;
     for (const std::wstring& s : insertions) strings.push_back(s.c_str());
     HANDLE log = RegisterEventSourceW(nullptr, Widen(source).c_str());

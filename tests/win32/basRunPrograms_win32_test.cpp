@@ -302,6 +302,20 @@ TEST_F(RunProgramsWin32, EventEntriesCarryTheirFieldsIntoTheirMessages) {
         EXPECT_EQ(Message(table, e), expected[i].message);
     }
     FreeLibrary(table);
+
+    // A field past Windows' limit for one string is cut to it, the pair
+    // across the cut kept whole, and the entry still goes.
+    sentEvents.clear();
+    const std::string pair = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+    for (size_t before : {31838u, 31837u}) {
+        std::string longField = std::string(before, 'x') + pair + std::string(100, 'y');
+        basEventLog::ReportLogEvent(win.plat, basEventLog::kWarningType, basEventLog::kProgramNotStarted, {longField},
+                                    "line");
+    }
+    ASSERT_EQ(sentEvents.size(), 2u);
+    EXPECT_EQ(sentEvents[0].strings.front(), std::wstring(31838, L'x'));
+    EXPECT_EQ(sentEvents[1].strings.front().size(), 31839u);
+    EXPECT_EQ(sentEvents[1].strings.front().substr(31837), L"\xD83D\xDE00");
 }
 
 // Every id's message shows each of its fields once and neither the log line
