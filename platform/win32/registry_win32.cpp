@@ -70,19 +70,18 @@ private:
     // somewhere below the nearest one that is: watched there, a missing key
     // costs nothing until then.
     bool ArmForComing() {
-        if (parent_) RegCloseKey(parent_);
-        parent_ = nullptr;
-        std::wstring above = path_;
-        for (;;) {
+        // The parent, opened already where it is there, is the first key above.
+        std::wstring above = path_.substr(0, path_.find_last_of(L'\\'));
+        while (!parent_) {
             size_t cut = above.find_last_of(L'\\');
-            if (cut == std::wstring::npos) break;
+            if (cut == std::wstring::npos) return false;
             above.resize(cut);
             LONG rc = RegOpenKeyExW(root_, above.c_str(), 0, KEY_NOTIFY, &parent_);
-            if (rc == ERROR_SUCCESS) return Notify(parent_, TRUE, REG_NOTIFY_CHANGE_NAME);
+            if (rc == ERROR_SUCCESS) break;
             parent_ = nullptr;
             if (rc != ERROR_FILE_NOT_FOUND) return false;
         }
-        return false;
+        return Notify(parent_, TRUE, REG_NOTIFY_CHANGE_NAME);
     }
     void Disarm() {
         if (key_) RegCloseKey(key_);

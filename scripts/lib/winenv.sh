@@ -68,6 +68,14 @@ halcyra_win_stop() {
   rm -f "$build/display" "$build/xvfb.num"
 }
 
+# halcyra_scratch_end PREFIX WORK: the prefix's programs ended and waited
+# for, then WORK (which holds it) removed; for a script's EXIT trap.
+halcyra_scratch_end() {
+  WINEPREFIX=$1 wineserver -k 2>/dev/null
+  WINEPREFIX=$1 wineserver -w 2>/dev/null
+  rm -rf "$2"
+}
+
 # halcyra_scratch_prefix BUILD_DIR PREFIX: a prefix of a script's own, made
 # fresh, on the display of the build's Windows session, in the C locale, its
 # background processes started (detached from the caller's pipe) and

@@ -35,6 +35,7 @@ namespace {
 using dialogcheck::CheckWindow;
 using dialogcheck::Joined;
 
+using testutil::Setting;
 using testutil::WaitFor;
 
 struct Language {
@@ -184,15 +185,6 @@ INSTANTIATE_TEST_SUITE_P(Languages, AppletWindows, ::testing::ValuesIn(kLanguage
 // --- From the keyboard alone ---
 
 class AppletKeyboard : public AppletWindows {};
-
-std::wstring Setting(const wchar_t* name) {
-    wchar_t buf[256] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-        ERROR_SUCCESS)
-        return L"<missing>";
-    return buf;
-}
 
 TEST_P(AppletKeyboard, SettingsDialogPagesByArrowsEveryControlReachedEnterIsOkEscapeIsCancel) {
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {

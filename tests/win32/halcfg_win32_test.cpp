@@ -24,6 +24,7 @@ namespace {
 
 using testutil::DialogTitled;
 using testutil::Process;
+using testutil::Setting;
 using testutil::TextOf;
 using testutil::WaitFor;
 
@@ -66,15 +67,6 @@ void Click(HWND dialog, int id) {
 void SetCheck(HWND dialog, int id, bool checked) {
     SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     Click(dialog, id);
-}
-
-std::wstring Setting(const wchar_t* name) {
-    wchar_t buf[256] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-        ERROR_SUCCESS)
-        return L"<missing>";
-    return buf;
 }
 
 class AppletEndToEnd : public ::testing::Test {

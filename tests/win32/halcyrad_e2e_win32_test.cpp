@@ -81,14 +81,7 @@ protected:
         daemon.Kill();
         shell.Kill();
     }
-    static std::wstring Setting(const wchar_t* name) {
-        wchar_t buf[2048] = {};
-        DWORD size = sizeof buf;
-        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf,
-                         &size) != ERROR_SUCCESS)
-            return L"";
-        return buf;
-    }
+    static std::wstring Setting(const wchar_t* name) { return testutil::Setting(name, L""); }
     void SetSetting(const wchar_t* name, const wchar_t* value) {
         HKEY k;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", 0, nullptr, 0, KEY_WRITE,

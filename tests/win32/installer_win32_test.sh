@@ -46,12 +46,7 @@ zip -sf "$root/dist/halcyra-$version-x86.zip" | grep -qx "  halcyra-$version-x86
 
 source "$root/scripts/lib/winenv.sh"
 prefix=$work/wineprefix
-cleanup() {
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null
-  WINEPREFIX=$prefix wineserver -w 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'halcyra_scratch_end "$prefix" "$work"' EXIT
 rm -rf "$work"
 mkdir -p "$work"
 halcyra_scratch_prefix "$build" "$prefix" || fail "no Wine prefix"

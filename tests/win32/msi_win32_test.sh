@@ -16,9 +16,7 @@ prefix=$work/wineprefix
 daemon_pid=
 cleanup() {
   [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null
-  WINEPREFIX=$prefix wineserver -w 2>/dev/null
-  rm -rf "$work"
+  halcyra_scratch_end "$prefix" "$work"
 }
 trap cleanup EXIT
 rm -rf "$work"

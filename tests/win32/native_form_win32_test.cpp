@@ -27,6 +27,16 @@ protected:
     }
     HWND Window() const { return reinterpret_cast<HWND>(form->Handle().value); }
     HWND Item(int id) const { return ::GetDlgItem(Window(), id); }
+    // The run list with check boxes, one column and two rows, measured.
+    ui::ListView& TwoCheckedRows() {
+        auto& lv = form->GetListView("lsvRun");
+        lv.SetCheckBoxes();
+        lv.AddColumn("Programs");
+        lv.AddRow("Scan for Errors");
+        lv.AddRow("Defragment");
+        lv.AutoSizeColumns(true);
+        return lv;
+    }
 
     ui::win32::NativeUi ui{::GetModuleHandleW(nullptr)};
     std::unique_ptr<ui::Form> form;
@@ -128,13 +138,8 @@ RowRects RectsOf(HWND list, int row) {
 }
 
 TEST_F(NativeUiListView, HitTestCountsOnlyTheCheckBox) {
-    auto& lv = form->GetListView("lsvRun");
+    auto& lv = TwoCheckedRows();
     HWND list = Item(IDC_MAIN_LSVRUN);
-    lv.SetCheckBoxes();
-    lv.AddColumn("Programs");
-    lv.AddRow("Scan for Errors");
-    lv.AddRow("Defragment");
-    lv.AutoSizeColumns(true);
 
     const RowRects rects = RectsOf(list, 1);
     const RECT &bounds = rects.bounds, &label = rects.label;
@@ -155,13 +160,8 @@ void ClickStateIcon(HWND list, int row) {
 }
 
 TEST_F(NativeUiListView, ALockedCheckKeepsItsStateAgainstClicksButNotTheProgram) {
-    auto& lv = form->GetListView("lsvRun");
+    auto& lv = TwoCheckedRows();
     HWND list = Item(IDC_MAIN_LSVRUN);
-    lv.SetCheckBoxes();
-    lv.AddColumn("Programs");
-    lv.AddRow("Scan for Errors");
-    lv.AddRow("Defragment");
-    lv.AutoSizeColumns(true);
     lv.LockItemCheck(1);
     ClickStateIcon(list, 0);
     ASSERT_TRUE(lv.IsItemChecked(0)) << "a click on a free row's box ticks it";

@@ -79,4 +79,13 @@ std::wstring TextOf(HWND w) {
     return text;
 }
 
+std::wstring Setting(const wchar_t* name, const std::wstring& missing) {
+    wchar_t buf[2048] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halcyra\\Settings", name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return missing;
+    return buf;
+}
+
 }  // namespace testutil

@@ -40,4 +40,7 @@ HWND DialogTitled(const std::wstring& title);
 // A window's text.
 std::wstring TextOf(HWND w);
 
+// A text value of the user's Halcyra settings, or `missing`.
+std::wstring Setting(const wchar_t* name, const std::wstring& missing = L"<missing>");
+
 }  // namespace testutil

@@ -288,20 +288,15 @@ int NativeListView::ClientWidth() const {
     ::GetClientRect(hwnd_, &r);
     return r.right;
 }
-int NativeListView::HitTestRow(int x, int y) const {
+int NativeListView::HitTest(int x, int y, UINT part) const {
     LVHITTESTINFO hit{};
     hit.pt.x = x;
     hit.pt.y = y;
     auto row = static_cast<int>(::SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    return row >= 0 && (hit.flags & LVHT_ONITEM) ? row : -1;
+    return row >= 0 && (hit.flags & part) ? row : -1;
 }
-int NativeListView::HitTestCheckBox(int x, int y) const {
-    LVHITTESTINFO hit{};
-    hit.pt.x = x;
-    hit.pt.y = y;
-    auto row = static_cast<int>(::SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) ? row : -1;
-}
+int NativeListView::HitTestRow(int x, int y) const { return HitTest(x, y, LVHT_ONITEM); }
+int NativeListView::HitTestCheckBox(int x, int y) const { return HitTest(x, y, LVHT_ONITEMSTATEICON); }
 void NativeListView::SetBackColor(ui::SysColor color) {
     if (colorApplied_ && color == color_) return;
     colorApplied_ = true;

@@ -200,6 +200,8 @@ public:
 private:
     void AddExtendedStyle(DWORD bits);
     void SetCheckState(int row, UINT state);
+    // The row at a point when the point is on `part` of it, else -1.
+    int HitTest(int x, int y, UINT part) const;
     bool settingCheck_ = false;  // a check set by the program, not the user
     ui::SysColor color_ = ui::SysColor::Window;
     bool colorApplied_ = false;
