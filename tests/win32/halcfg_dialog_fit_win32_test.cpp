@@ -139,6 +139,19 @@ TEST_P(AppletWindows, SettingsDialogLockedAndUnlockedAndItsDialogsTextsFitAndKey
         }
         SelectPage(dialog, 0);
     };
+    // The window a button opens, found by a control of its own, checked and
+    // cancelled.
+    auto visit = [&](HWND dialog, int page, int button, int inside, const char* name,
+                     const std::vector<ui::Binding>& controls) {
+        SelectPage(dialog, page);
+        Click(dialog, button);
+        HWND window = WaitForWindowWith(inside);
+        if (!window) return;
+        reached.push_back(name);
+        CheckWindow(window, In(name), controls, problems);
+        Click(window, IDCANCEL);
+        WaitGone(window);
+    };
     Open([&] {
         HWND prompt = WaitForWindowWith(IDC_PWD_TXTPASSWORD);
         if (!prompt) return;
@@ -158,22 +171,10 @@ TEST_P(AppletWindows, SettingsDialogLockedAndUnlockedAndItsDialogsTextsFitAndKey
         reached.push_back("unlocked");
         pages(dialog, "unlocked");
 
-        SelectPage(dialog, 3);
-        Click(dialog, IDC_CFG_CMDPASSWORD);
-        if (HWND change = WaitForWindowWith(IDC_CHG_TXTOLD)) {
-            reached.push_back("change password");
-            CheckWindow(change, In("change-password dialog"), applet_forms::frmChangePasswordControls, problems);
-            Click(change, IDCANCEL);
-            WaitGone(change);
-        }
-        SelectPage(dialog, 0);
-        Click(dialog, IDC_CFG_CMDADD);
-        if (HWND editor = WaitForWindowWith(IDC_SEL_TXTDISPLAYNAME)) {
-            reached.push_back("entry editor");
-            CheckWindow(editor, In("entry editor"), applet_forms::frmProgramSelectionControls, problems);
-            Click(editor, IDCANCEL);
-            WaitGone(editor);
-        }
+        visit(dialog, 3, IDC_CFG_CMDPASSWORD, IDC_CHG_TXTOLD, "change password",
+              applet_forms::frmChangePasswordControls);
+        visit(dialog, 0, IDC_CFG_CMDADD, IDC_SEL_TXTDISPLAYNAME, "entry editor",
+              applet_forms::frmProgramSelectionControls);
     });
     EXPECT_EQ(reached, (std::vector<std::string>{"locked", "unlocked", "change password", "entry editor"}));
     EXPECT_TRUE(problems.empty()) << Joined(problems);
