@@ -23,4 +23,10 @@ void ReportLogEvent(platform::Platform& p, std::uint16_t eventType, EventId even
     (void)p.eventLog.Report(basDaemon::kAppTitle, record);
 }
 
+void Record(platform::Platform& p, const std::string& logFolder, std::int16_t logEvents, std::uint16_t eventType,
+            EventId eventId, std::vector<std::string> fields, const std::string& line) {
+    AppendLogLine(p, logFolder, line);
+    if (logEvents == 1) ReportLogEvent(p, eventType, eventId, std::move(fields), line);
+}
+
 }  // namespace basEventLog

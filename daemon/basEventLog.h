@@ -44,4 +44,9 @@ void AppendLogLine(platform::Platform& p, const std::string& logFolder, const st
 void ReportLogEvent(platform::Platform& p, std::uint16_t eventType, EventId eventId, std::vector<std::string> fields,
                     const std::string& line);
 
+// `line` in "events.txt", and with `logEvents` 1 ("LogEV") the entry as
+// ReportLogEvent makes it: how every failure the daemon meets is recorded.
+void Record(platform::Platform& p, const std::string& logFolder, std::int16_t logEvents, std::uint16_t eventType,
+            EventId eventId, std::vector<std::string> fields, const std::string& line);
+
 }  // namespace basEventLog

@@ -12,13 +12,11 @@ namespace basRunPrograms {
 namespace {
 
 namespace S = basSettings;
-using basEventLog::AppendLogLine;
-using basEventLog::ReportLogEvent;
 
 std::string DateTimeNow(platform::Platform& p) { return p.clock.GeneralDate(p.clock.Now()); }
 
-void LogEvent(const RunContext& c, basEventLog::EventId id, std::vector<std::string> fields, const std::string& line) {
-    if (c.logEvents == 1) ReportLogEvent(c.plat, basEventLog::kWarningType, id, std::move(fields), line);
+void Log(const RunContext& c, basEventLog::EventId id, std::vector<std::string> fields, const std::string& line) {
+    basEventLog::Record(c.plat, c.logFolder, c.logEvents, basEventLog::kWarningType, id, std::move(fields), line);
 }
 
 // Found by a search that counts hidden and system files, not folders.
@@ -117,8 +115,7 @@ std::optional<std::string> ProgramLine(platform::System& sys, const std::string&
 
 std::int32_t FailedInside(const RunContext& c, const std::string& cmdline, const std::string& description) {
     std::string line = DateTimeNow(c.plat) + ", \"" + cmdline + "\", " + description;
-    LogEvent(c, basEventLog::kProgramError, {cmdline, description}, line);
-    AppendLogLine(c.plat, c.logFolder, line);
+    Log(c, basEventLog::kProgramError, {cmdline, description}, line);
     return 0;
 }
 
@@ -129,8 +126,7 @@ std::string Describe(const std::error_code& error) {
 
 std::int32_t DidNotRun(const RunContext& c, const std::string& cmdline) {
     std::string line = "Didn't run \"" + cmdline + "\" at " + DateTimeNow(c.plat) + " (check file existence).";
-    LogEvent(c, basEventLog::kProgramNotStarted, {cmdline}, line);
-    AppendLogLine(c.plat, c.logFolder, line);
+    Log(c, basEventLog::kProgramNotStarted, {cmdline}, line);
     return -1;  // what the failed wait on no process gives
 }
 
@@ -141,8 +137,7 @@ void RunAndLog(const RunContext& c, const std::string& name, std::string command
     const std::string text = basErrorCodes::GetErrorText(code);
     std::string line = DateTimeNow(c.plat) + "  " + "Program " + command + " returned an error code of " +
                        std::to_string(code) + "; the message is:  " + text;
-    AppendLogLine(c.plat, c.logFolder, line);
-    LogEvent(c, basEventLog::kProgramFailed, {command, std::to_string(code), text}, line);
+    Log(c, basEventLog::kProgramFailed, {command, std::to_string(code), text}, line);
 }
 
 }  // namespace

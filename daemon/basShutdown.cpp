@@ -25,8 +25,7 @@ constexpr std::int16_t kWin9x = 1;
 
 void Log(const ShutdownContext& c, basEventLog::EventId id, std::uint16_t type, std::vector<std::string> fields,
          const std::string& line) {
-    basEventLog::AppendLogLine(c.plat, c.state.LogFolder, line);
-    if (c.state.LogEvents == 1) basEventLog::ReportLogEvent(c.plat, type, id, std::move(fields), line);
+    basEventLog::Record(c.plat, c.state.LogFolder, c.state.LogEvents, type, id, std::move(fields), line);
 }
 
 std::string Now(const ShutdownContext& c) { return c.plat.clock.GeneralDate(c.plat.clock.Now()); }

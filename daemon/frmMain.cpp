@@ -250,11 +250,9 @@ void frmMain::TrayIcon_Retry() {
     if (++iconRetries_ < kIconRetries) return;
     form.StopTimer(kIconTimer);
     const std::string seconds = std::to_string(kIconRetries * kIconRetryMs / 1000);
-    std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + "  The taskbar did not take the tray icon in " +
-                       seconds + " seconds; it is added again when the taskbar restarts.";
-    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
-    if (state_.LogEvents == 1)
-        basEventLog::ReportLogEvent(sys_, basEventLog::kWarningType, basEventLog::kTrayIconNotTaken, {seconds}, line);
+    LogLine(basEventLog::kTrayIconNotTaken, basEventLog::kWarningType, {seconds},
+            "  The taskbar did not take the tray icon in " + seconds +
+                " seconds; it is added again when the taskbar restarts.");
 }
 
 void frmMain::Unload() {
@@ -380,9 +378,8 @@ void frmMain::selOptions_Click() {
     std::string command = basDaemon::OptionsCommand(sys_.system, state_.WinPlatform, state_.AppPath);
     if (!command.empty() && sys_.processes.Start(command)) return;
     std::string line = "Didn't run " + command + " at " + sys_.clock.GeneralDate(sys_.clock.Now()) + ".";
-    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
-    if (state_.LogEvents == 1)
-        basEventLog::ReportLogEvent(sys_, basEventLog::kWarningType, basEventLog::kProgramNotStarted, {command}, line);
+    basEventLog::Record(sys_, state_.LogFolder, state_.LogEvents, basEventLog::kWarningType,
+                        basEventLog::kProgramNotStarted, {command}, line);
 }
 
 void frmMain::selAbout_Click() {
@@ -460,8 +457,7 @@ bool frmMain::Form_QueryEndSession(std::uint32_t flags) {
 void frmMain::LogLine(basEventLog::EventId id, std::uint16_t type, std::vector<std::string> fields,
                       const std::string& text) {
     std::string line = sys_.clock.GeneralDate(sys_.clock.Now()) + text;
-    basEventLog::AppendLogLine(sys_, state_.LogFolder, line);
-    if (state_.LogEvents == 1) basEventLog::ReportLogEvent(sys_, type, id, std::move(fields), line);
+    basEventLog::Record(sys_, state_.LogFolder, state_.LogEvents, type, id, std::move(fields), line);
 }
 
 void frmMain::RunAtSessionEnd(bool logoff) {

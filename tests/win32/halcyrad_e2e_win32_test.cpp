@@ -572,6 +572,14 @@ protected:
         helper += " --touch \"" + marker + "\"";
         SetSetting(L"Helper", Widen(helper).c_str());
     }
+    // A running test service the helper's settings list to stop, and
+    // "RunAtAnyShutdown" as given.
+    bool StartServiceAndHelper(E2eService& service, bool waitForGo, const wchar_t* runAtAnyShutdown) {
+        if (!service.Start()) return false;
+        ConfigureHelper(service.display(), waitForGo);
+        SetSetting(L"RunAtAnyShutdown", runAtAnyShutdown);
+        return true;
+    }
     // The daemon first, then the stand-in with a higher process id.
     HWND StartDaemonBeforeTheShell() {
         shell.Kill();
@@ -609,9 +617,7 @@ protected:
 TEST_F(AnyShutdownEndToEnd, AShutdownFromElsewhereIsHeldWhileTheHelperRunsAndTheServiceStops) {
     std::string serviceRecord = TempFile("service");
     E2eService service(serviceRecord);
-    ASSERT_TRUE(service.Start());
-    ConfigureHelper(service.display(), true);
-    SetSetting(L"RunAtAnyShutdown", L"1");
+    ASSERT_TRUE(StartServiceAndHelper(service, true, L"1"));
     HWND main = StartDaemonBeforeTheShell();
     ASSERT_NE(main, nullptr) << "the stand-in never got a higher process id than the daemon";
     EndTheSessionElsewhere(EWX_SHUTDOWN);
@@ -644,9 +650,7 @@ TEST_F(AnyShutdownEndToEnd, AShutdownFromElsewhereIsHeldWhileTheHelperRunsAndThe
 TEST_F(AnyShutdownEndToEnd, WithTheSettingOffAShutdownFromElsewhereRunsNothing) {
     std::string serviceRecord = TempFile("service");
     E2eService service(serviceRecord);
-    ASSERT_TRUE(service.Start());
-    ConfigureHelper(service.display(), false);
-    SetSetting(L"RunAtAnyShutdown", L"0");
+    ASSERT_TRUE(StartServiceAndHelper(service, false, L"0"));
     HWND main = StartDaemonBeforeTheShell();
     ASSERT_NE(main, nullptr) << "the stand-in never got a higher process id than the daemon";
     EndTheSessionElsewhere(EWX_SHUTDOWN);
@@ -664,9 +668,7 @@ TEST_F(AnyShutdownEndToEnd, WithTheSettingOffAShutdownFromElsewhereRunsNothing) 
 TEST_F(AnyShutdownEndToEnd, ALogOffRunsTheHelperOnceAndStopsNoService) {
     std::string serviceRecord = TempFile("service");
     E2eService service(serviceRecord);
-    ASSERT_TRUE(service.Start());
-    ConfigureHelper(service.display(), true);
-    SetSetting(L"RunAtAnyShutdown", L"1");
+    ASSERT_TRUE(StartServiceAndHelper(service, true, L"1"));
     HWND main = StartDaemon(daemon);
     ASSERT_NE(main, nullptr);
     DWORD_PTR first = 99;
