@@ -33,13 +33,14 @@ public:
     const std::string& name() const { return name_; }
     // The tool tip as the tool-tip window asks for it: empty while hidden.
     const std::wstring& toolTipWide() const { return toolTipWide_; }
-    std::string toolTip_;
-    std::wstring toolTipWide_;
 
 protected:
+    friend void SetControlToolTip(NativeForm& form, NativeControlBase& control, const std::string& text);
     NativeForm& form_;
     HWND hwnd_;
     std::string name_;
+    std::string toolTip_;
+    std::wstring toolTipWide_;
 };
 
 template <class Interface>
